@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <QtGlobal>
+
+#include <memory>
+
+#if defined(PALLETRY_BUILDING_LIBRARY)
+#define PALLETRY_EXPORT Q_DECL_EXPORT
+#else
+#define PALLETRY_EXPORT Q_DECL_IMPORT
+#endif
+
+/**
+ * One order placed on the open load: its PO number as the service gives it and
+ * the segment (delivery number) under which it stands on the load.
+ */
+struct HomeDelieveryUDT
+{
+    QString OrderID;
+    qint16 OrderSegment = 0;
+};
+
+/**
+ * The load-assembly control. A host embeds it on one of its windows, tells it
+ * who works on the load (SetPersonInformation) and which load to open
+ * (LoadData); from then on the receiving clerk works in the control's three tabs.
+ * Every call blocks the caller's (user-interface) thread until the service answered.
+ *
+ * Failures are shown to the clerk in a modal box titled "prjPalletry" and written
+ * to the event log: syslog (ident "prjPalletry") unless a file is chosen with
+ * setEventLogFile() or the environment variable PALLETRY_EVENT_LOG=PATH.
+ */
+class PALLETRY_EXPORT Palletry : public QWidget
+{
+    Q_OBJECT
+    /// Segment under which the orders being saved are placed on the load; 0 = none chosen yet.
+    Q_PROPERTY(qint16 CurrentSegmentNumber READ CurrentSegmentNumber WRITE setCurrentSegmentNumber)
+
+public:
+    explicit Palletry(QWidget* parent = nullptr);
+    ~Palletry() override;
+
+    /// Does nothing: every save happens through the control's own buttons.
+    void SaveData();
+
+    /**
+     * Stores who works on the load; the values are sent with every saved line item.
+     * Nothing is checked.
+     */
+    void SetPersonInformation(const QString& PersonIDPassed, const QString& PersonTypeIDPassed);
+
+    /// Sets the tab strip and the control to their compact height (4815 twips).
+    void ShrinkForm();
+
+    /// Makes "View All" available and returns a null object.
+    QObject* HandleVendorDetailsDelay();
+
+    qint16 CurrentSegmentNumber() const;
+    void setCurrentSegmentNumber(qint16 value);
+
+    /**
+     * Sends event-log entries to the file @p path (appended) instead of syslog;
+     * an empty path returns to syslog. Each entry in the file is preceded by a
+     * header line "=== prjPalletry <type> <bytes> ===" giving the entry's size
+     * in bytes of UTF-8, so entries read back exactly.
+     */
+    void setEventLogFile(const QString& path);
+
+    class Private;
+
+private:
+    std::unique_ptr<Private> const d;
+};

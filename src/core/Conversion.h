@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace palletry {
+
+// Numeric conversions used wherever service text or a Long becomes a number.
+// Text is read as decimal (optional sign, fraction and exponent, blanks around
+// it allowed), rounded to the nearest whole number with halves going to the
+// even neighbour. Text that is not such a number raises TypeMismatch; a result
+// outside the target range raises Overflow (both as RuntimeError).
+
+qint16 toInt16(const QString& text);
+qint16 toInt16(double value);
+qint16 toInt16(qint64 value);
+
+qint32 toInt32(const QString& text);
+qint32 toInt32(double value);
+
+/// Text read as a double (unit weights); TypeMismatch when it is not a number.
+double toDouble(const QString& text);
+
+/// True when @p text is a decimal number in the form the conversions accept.
+bool isNumeric(const QString& text);
+
+/**
+ * The leading numeric part of @p text as a 32-bit integer: leading blanks are
+ * skipped, a sign, digits, a fraction and an exponent are read as far as they go;
+ * 0 when the text does not start with a number. Rounded half to even; Overflow
+ * when the number does not fit.
+ */
+qint32 leadingNumberToInt32(const QString& text);
+
+} // namespace palletry
