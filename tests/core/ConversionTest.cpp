@@ -1,0 +1,101 @@
+#include "core/Conversion.h"
+#include "core/RuntimeError.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+using namespace palletry;
+
+namespace {
+
+qint32 errorNumberOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const RuntimeError& e) {
+        return e.record().number;
+    }
+    return 0;
+}
+
+constexpr qint32 Overflow = qint32(RuntimeErrorCode::Overflow);
+constexpr qint32 TypeMismatch = qint32(RuntimeErrorCode::TypeMismatch);
+
+} // namespace
+
+TEST(ConversionTest, RoundsHalvesToTheEvenNeighbour)
+{
+    EXPECT_EQ(toInt16(QStringLiteral("2.5")), 2);
+    EXPECT_EQ(toInt16(QStringLiteral("3.5")), 4);
+    EXPECT_EQ(toInt16(QStringLiteral("-0.5")), 0);
+    EXPECT_EQ(toInt16(QStringLiteral("-2.5")), -2);
+    EXPECT_EQ(toInt16(QStringLiteral("-3.5")), -4);
+    EXPECT_EQ(toInt16(QStringLiteral("2.51")), 3);
+    EXPECT_EQ(toInt16(QStringLiteral("0.49999")), 0);
+}
+
+TEST(ConversionTest, AcceptsSignFractionExponentAndSurroundingBlanks)
+{
+    EXPECT_EQ(toInt16(QStringLiteral("1e3")), 1000);
+    EXPECT_EQ(toInt16(QStringLiteral("  42 ")), 42);
+    EXPECT_EQ(toInt16(QStringLiteral("+7")), 7);
+    EXPECT_EQ(toInt16(QStringLiteral("-12")), -12);
+    EXPECT_EQ(toInt16(QStringLiteral(".5")), 0);
+    EXPECT_EQ(toInt16(QStringLiteral("02")), 2);
+    EXPECT_EQ(toInt16(QStringLiteral("1.5E1")), 15);
+}
+
+TEST(ConversionTest, SixteenBitRangeEdges)
+{
+    EXPECT_EQ(toInt16(QStringLiteral("32767.4")), 32767);
+    EXPECT_EQ(toInt16(QStringLiteral("-32768")), -32768);
+    EXPECT_EQ(toInt16(QStringLiteral("-32768.5")), -32768); // even neighbour stays in range
+    EXPECT_EQ(errorNumberOf([] { toInt16(QStringLiteral("32767.5")); }), Overflow);
+    EXPECT_EQ(errorNumberOf([] { toInt16(QStringLiteral("-32769")); }), Overflow);
+    EXPECT_EQ(errorNumberOf([] { toInt16(QStringLiteral("1e400")); }), Overflow);
+    EXPECT_EQ(errorNumberOf([] { toInt16(qint64(32768)); }), Overflow);
+    EXPECT_EQ(toInt16(qint64(-32768)), -32768);
+}
+
+TEST(ConversionTest, NonNumbersAreTypeMismatches)
+{
+    for (const char* text : {"", " ", "abc", "12abc", "1,000", "0x10", "1e", "--1", ".", "nan", "inf", "1 2"})
+        EXPECT_EQ(errorNumberOf([&] { toInt16(QString::fromLatin1(text)); }), TypeMismatch) << text;
+}
+
+TEST(ConversionTest, ThirtyTwoBitAndDouble)
+{
+    EXPECT_EQ(toInt32(QStringLiteral("70000.5")), 70000);
+    EXPECT_EQ(errorNumberOf([] { toInt32(QStringLiteral("2147483648")); }), Overflow);
+    EXPECT_DOUBLE_EQ(toDouble(QStringLiteral("12.25")), 12.25);
+    EXPECT_EQ(errorNumberOf([] { toDouble(QStringLiteral("12,5")); }), TypeMismatch);
+}
+
+TEST(ConversionTest, DecimalPointDoesNotDependOnTheLocale)
+{
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        std::setlocale(LC_NUMERIC, "C.UTF-8");
+    EXPECT_EQ(toInt16(QStringLiteral("2.5")), 2);
+    EXPECT_DOUBLE_EQ(toDouble(QStringLiteral("0.75")), 0.75);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+}
+
+TEST(ConversionTest, LeadingNumberReadsAsFarAsTheNumberGoes)
+{
+    EXPECT_EQ(leadingNumberToInt32(QStringLiteral("123abc")), 123);
+    EXPECT_EQ(leadingNumberToInt32(QStringLiteral("  -7 vendors")), -7);
+    EXPECT_EQ(leadingNumberToInt32(QStringLiteral("abc")), 0);
+    EXPECT_EQ(leadingNumberToInt32(QString()), 0);
+    EXPECT_EQ(leadingNumberToInt32(QStringLiteral("2.5x")), 2);
+    EXPECT_EQ(leadingNumberToInt32(QStringLiteral("1e2e")), 100);
+    EXPECT_EQ(errorNumberOf([] { leadingNumberToInt32(QStringLiteral("99999999999")); }), Overflow);
+}
+
+TEST(ConversionTest, IsNumericMatchesTheConversion)
+{
+    EXPECT_TRUE(isNumeric(QStringLiteral(" 3.0 ")));
+    EXPECT_FALSE(isNumeric(QStringLiteral("3.0.1")));
+    EXPECT_FALSE(isNumeric(QString()));
+}

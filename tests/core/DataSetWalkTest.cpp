@@ -1,0 +1,79 @@
+#include "core/DataSetWalk.h"
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+using namespace palletry;
+
+namespace {
+
+std::string dataSet(const std::string& tables, const std::string& diffgram = "diffgr:diffgram")
+{
+    return "<Root><DataSet><xs:schema id=\"NewDataSet\"><xs:element name=\"Table\"/></xs:schema><" + diffgram
+        + " xmlns:diffgr=\"urn:schemas-microsoft-com:xml-diffgram-v1\"><NewDataSet>" + tables + "</NewDataSet></"
+        + diffgram + "></DataSet></Root>";
+}
+
+QVector<QVector<QString>> rowsOf(const std::string& xml, std::initializer_list<const char*> columns)
+{
+    pugi::xml_document doc;
+    EXPECT_TRUE(doc.load_string(xml.c_str()));
+    QVector<QVector<QString>> rows;
+    DataSetWalk(columns).walk(doc, [&](const QVector<QString>& row) { rows.push_back(row); });
+    return rows;
+}
+
+using Rows = QVector<QVector<QString>>;
+
+} // namespace
+
+TEST(DataSetWalkTest, NullColumnsAreEmptyAtEveryRow)
+{
+    const Rows rows = rowsOf(dataSet("<Table><VendorID>1</VendorID><Name>Acme</Name></Table>"
+                                     "<Table><VendorID>2</VendorID></Table>"
+                                     "<Table><Name>Solo</Name></Table>"),
+                             {"VendorID", "Name"});
+    EXPECT_EQ(rows, (Rows{{"1", "Acme"}, {"2", ""}, {"", "Solo"}}));
+}
+
+TEST(DataSetWalkTest, ColumnsInAnyOrderAndUnknownColumnsIgnored)
+{
+    const Rows rows = rowsOf(dataSet("<Table diffgr:id=\"Table1\"><Extra>x</Extra><Name>B &amp; C</Name>"
+                                     "<VendorID>9</VendorID><VendorID>10</VendorID></Table>"),
+                             {"VendorID", "Name"});
+    EXPECT_EQ(rows, (Rows{{"10", "B & C"}}));
+}
+
+TEST(DataSetWalkTest, EveryMatchingBranchIsDescendedInDocumentOrder)
+{
+    const std::string xml = "<?xml version=\"1.0\"?><!-- c --><Root><DataSet><diffgr:diffgram><NewDataSet>"
+                            "<Table><A>1</A></Table></NewDataSet><NewDataSet><Table><A>2</A></Table>"
+                            "</NewDataSet><diffgr:before><Table><A>x</A></Table></diffgr:before>"
+                            "</diffgr:diffgram></DataSet><DataSet><diffgr:diffgram><NewDataSet>"
+                            "<Table><A>3</A></Table></NewDataSet></diffgr:diffgram></DataSet></Root>";
+    EXPECT_EQ(rowsOf(xml, {"A"}), (Rows{{"1"}, {"2"}, {"3"}}));
+}
+
+TEST(DataSetWalkTest, OtherNamesAtAnyLevelYieldNoRows)
+{
+    EXPECT_TRUE(rowsOf(dataSet("<Table><A>1</A></Table>", "ds:diffgram"), {"A"}).isEmpty());
+    EXPECT_TRUE(rowsOf(dataSet("<table><A>1</A></table>"), {"A"}).isEmpty());
+    EXPECT_TRUE(rowsOf("<root><DataSet/></root>", {"A"}).isEmpty());
+}
+
+TEST(DataSetWalkTest, ColumnHandlerSeesValuesAsTheyAreRead)
+{
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(dataSet("<Table><B>b1</B><A>a1</A></Table><Table><A>a2</A></Table>").c_str()));
+    QStringList seen;
+    const int rows = DataSetWalk({"A", "B"}).walk(
+        doc, {}, [&](int column, const QString& value) { seen << QString::number(column) + value; });
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(seen, (QStringList{"1b1", "0a1", "0a2"}));
+}
+
+TEST(DataSetWalkTest, WholeTextContentOfAColumn)
+{
+    const Rows rows = rowsOf(dataSet("<Table><A>x<![CDATA[<y>]]><b>z</b></A></Table>"), {"A"});
+    EXPECT_EQ(rows, (Rows{{"x<y>z"}}));
+}

@@ -1,0 +1,113 @@
+#include "transport/ErrorReport.h"
+#include "transport/EventLog.h"
+#include "transport/MessageBoxes.h"
+
+#include "core/Conversion.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace palletry;
+
+namespace {
+
+struct ReportFixture : ::testing::Test
+{
+    QTemporaryDir dir;
+    QString logPath = dir.filePath(QStringLiteral("events.log"));
+    MessageBoxes boxes{nullptr};
+    EventLog log;
+    ErrorReport report{boxes, log};
+    QVector<MessageBoxRequest> shown;
+
+    ReportFixture()
+    {
+        log.setFile(logPath);
+        boxes.setInterceptor([this](const MessageBoxRequest& r) {
+            shown.push_back(r);
+            return QMessageBox::Ok;
+        });
+    }
+};
+
+} // namespace
+
+TEST_F(ReportFixture, ShowsOneInformationBoxAndWritesTheExactLogText)
+{
+    report.reportError(ErrorRecord{-2147012889, QStringLiteral("The server name or address could not be resolved"),
+                                   QStringLiteral("msxml6.dll")},
+                       QStringLiteral("ReturnWebserviceXML"));
+
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].prompt, QStringLiteral("An application error has occured. Please check the error logs"));
+    EXPECT_EQ(shown[0].title, QStringLiteral("prjPalletry"));
+    EXPECT_EQ(shown[0].icon, QMessageBox::Information);
+    EXPECT_EQ(shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+    const auto entries = EventLog::readFile(logPath);
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0].type, EventType::Information);
+    EXPECT_EQ(entries[0].text,
+              QStringLiteral("\r\n\r\nError Number - -2147012889\r\n"
+                             "Error Description - The server name or address could not be resolved\r\n"
+                             "Error Source - msxml6.dll ReturnWebserviceXML\r\n"
+                             "Project Associated - Palletry"));
+}
+
+TEST_F(ReportFixture, TrapReportsTheControlsOwnErrorUnderTheLabelAndStops)
+{
+    bool reachedEnd = false;
+    int changedBeforeFailure = 0;
+    const bool completed = trap(report, "LoadData", [&] {
+        changedBeforeFailure = 1;
+        toInt16(qint64(40000));
+        reachedEnd = true;
+    });
+    EXPECT_FALSE(completed);
+    EXPECT_FALSE(reachedEnd);
+    EXPECT_EQ(changedBeforeFailure, 1);
+    ASSERT_EQ(shown.size(), 1);
+    const auto entries = EventLog::readFile(logPath);
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0].text,
+              QStringLiteral("\r\n\r\nError Number - 6\r\nError Description - Overflow\r\n"
+                             "Error Source - prjPalletry LoadData\r\nProject Associated - Palletry"));
+}
+
+TEST_F(ReportFixture, EmptySourceKeepsTheSpaceBeforeTheLabel)
+{
+    report.reportError(ErrorRecord{0, QStringLiteral("ReturnWebservice Method could not load XML data"), QString()},
+                       QStringLiteral("ReturnWebserviceXML"));
+    const auto entries = EventLog::readFile(logPath);
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_TRUE(entries[0].text.startsWith(QStringLiteral("\r\n\r\nError Number - 0\r\n")));
+    EXPECT_TRUE(entries[0].text.contains(QStringLiteral("\r\nError Source -  ReturnWebserviceXML\r\n")));
+    EXPECT_TRUE(entries[0].text.endsWith(QStringLiteral("Project Associated - Palletry")));
+}
+
+TEST_F(ReportFixture, LogEntriesReadBackExactlyWhateverTheyHold)
+{
+    const QString tricky = QStringLiteral("line\n=== prjPalletry Warning 2026-01-01T00:00:00Z 3 ===\nüñí\r\n");
+    log.write(tricky, EventType::Warning);
+    log.write(QString(), EventType::Information);
+    log.write(QStringLiteral("last"), EventType::Error);
+    const auto entries = EventLog::readFile(logPath);
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[0].text, tricky);
+    EXPECT_EQ(entries[0].type, EventType::Warning);
+    EXPECT_EQ(entries[1].text, QString());
+    EXPECT_EQ(entries[2].text, QStringLiteral("last"));
+    EXPECT_EQ(entries[2].type, EventType::Error);
+}
+
+TEST(EventLogTest, EnvironmentVariableChoosesTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("env.log"));
+    qputenv("PALLETRY_EVENT_LOG", path.toUtf8());
+    EventLog log;
+    qunsetenv("PALLETRY_EVENT_LOG");
+    EXPECT_EQ(log.file(), path);
+    log.write(QStringLiteral("hello"), EventType::Information);
+    ASSERT_EQ(EventLog::readFile(path).size(), 1);
+}
