@@ -1,13 +1,25 @@
 #include "screen/ListModel.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 namespace palletry {
 
 namespace {
 
-// The first four UTF-16 units of a key packed high to low, so most comparisons
-// during a sort are decided on one integer without touching the string data.
+// One row during a sort. The first four UTF-16 units of the key are packed
+// high to low into an integer, so most comparisons are decided without touching
+// the key text; the rest of the key lies in one shared buffer, close together.
+struct SortEntry
+{
+    quint64 prefix;
+    quint32 offset; ///< of the key in the buffer
+    quint32 size;
+    quint64 sequence;
+    int storage;
+};
+
 quint64 keyPrefix(const QString& key)
 {
     quint64 prefix = 0;
@@ -17,25 +29,23 @@ quint64 keyPrefix(const QString& key)
     return prefix;
 }
 
-struct SortEntry
-{
-    quint64 prefix;
-    const QString* key;
-    quint64 sequence;
-    int storage;
-};
-
 // Orders by key in the given direction; equal keys always stay in adding order.
 template <bool Ascending>
-bool entryBefore(const SortEntry& a, const SortEntry& b)
+struct EntryBefore
 {
-    if (a.prefix != b.prefix)
-        return Ascending ? a.prefix < b.prefix : b.prefix < a.prefix;
-    const int c = QString::compare(*a.key, *b.key, Qt::CaseSensitive);
-    if (c != 0)
-        return Ascending ? c < 0 : c > 0;
-    return a.sequence < b.sequence;
-}
+    const char16_t* buffer;
+    bool operator()(const SortEntry& a, const SortEntry& b) const
+    {
+        if (a.prefix != b.prefix)
+            return Ascending ? a.prefix < b.prefix : b.prefix < a.prefix;
+        const std::u16string_view ka(buffer + a.offset, a.size);
+        const std::u16string_view kb(buffer + b.offset, b.size);
+        const int c = ka.compare(kb);
+        if (c != 0)
+            return Ascending ? c < 0 : c > 0;
+        return a.sequence < b.sequence;
+    }
+};
 
 } // namespace
 
@@ -61,16 +71,37 @@ void ListModel::setColumnWidthTwips(int column, int twips)
 
 QString ListModel::keyFor(const QStringList& cells) const
 {
-    return cells.value(m_sortColumn).toCaseFolded();
+    if (m_sortColumn >= cells.size())
+        return QString();
+    const QString& text = cells.at(m_sortColumn);
+    // Most service values are plain ASCII: fold those without the Unicode tables,
+    // and share the text itself when there is nothing to fold.
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype size = text.size();
+    bool upper = false;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (units[i] >= 0x80)
+            return text.toCaseFolded();
+        upper = upper || (units[i] >= u'A' && units[i] <= u'Z');
+    }
+    if (!upper)
+        return text;
+    QString key(size, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(key.data());
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = (units[i] >= u'A' && units[i] <= u'Z') ? char16_t(units[i] + 32) : units[i];
+    return key;
 }
 
 bool ListModel::before(int storageA, int storageB) const
 {
+    // Same order as the sort: keys compared unit by unit, then adding order.
     const Row& a = m_rows[storageA];
     const Row& b = m_rows[storageB];
-    const SortEntry ea{keyPrefix(a.key), &a.key, a.sequence, storageA};
-    const SortEntry eb{keyPrefix(b.key), &b.key, b.sequence, storageB};
-    return m_sortOrder == Qt::AscendingOrder ? entryBefore<true>(ea, eb) : entryBefore<false>(ea, eb);
+    const int c = QString::compare(a.key, b.key, Qt::CaseSensitive);
+    if (c != 0)
+        return m_sortOrder == Qt::AscendingOrder ? c < 0 : c > 0;
+    return a.sequence < b.sequence;
 }
 
 int ListModel::placeFor(int storage) const
@@ -209,10 +240,10 @@ void ListModel::setSort(int column, Qt::SortOrder order)
             row.key = keyFor(row.cells);
     }
     if (!m_order.empty())
-        reorder();
+        reorder(!newKeys);
 }
 
-void ListModel::reorder()
+void ListModel::reorder(bool directionOnly)
 {
     // Selection and current row are persistent indexes: they go with their rows.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -222,7 +253,10 @@ void ListModel::reorder()
     for (const QModelIndex& index : from)
         storageOf.push_back(m_order[index.row()]);
 
-    resort();
+    if (directionOnly)
+        reverseDirection();
+    else
+        resort();
 
     std::vector<int> rowOf(m_rows.size());
     for (int row = 0; row < int(m_order.size()); ++row)
@@ -239,16 +273,39 @@ void ListModel::resort()
 {
     std::vector<SortEntry> entries;
     entries.reserve(m_order.size());
+    size_t units = 0;
+    for (const Row& row : m_rows)
+        units += size_t(row.key.size());
+    std::u16string buffer;
+    buffer.reserve(units);
     for (int storage : m_order) {
         const Row& row = m_rows[storage];
-        entries.push_back({keyPrefix(row.key), &row.key, row.sequence, storage});
+        entries.push_back({keyPrefix(row.key), quint32(buffer.size()), quint32(row.key.size()), row.sequence, storage});
+        buffer.append(reinterpret_cast<const char16_t*>(row.key.utf16()), size_t(row.key.size()));
     }
     if (m_sortOrder == Qt::AscendingOrder)
-        std::sort(entries.begin(), entries.end(), entryBefore<true>);
+        std::sort(entries.begin(), entries.end(), EntryBefore<true>{buffer.data()});
     else
-        std::sort(entries.begin(), entries.end(), entryBefore<false>);
+        std::sort(entries.begin(), entries.end(), EntryBefore<false>{buffer.data()});
     for (size_t i = 0; i < entries.size(); ++i)
         m_order[i] = entries[i].storage;
+}
+
+void ListModel::reverseDirection()
+{
+    // The rows are already sorted by this column the other way: turning the
+    // order round and then each run of equal keys back keeps equal keys in
+    // adding order.
+    std::reverse(m_order.begin(), m_order.end());
+    auto run = m_order.begin();
+    while (run != m_order.end()) {
+        const QString& key = m_rows[*run].key;
+        auto end = run + 1;
+        while (end != m_order.end() && m_rows[*end].key == key)
+            ++end;
+        std::reverse(run, end);
+        run = end;
+    }
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const

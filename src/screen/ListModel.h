@@ -81,7 +81,8 @@ private:
     bool before(int storageA, int storageB) const;
     int placeFor(int storage) const;
     void resort();
-    void reorder();
+    void reverseDirection();
+    void reorder(bool directionOnly = false);
 
     QVector<ListColumn> m_columns;
     std::vector<Row> m_rows;  ///< storage, in no particular order
