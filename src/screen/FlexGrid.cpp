@@ -1,0 +1,159 @@
+#include "screen/FlexGrid.h"
+
+#include "core/RuntimeError.h"
+#include "screen/Twips.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+namespace palletry {
+
+namespace {
+constexpr int DefaultRowHeightTwips = 240;
+constexpr int DefaultColWidthTwips = 960;
+} // namespace
+
+FlexGrid::FlexGrid(QWidget* parent)
+    : QTableView(parent)
+    , m_model(new FlexGridModel(this))
+{
+    setModel(m_model);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setMinimumSectionSize(0);
+    verticalHeader()->setMinimumSectionSize(0);
+    horizontalHeader()->setDefaultSectionSize(twipsToPixels(DefaultColWidthTwips));
+    verticalHeader()->setDefaultSectionSize(twipsToPixels(DefaultRowHeightTwips));
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    showCursor();
+
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex&) { emit cellClicked(m_row, m_col); });
+}
+
+FlexGrid::~FlexGrid() = default;
+
+int FlexGrid::rows() const
+{
+    return m_model->rows();
+}
+
+void FlexGrid::setRows(int rows)
+{
+    m_movingCursor = true;
+    m_model->setRows(rows);
+    m_movingCursor = false;
+    m_row = std::min(m_row, m_model->rows() - 1);
+    showCursor();
+}
+
+int FlexGrid::cols() const
+{
+    return m_model->cols();
+}
+
+void FlexGrid::setCols(int cols)
+{
+    m_movingCursor = true;
+    m_model->setCols(cols);
+    m_movingCursor = false;
+    m_col = std::min(m_col, m_model->cols() - 1);
+    showCursor();
+}
+
+void FlexGrid::setColWidthTwips(int col, int twips)
+{
+    if (col < 0 || col >= cols())
+        throw RuntimeError(RuntimeErrorCode::SubscriptOutOfRange);
+    setColumnWidth(col, twipsToPixels(std::max(0, twips)));
+}
+
+int FlexGrid::colWidthTwips(int col) const
+{
+    return columnWidth(col) * TwipsPerPixel;
+}
+
+QString FlexGrid::text(int row, int col) const
+{
+    return m_model->text(row, col);
+}
+
+void FlexGrid::setText(int row, int col, const QString& text)
+{
+    m_model->setText(row, col, text);
+}
+
+void FlexGrid::clearCells()
+{
+    m_model->clearCells();
+}
+
+void FlexGrid::setCurrentCell(int row, int col)
+{
+    if (row < 0 || row >= rows() || col < 0 || col >= cols())
+        throw RuntimeError(RuntimeErrorCode::SubscriptOutOfRange);
+    m_row = row;
+    m_col = col;
+    showCursor();
+}
+
+void FlexGrid::showCursor()
+{
+    // The view's current index mirrors the cursor, so it is drawn where it is.
+    m_movingCursor = true;
+    selectionModel()->setCurrentIndex(m_model->index(m_row, m_col), QItemSelectionModel::ClearAndSelect);
+    m_movingCursor = false;
+}
+
+void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    // Keyboard and mouse moves land here; model changes and our own moves do not count.
+    if (m_movingCursor || !current.isValid() || FlexGridModel::isFixed(current.row(), current.column()))
+        return;
+    m_row = current.row();
+    m_col = current.column();
+}
+
+QModelIndex FlexGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex next = QTableView::moveCursor(cursorAction, modifiers);
+    if (next.isValid() && FlexGridModel::isFixed(next.row(), next.column()))
+        return currentIndex();
+    return next;
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && FlexGridModel::isFixed(index.row(), index.column())) {
+        // A heading cell is clicked but never becomes the cursor.
+        m_headingPress = index;
+        event->accept();
+        return;
+    }
+    m_headingPress = QPersistentModelIndex();
+    QTableView::mousePressEvent(event);
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_headingPress.isValid()) {
+        const bool sameCell = indexAt(event->position().toPoint()) == m_headingPress;
+        m_headingPress = QPersistentModelIndex();
+        event->accept();
+        if (sameCell && event->button() == Qt::LeftButton)
+            emit cellClicked(m_row, m_col);
+        return;
+    }
+    QTableView::mouseReleaseEvent(event);
+}
+
+} // namespace palletry

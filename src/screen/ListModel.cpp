@@ -1,0 +1,360 @@
+#include "screen/ListModel.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+namespace palletry {
+
+namespace {
+
+// One row during a sort. The first four UTF-16 units of the key are packed
+// high to low into an integer, so most comparisons are decided without touching
+// the key text; the rest of the key lies in one shared buffer, close together.
+struct SortEntry
+{
+    quint64 prefix;
+    quint32 offset; ///< of the key in the buffer
+    quint32 size;
+    quint64 sequence;
+    int storage;
+};
+
+quint64 keyPrefix(const QString& key)
+{
+    quint64 prefix = 0;
+    const int n = std::min<int>(key.size(), 4);
+    for (int i = 0; i < n; ++i)
+        prefix |= quint64(key.at(i).unicode()) << (48 - 16 * i);
+    return prefix;
+}
+
+// Orders by key in the given direction; equal keys always stay in adding order.
+template <bool Ascending>
+struct EntryBefore
+{
+    const char16_t* buffer;
+    bool operator()(const SortEntry& a, const SortEntry& b) const
+    {
+        if (a.prefix != b.prefix)
+            return Ascending ? a.prefix < b.prefix : b.prefix < a.prefix;
+        const std::u16string_view ka(buffer + a.offset, a.size);
+        const std::u16string_view kb(buffer + b.offset, b.size);
+        const int c = ka.compare(kb);
+        if (c != 0)
+            return Ascending ? c < 0 : c > 0;
+        return a.sequence < b.sequence;
+    }
+};
+
+} // namespace
+
+ListModel::ListModel(QObject* parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+ListModel::~ListModel() = default;
+
+void ListModel::setColumns(const QVector<ListColumn>& columns)
+{
+    beginResetModel();
+    m_columns = columns;
+    endResetModel();
+}
+
+void ListModel::setColumnWidthTwips(int column, int twips)
+{
+    if (column >= 0 && column < m_columns.size())
+        m_columns[column].widthTwips = std::max(0, twips);
+}
+
+QString ListModel::keyFor(const QStringList& cells) const
+{
+    if (m_sortColumn >= cells.size())
+        return QString();
+    const QString& text = cells.at(m_sortColumn);
+    // Most service values are plain ASCII: fold those without the Unicode tables,
+    // and share the text itself when there is nothing to fold.
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype size = text.size();
+    bool upper = false;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (units[i] >= 0x80)
+            return text.toCaseFolded();
+        upper = upper || (units[i] >= u'A' && units[i] <= u'Z');
+    }
+    if (!upper)
+        return text;
+    QString key(size, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(key.data());
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = (units[i] >= u'A' && units[i] <= u'Z') ? char16_t(units[i] + 32) : units[i];
+    return key;
+}
+
+bool ListModel::before(int storageA, int storageB) const
+{
+    // Same order as the sort: keys compared unit by unit, then adding order.
+    const Row& a = m_rows[storageA];
+    const Row& b = m_rows[storageB];
+    const int c = QString::compare(a.key, b.key, Qt::CaseSensitive);
+    if (c != 0)
+        return m_sortOrder == Qt::AscendingOrder ? c < 0 : c > 0;
+    return a.sequence < b.sequence;
+}
+
+int ListModel::placeFor(int storage) const
+{
+    const auto it = std::upper_bound(m_order.begin(), m_order.end(), storage,
+                                     [this](int a, int b) { return before(a, b); });
+    return int(it - m_order.begin());
+}
+
+int ListModel::addRow(QStringList cells)
+{
+    Row row{std::move(cells), QString(), m_nextSequence++};
+    row.key = keyFor(row.cells);
+    m_rows.push_back(std::move(row));
+    const int storage = int(m_rows.size()) - 1;
+    const int place = placeFor(storage);
+    beginInsertRows(QModelIndex(), place, place);
+    m_order.insert(m_order.begin() + place, storage);
+    endInsertRows();
+    return place;
+}
+
+int ListModel::addRows(std::vector<QStringList> rows)
+{
+    if (rows.empty())
+        return -1;
+    const int first = int(m_rows.size());
+    const int added = int(rows.size());
+    const bool wasEmpty = m_order.empty();
+    if (wasEmpty)
+        beginResetModel();
+    else
+        beginInsertRows(QModelIndex(), first, first + added - 1);
+
+    m_rows.reserve(m_rows.size() + rows.size());
+    m_order.reserve(m_order.size() + rows.size());
+    for (QStringList& cells : rows) {
+        Row row{std::move(cells), QString(), m_nextSequence++};
+        row.key = keyFor(row.cells);
+        m_rows.push_back(std::move(row));
+        m_order.push_back(int(m_rows.size()) - 1);
+    }
+
+    if (wasEmpty) {
+        resort();
+        endResetModel();
+    } else {
+        endInsertRows();
+        reorder();
+    }
+    return int(std::find(m_order.begin(), m_order.end(), first) - m_order.begin());
+}
+
+void ListModel::removeRowAt(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    const int storage = m_order[row];
+    beginRemoveRows(QModelIndex(), row, row);
+    m_order.erase(m_order.begin() + row);
+    // Fill the hole in storage with the last row so storage stays dense.
+    const int last = int(m_rows.size()) - 1;
+    if (storage != last) {
+        m_rows[storage] = std::move(m_rows[last]);
+        *std::find(m_order.begin(), m_order.end(), last) = storage;
+    }
+    m_rows.pop_back();
+    endRemoveRows();
+}
+
+void ListModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_order.clear();
+    endResetModel();
+}
+
+QString ListModel::cell(int row, int column) const
+{
+    if (row < 0 || row >= rowCount())
+        return QString();
+    return m_rows[m_order[row]].cells.value(column);
+}
+
+void ListModel::setCell(int row, int column, const QString& text)
+{
+    if (row < 0 || row >= rowCount() || column < 0)
+        return;
+    const int storage = m_order[row];
+    QStringList& cells = m_rows[storage].cells;
+    while (cells.size() <= column)
+        cells.append(QString());
+    cells[column] = text;
+    if (column < columnCount()) {
+        const QModelIndex changed = index(row, column);
+        emit dataChanged(changed, changed, {Qt::DisplayRole});
+    }
+    if (column != m_sortColumn)
+        return;
+
+    // The row's key changed: move it to its new place.
+    m_rows[storage].key = keyFor(cells);
+    m_order.erase(m_order.begin() + row);
+    const int to = placeFor(storage);
+    m_order.insert(m_order.begin() + row, storage);
+    if (to == row)
+        return;
+    beginMoveRows(QModelIndex(), row, row, QModelIndex(), to > row ? to + 1 : to);
+    m_order.erase(m_order.begin() + row);
+    m_order.insert(m_order.begin() + to, storage);
+    endMoveRows();
+}
+
+int ListModel::findText(const QString& text) const
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        const QStringList& cells = m_rows[m_order[row]].cells;
+        const QString rowText = cells.isEmpty() ? QString() : cells.first();
+        if (rowText.compare(text, Qt::CaseInsensitive) == 0)
+            return row;
+    }
+    return -1;
+}
+
+void ListModel::setSort(int column, Qt::SortOrder order)
+{
+    column = std::max(0, column);
+    const bool newKeys = column != m_sortColumn;
+    if (!newKeys && order == m_sortOrder)
+        return;
+    m_sortColumn = column;
+    m_sortOrder = order;
+    if (newKeys) {
+        for (Row& row : m_rows)
+            row.key = keyFor(row.cells);
+    }
+    if (!m_order.empty())
+        reorder(!newKeys);
+}
+
+void ListModel::reorder(bool directionOnly)
+{
+    // Selection and current row are persistent indexes: they go with their rows.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList from = persistentIndexList();
+    std::vector<int> storageOf;
+    storageOf.reserve(from.size());
+    for (const QModelIndex& index : from)
+        storageOf.push_back(m_order[index.row()]);
+
+    if (directionOnly)
+        reverseDirection();
+    else
+        resort();
+
+    std::vector<int> rowOf(m_rows.size());
+    for (int row = 0; row < int(m_order.size()); ++row)
+        rowOf[m_order[row]] = row;
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (int i = 0; i < from.size(); ++i)
+        to.append(index(rowOf[storageOf[i]], from[i].column()));
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ListModel::resort()
+{
+    std::vector<SortEntry> entries;
+    entries.reserve(m_order.size());
+    size_t units = 0;
+    for (const Row& row : m_rows)
+        units += size_t(row.key.size());
+    std::u16string buffer;
+    buffer.reserve(units);
+    for (int storage : m_order) {
+        const Row& row = m_rows[storage];
+        entries.push_back({keyPrefix(row.key), quint32(buffer.size()), quint32(row.key.size()), row.sequence, storage});
+        buffer.append(reinterpret_cast<const char16_t*>(row.key.utf16()), size_t(row.key.size()));
+    }
+    if (m_sortOrder == Qt::AscendingOrder)
+        std::sort(entries.begin(), entries.end(), EntryBefore<true>{buffer.data()});
+    else
+        std::sort(entries.begin(), entries.end(), EntryBefore<false>{buffer.data()});
+    for (size_t i = 0; i < entries.size(); ++i)
+        m_order[i] = entries[i].storage;
+}
+
+void ListModel::reverseDirection()
+{
+    // The rows are already sorted by this column the other way: turning the
+    // order round and then each run of equal keys back keeps equal keys in
+    // adding order.
+    std::reverse(m_order.begin(), m_order.end());
+    auto run = m_order.begin();
+    while (run != m_order.end()) {
+        const QString& key = m_rows[*run].key;
+        auto end = run + 1;
+        while (end != m_order.end() && m_rows[*end].key == key)
+            ++end;
+        std::reverse(run, end);
+        run = end;
+    }
+}
+
+int ListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_order.size());
+}
+
+int ListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_columns.size();
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return m_rows[m_order[index.row()]].cells.value(index.column());
+    case Qt::TextAlignmentRole:
+        if (index.column() < m_columns.size())
+            return int(m_columns[index.column()].alignment | Qt::AlignVCenter);
+        return QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return m_columns[section].header;
+    if (role == Qt::TextAlignmentRole)
+        return int(m_columns[section].alignment | Qt::AlignVCenter);
+    return QVariant();
+}
+
+Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void ListModel::sort(int column, Qt::SortOrder order)
+{
+    setSort(column, order);
+}
+
+} // namespace palletry

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <vector>
+
+namespace palletry {
+
+/// One column of a list in report form.
+struct ListColumn
+{
+    QString header;
+    int widthTwips = 0;                       ///< 0 hides the column; its values stay readable
+    Qt::Alignment alignment = Qt::AlignLeft;  ///< horizontal alignment of header and cells
+};
+
+/**
+ * Rows of a list in report form, kept in sort order.
+ *
+ * Each row is a text followed by sub-items (cells 0..n). Rows live in one
+ * vector in the order they were added; a separate index gives the display
+ * order. The display order always follows the sort column and direction:
+ * column texts compared as text, letters without regard to case, equal texts
+ * in the order their rows were added (in both directions).
+ *
+ * Model row r is display position r + 1; model column 0 is the row text,
+ * column n is sub-item n.
+ */
+class ListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit ListModel(QObject* parent = nullptr);
+    ~ListModel() override;
+
+    void setColumns(const QVector<ListColumn>& columns);
+    const QVector<ListColumn>& columns() const { return m_columns; }
+    void setColumnWidthTwips(int column, int twips);
+
+    /// Row index (0-based display order) of a new row; the row takes its place in the sort order.
+    int addRow(QStringList cells);
+    /// Adds many rows with a single notification and one sort. Returns the
+    /// display row of the first of them (-1 when @p rows is empty).
+    int addRows(std::vector<QStringList> rows);
+    void removeRowAt(int row);
+    void clear();
+
+    /// Cell @p column of display row @p row; empty when the row has no such cell.
+    QString cell(int row, int column) const;
+    /// Writes a cell; the row moves to its new place when @p column is the sort column.
+    void setCell(int row, int column, const QString& text);
+
+    /// First display row whose text equals @p text as a whole (case-insensitive); -1 when none.
+    int findText(const QString& text) const;
+
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    /// Sets the sort column and direction and re-orders the rows at once.
+    void setSort(int column, Qt::SortOrder order);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    void sort(int column, Qt::SortOrder order) override;
+
+private:
+    struct Row
+    {
+        QStringList cells;
+        QString key;      ///< case-folded text of the sort column
+        quint64 sequence; ///< when the row was added: keeps equal keys in adding order
+    };
+
+    QString keyFor(const QStringList& cells) const;
+    bool before(int storageA, int storageB) const;
+    int placeFor(int storage) const;
+    void resort();
+    void reverseDirection();
+    void reorder(bool directionOnly = false);
+
+    QVector<ListColumn> m_columns;
+    std::vector<Row> m_rows;  ///< storage, in no particular order
+    std::vector<int> m_order; ///< display row -> index into m_rows
+    quint64 m_nextSequence = 0;
+    int m_sortColumn = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};
+
+} // namespace palletry

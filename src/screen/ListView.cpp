@@ -1,0 +1,193 @@
+#include "screen/ListView.h"
+
+#include "core/RuntimeError.h"
+#include "screen/Twips.h"
+
+#include <QHeaderView>
+
+namespace palletry {
+
+ListView::ListView(QWidget* parent)
+    : QTreeView(parent)
+    , m_model(new ListModel(this))
+{
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Header clicks are reported, never acted on here: the control's handlers sort.
+    setSortingEnabled(false);
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(false);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    header()->setMinimumSectionSize(0);
+
+    connect(header(), &QHeaderView::sectionClicked, this,
+            [this](int logical) { emit columnHeaderClicked(logical + 1); });
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { emit rowClicked(index.row() + 1); });
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { emit rowDoubleClicked(index.row() + 1); });
+}
+
+ListView::~ListView() = default;
+
+void ListView::setColumns(const QVector<ListColumn>& columns)
+{
+    m_model->setColumns(columns);
+    for (int column = 0; column < columns.size(); ++column)
+        setColumnWidthTwips(column, columns[column].widthTwips);
+}
+
+void ListView::setColumnWidthTwips(int column, int twips)
+{
+    if (column < 0 || column >= m_model->columnCount())
+        throw RuntimeError(RuntimeErrorCode::SubscriptOutOfRange);
+    m_model->setColumnWidthTwips(column, twips);
+    if (twips <= 0) {
+        setColumnHidden(column, true);
+    } else {
+        setColumnHidden(column, false);
+        setColumnWidth(column, twipsToPixels(twips));
+    }
+}
+
+int ListView::columnWidthTwips(int column) const
+{
+    return m_model->columns().value(column).widthTwips;
+}
+
+void ListView::setMultiSelect(bool multi)
+{
+    setSelectionMode(multi ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+bool ListView::isMultiSelect() const
+{
+    return selectionMode() == QAbstractItemView::ExtendedSelection;
+}
+
+int ListView::count() const
+{
+    return m_model->rowCount();
+}
+
+void ListView::clear()
+{
+    m_model->clear();
+}
+
+void ListView::takeCurrentIfNone(int row)
+{
+    if (currentIndex().isValid() || row < 0)
+        return;
+    // As the clerk knows it: the first row that arrives is the current, highlighted one.
+    selectionModel()->setCurrentIndex(m_model->index(row, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+int ListView::addRow(const QStringList& cells)
+{
+    const int row = m_model->addRow(cells);
+    takeCurrentIfNone(row);
+    return row + 1;
+}
+
+void ListView::addRows(std::vector<QStringList> rows)
+{
+    takeCurrentIfNone(m_model->addRows(std::move(rows)));
+}
+
+void ListView::removeRow(int pos)
+{
+    m_model->removeRowAt(rowIndex(pos));
+}
+
+int ListView::rowIndex(int pos) const
+{
+    if (pos < 1 || pos > count())
+        throw RuntimeError(RuntimeErrorCode::SubscriptOutOfRange);
+    return pos - 1;
+}
+
+QString ListView::text(int pos) const
+{
+    return m_model->cell(rowIndex(pos), 0);
+}
+
+QString ListView::subItem(int pos, int n) const
+{
+    const int row = rowIndex(pos);
+    if (n < 1)
+        throw RuntimeError(RuntimeErrorCode::SubscriptOutOfRange);
+    return m_model->cell(row, n);
+}
+
+void ListView::setSubItem(int pos, int n, const QString& text)
+{
+    const int row = rowIndex(pos);
+    if (n < 1)
+        throw RuntimeError(RuntimeErrorCode::SubscriptOutOfRange);
+    m_model->setCell(row, n, text);
+}
+
+bool ListView::isSelected(int pos) const
+{
+    return selectionModel()->isRowSelected(rowIndex(pos), QModelIndex());
+}
+
+void ListView::setSelected(int pos, bool selected)
+{
+    const QModelIndex index = m_model->index(rowIndex(pos), 0);
+    QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::Rows;
+    if (!selected)
+        flags |= QItemSelectionModel::Deselect;
+    else if (isMultiSelect())
+        flags |= QItemSelectionModel::Select;
+    else
+        flags |= QItemSelectionModel::ClearAndSelect;
+    selectionModel()->select(index, flags);
+}
+
+int ListView::currentRow() const
+{
+    const QModelIndex index = currentIndex();
+    return index.isValid() ? index.row() + 1 : 0;
+}
+
+void ListView::setCurrentRow(int pos)
+{
+    selectionModel()->setCurrentIndex(m_model->index(rowIndex(pos), 0), QItemSelectionModel::NoUpdate);
+}
+
+void ListView::ensureRowVisible(int pos)
+{
+    scrollTo(m_model->index(rowIndex(pos), 0), QAbstractItemView::EnsureVisible);
+}
+
+int ListView::findText(const QString& text) const
+{
+    return m_model->findText(text) + 1;
+}
+
+int ListView::sortColumn() const
+{
+    return m_model->sortColumn();
+}
+
+Qt::SortOrder ListView::sortOrder() const
+{
+    return m_model->sortOrder();
+}
+
+void ListView::setSort(int column, Qt::SortOrder order)
+{
+    m_model->setSort(column, order);
+}
+
+} // namespace palletry

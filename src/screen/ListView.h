@@ -1,0 +1,88 @@
+#pragma once
+
+#include "screen/ListModel.h"
+
+#include <QTreeView>
+
+#include <vector>
+
+namespace palletry {
+
+/**
+ * A list view in report form: one line per row, one column per header.
+ *
+ * Rows are addressed by their 1-based position in the current display order.
+ * Columns are 0-based as in the model: column 0 is the row text, column n is
+ * sub-item n. A position outside 1..count() raises SubscriptOutOfRange.
+ *
+ * The rows always stay ordered by the sort column and direction (at start
+ * ascending by row text). A click on a column header only reports the click
+ * (columnHeaderClicked); whoever handles it decides how to re-sort.
+ *
+ * While the list has rows it has a current row (the view's currentIndex()):
+ * the first row added becomes current and selected, a click moves it, and it
+ * stays with its row when the list re-sorts.
+ */
+class ListView : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    explicit ListView(QWidget* parent = nullptr);
+    ~ListView() override;
+
+    ListModel* listModel() const { return m_model; }
+
+    /// Columns with their headers, widths (twips) and alignments.
+    void setColumns(const QVector<ListColumn>& columns);
+    /// Width of 0-based @p column in twips: 0 hides it, more shows it.
+    void setColumnWidthTwips(int column, int twips);
+    int columnWidthTwips(int column) const;
+
+    /// Several rows selectable at once (extended selection) or one at a time.
+    void setMultiSelect(bool multi);
+    bool isMultiSelect() const;
+
+    int count() const;
+    void clear();
+    /// Adds a row (text, then sub-items); returns its position in the sort order.
+    int addRow(const QStringList& cells);
+    /// Adds many rows at once: one model notification and one sort.
+    void addRows(std::vector<QStringList> rows);
+    void removeRow(int pos);
+
+    QString text(int pos) const;
+    /// Sub-item @p n of the row; empty when the row has none.
+    QString subItem(int pos, int n) const;
+    void setSubItem(int pos, int n, const QString& text);
+
+    bool isSelected(int pos) const;
+    void setSelected(int pos, bool selected);
+
+    /// Position of the current row; 0 when the list has none.
+    int currentRow() const;
+    /// Makes the row current without changing any selected flag.
+    void setCurrentRow(int pos);
+    void ensureRowVisible(int pos);
+
+    /// First position whose text equals @p text as a whole, case-insensitive; 0 when none.
+    int findText(const QString& text) const;
+
+    int sortColumn() const;
+    Qt::SortOrder sortOrder() const;
+    void setSort(int column, Qt::SortOrder order);
+
+signals:
+    void rowClicked(int pos);
+    void rowDoubleClicked(int pos);
+    /// A column header was clicked; @p headerIndex is 1-based.
+    void columnHeaderClicked(int headerIndex);
+
+private:
+    int rowIndex(int pos) const;
+    void takeCurrentIfNone(int row);
+
+    ListModel* m_model;
+};
+
+} // namespace palletry

@@ -1,0 +1,153 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+class QGroupBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QWidget;
+
+namespace palletry {
+
+class FlexGrid;
+class ListView;
+
+/**
+ * The control's one fixed screen: the tab strip with its three tabs and every
+ * frame, label, field, button, list and grid on them, built once as children
+ * of the control in their starting state. Each element is a real widget whose
+ * objectName is its name; the members below give typed access to them.
+ *
+ * Screen only builds; the control wires the elements to its handlers. The
+ * widgets belong to the control (Qt parent), Screen merely points at them.
+ */
+class Screen
+{
+public:
+    /// Heights of the tab strip and of the control, in twips.
+    static constexpr int TabStripWidthTwips = 8445;
+    static constexpr int DesignTabStripHeightTwips = 9135;
+    static constexpr int SmallHeightTwips = 4815;            ///< tab strip and control, compact
+    static constexpr int LargeTabStripHeightTwips = 8655;    ///< while the lower panels are in use
+    static constexpr int LargeControlHeightTwips = 8670;
+    /// The tab header row at the top of the tab strip: elements placed on a tab
+    /// are measured from the strip's top-left, so this much lies above a page.
+    static constexpr int TabHeaderTwips = 330;
+
+    explicit Screen(QWidget* control);
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+    ~Screen();
+
+    /// Sets the height of the tab strip; its width stays.
+    void setTabStripHeightTwips(int twips);
+
+    QTabWidget* tabPalletry;
+
+    // Tab 0, "Load/Vendor"
+    QFrame* Frame1;
+    QGroupBox* Frame4;
+    QLabel* lblLoadID;
+    QLineEdit* txtLoadID;
+    QLabel* lblTruckNumber;
+    QLineEdit* txtTruckNumber;
+    QLabel* lblLoadDate;
+    QLineEdit* txtLoadDate;
+    QLabel* lblDriver;
+    QLineEdit* txtDriver;
+    QGroupBox* Frame2;
+    ListView* lstVendors;
+    QPushButton* cmdViewDetails;
+    QPushButton* cmdViewAll;
+    QLabel* lblVersionNumber;
+
+    // Tab 1, "Vendor Details"
+    QFrame* Frame5;
+    QLabel* lblVendorName;
+    QFrame* Frame6;
+    QLabel* Label1;
+    ListView* lstProspectivePOs;
+    QPushButton* cmdSelect;
+    QPushButton* cmdSelectAll;
+    QPushButton* cmdRemove;
+    QPushButton* cmdRemoveAll;
+    QLabel* Label2;
+    ListView* lstSelectedPOs;
+    QGroupBox* Frame3;
+    QLabel* Label4;
+    QLineEdit* txtFindPO;
+    QPushButton* cmdFind;
+    QLabel* Label3;
+    QRadioButton* optProspectivePOs;
+    QRadioButton* optSelectedPOs;
+    QGroupBox* fraOrderDetails;
+    QLabel* lblNumberOfCartons;
+    QLineEdit* txtNumberOfCartons;
+    FlexGrid* grdOrdItems;
+    QFrame* fraLineItemDetails;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* lblLineItem;
+    QLabel* lblModel;
+    QLineEdit* txtUnitWeight;
+    QPushButton* cmdSaveVendorDetails;
+    QPushButton* cmdCancelVendorDetails;
+    QPushButton* cmdFinished;
+
+    // Tab 2, "All Selected POs"
+    QFrame* Frame7;
+    ListView* lstAllSelectedPOs;
+    QLabel* lblAddPO;
+    QLineEdit* txtAddPO;
+    QPushButton* cmdAddPO;
+    QPushButton* cmdRemovePO;
+    QPushButton* cmdDone;
+    QPlainTextEdit* txtErrorMessage;
+    QGroupBox* fraAdPOManually;
+    QLineEdit* txtManualPONumberOfCartons;
+    QLabel* Label13;
+    FlexGrid* grdManualPOItems;
+    QFrame* Frame9;
+    QLabel* Label12;
+    QLabel* Label11;
+    QLabel* Label10;
+    QLabel* lblManualPOLineItem;
+    QLabel* lblManualPOModel;
+    QLineEdit* txtManualPOUnitWeight;
+    QPushButton* cmdManualPOSave;
+    QPushButton* cmdManualPOCancel;
+
+private:
+    template <typename W>
+    W* element(QWidget* container, const char* name, int left, int top, int width, int height, int tabOrder,
+               const QFont& font);
+    QGroupBox* frame(QWidget* container, const char* name, const QString& caption, int left, int top, int width,
+                     int height, int tabOrder, const QFont& font);
+    QFrame* plainFrame(QWidget* container, const char* name, int left, int top, int width, int height,
+                       int tabOrder);
+    QLabel* label(QWidget* container, const char* name, const QString& caption, int left, int top, int width,
+                  int height, int tabOrder, const QFont& font);
+    QLineEdit* textField(QWidget* container, const char* name, int left, int top, int width, int height,
+                         int tabOrder, const QFont& font);
+    QPushButton* button(QWidget* container, const char* name, const QString& caption, int left, int top,
+                        int width, int height, int tabOrder, const QFont& font);
+
+    void buildLoadVendorTab(QWidget* page);
+    void buildVendorDetailsTab(QWidget* page);
+    void buildAllSelectedTab(QWidget* page);
+
+    QWidget* m_pages[3] = {};
+    std::vector<std::pair<int, QWidget*>> m_tabOrder; ///< gathered while building
+};
+
+} // namespace palletry

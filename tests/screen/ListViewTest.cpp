@@ -1,0 +1,233 @@
+#include "core/RuntimeError.h"
+#include "screen/ListView.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using palletry::ListColumn;
+using palletry::ListView;
+
+namespace {
+
+QVector<ListColumn> threeColumns()
+{
+    return {{"OrderID", 1200, Qt::AlignLeft}, {"# Cartons", 950, Qt::AlignRight}, {"Center", 2000, Qt::AlignLeft}};
+}
+
+QStringList texts(const ListView& list)
+{
+    QStringList out;
+    for (int pos = 1; pos <= list.count(); ++pos)
+        out << list.text(pos);
+    return out;
+}
+
+// What the model shows, row by row, all columns joined by "|".
+QStringList modelRows(const ListView& list)
+{
+    QStringList out;
+    const QAbstractItemModel* m = list.model();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < m->columnCount(); ++c)
+            cells << m->index(r, c).data(Qt::DisplayRole).toString();
+        out << cells.join('|');
+    }
+    return out;
+}
+
+struct ListViewTest : ::testing::Test
+{
+    ListView list;
+    void SetUp() override
+    {
+        list.setColumns(threeColumns());
+        list.resize(400, 300);
+    }
+};
+
+TEST_F(ListViewTest, RowsKeepTextOrderCaseInsensitiveAndStable)
+{
+    EXPECT_EQ(list.sortColumn(), 0);
+    EXPECT_EQ(list.sortOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(list.addRow({"9", "a"}), 1);
+    EXPECT_EQ(list.addRow({"10", "b"}), 1); // compared as text: "10" before "9"
+    EXPECT_EQ(list.addRow({"abc", "first"}), 3);
+    EXPECT_EQ(list.addRow({"ABC", "second"}), 4); // equal without case: after the earlier one
+    EXPECT_EQ(list.addRow({"Abd", "c"}), 5);
+    EXPECT_EQ(list.addRow({"aBc", "third"}), 5);
+    EXPECT_EQ(modelRows(list),
+              QStringList({"10|b|", "9|a|", "abc|first|", "ABC|second|", "aBc|third|", "Abd|c|"}));
+
+    list.setSort(0, Qt::DescendingOrder);
+    // Descending reverses the keys, but equal keys still keep their adding order.
+    EXPECT_EQ(texts(list), QStringList({"Abd", "abc", "ABC", "aBc", "9", "10"}));
+    EXPECT_EQ(list.addRow({"ABC", "fourth"}), 5);
+}
+
+TEST_F(ListViewTest, SortBySubItemAndEditingTheSortColumnMovesTheRow)
+{
+    list.addRow({"A", "3"});
+    list.addRow({"B", "1"});
+    list.addRow({"C", "2"});
+    list.setSort(1, Qt::AscendingOrder);
+    EXPECT_EQ(texts(list), QStringList({"B", "C", "A"}));
+    list.setSubItem(1, 1, "9"); // B moves to the end
+    EXPECT_EQ(texts(list), QStringList({"C", "A", "B"}));
+    EXPECT_EQ(list.subItem(3, 1), "9");
+    list.setSubItem(3, 2, "Center"); // not the sort column: stays
+    EXPECT_EQ(texts(list), QStringList({"C", "A", "B"}));
+    EXPECT_EQ(list.model()->index(2, 2).data().toString(), "Center");
+
+    // A row added with fewer cells than columns reads empty sub-items; missing
+    // cells sort as empty text.
+    EXPECT_EQ(list.addRow({"D"}), 1);
+    EXPECT_EQ(list.subItem(1, 2), QString());
+    EXPECT_EQ(list.subItem(1, 7), QString());
+}
+
+TEST_F(ListViewTest, SelectionAndCurrentRowFollowTheirRowsAcrossSorts)
+{
+    list.setMultiSelect(true);
+    EXPECT_EQ(list.currentRow(), 0);
+    list.addRow({"m", "1"});
+    EXPECT_EQ(list.currentRow(), 1); // the first row added is current
+    EXPECT_TRUE(list.isSelected(1));
+    list.addRow({"a", "3"});
+    list.addRow({"z", "2"});
+    EXPECT_EQ(list.text(list.currentRow()), "m");
+
+    list.setSelected(list.findText("m"), false);
+    list.setSelected(list.findText("a"), true);
+    list.setSelected(list.findText("z"), true);
+    list.setCurrentRow(list.findText("z"));
+    list.setSort(1, Qt::DescendingOrder);
+    EXPECT_EQ(texts(list), QStringList({"a", "z", "m"}));
+    EXPECT_TRUE(list.isSelected(1));
+    EXPECT_TRUE(list.isSelected(2));
+    EXPECT_FALSE(list.isSelected(3));
+    EXPECT_EQ(list.currentRow(), 2);
+
+    list.removeRow(2); // the current row goes: the list still has one
+    EXPECT_EQ(texts(list), QStringList({"a", "m"}));
+    EXPECT_NE(list.currentRow(), 0);
+    list.clear();
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.currentRow(), 0);
+}
+
+TEST_F(ListViewTest, SingleSelectKeepsOneSelectedRow)
+{
+    list.addRows({{"a"}, {"b"}, {"c"}});
+    list.setSelected(2, true);
+    list.setSelected(3, true);
+    EXPECT_FALSE(list.isSelected(1));
+    EXPECT_FALSE(list.isSelected(2));
+    EXPECT_TRUE(list.isSelected(3));
+}
+
+TEST_F(ListViewTest, FindMatchesWholeTextWithoutCaseInDisplayOrder)
+{
+    list.addRow({"PO-12", "x"});
+    list.addRow({"po-1"});
+    list.addRow({"PO-1", "y"});
+    EXPECT_EQ(list.findText("Po-1"), 1);
+    EXPECT_EQ(list.text(1), "po-1");
+    list.setSort(1, Qt::DescendingOrder); // "y", "x", ""
+    EXPECT_EQ(list.text(list.findText("PO-1")), "PO-1");
+    EXPECT_EQ(list.findText("PO"), 0);
+    EXPECT_EQ(list.findText("x"), 0); // sub-items are not searched
+}
+
+TEST_F(ListViewTest, BulkFillEqualsRowByRowFill)
+{
+    std::vector<QStringList> rows;
+    for (int i = 0; i < 3000; ++i)
+        rows.push_back({QString::number((i * 7919) % 1000), QString::number(i % 13), i % 2 ? "Even" : "even"});
+
+    ListView single;
+    single.setColumns(threeColumns());
+    single.setSort(2, Qt::DescendingOrder);
+    list.setSort(2, Qt::DescendingOrder);
+    list.addRow({"already here", "x", "even"});
+    single.addRow({"already here", "x", "even"});
+    for (const QStringList& row : rows)
+        single.addRow(row);
+
+    QSignalSpy inserted(list.model(), &QAbstractItemModel::rowsInserted);
+    list.addRows(rows);
+    EXPECT_EQ(inserted.count(), 1);
+    EXPECT_EQ(modelRows(list), modelRows(single));
+    EXPECT_EQ(list.text(list.currentRow()), "already here");
+
+    ListView empty;
+    empty.setColumns(threeColumns());
+    empty.addRows({{"b"}, {"a"}});
+    EXPECT_EQ(empty.text(empty.currentRow()), "b"); // first row given, wherever it sorts
+}
+
+TEST_F(ListViewTest, HiddenColumnHasNoWidthButKeepsValues)
+{
+    list.addRow({"A", "12", "North"});
+    list.setColumnWidthTwips(1, 0);
+    EXPECT_TRUE(list.isColumnHidden(1));
+    EXPECT_EQ(list.header()->sectionSize(1), 0);
+    EXPECT_EQ(list.subItem(1, 1), "12");
+    EXPECT_EQ(list.model()->index(0, 1).data().toString(), "12");
+    list.setColumnWidthTwips(1, 1500);
+    EXPECT_FALSE(list.isColumnHidden(1));
+    EXPECT_EQ(list.columnWidth(1), 100);
+    EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal).toString(), "# Cartons");
+    EXPECT_EQ(list.model()->index(0, 1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+              int(Qt::AlignRight));
+}
+
+TEST_F(ListViewTest, BadPositionsRaiseSubscriptOutOfRange)
+{
+    list.addRow({"A"});
+    EXPECT_THROW(list.text(0), palletry::RuntimeError);
+    EXPECT_THROW(list.text(2), palletry::RuntimeError);
+    EXPECT_THROW(list.removeRow(2), palletry::RuntimeError);
+    EXPECT_THROW(list.setSelected(5, true), palletry::RuntimeError);
+    EXPECT_EQ(list.count(), 1);
+}
+
+TEST_F(ListViewTest, HeaderClickReportsOneBasedIndexAndDoesNotSort)
+{
+    list.addRow({"b", "1"});
+    list.addRow({"a", "2"});
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    QSignalSpy headerClicks(&list, &ListView::columnHeaderClicked);
+    QHeaderView* header = list.header();
+    const QPoint second(header->sectionViewportPosition(1) + header->sectionSize(1) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, second);
+    ASSERT_EQ(headerClicks.count(), 1);
+    EXPECT_EQ(headerClicks.at(0).at(0).toInt(), 2);
+    EXPECT_EQ(list.sortColumn(), 0);
+    EXPECT_EQ(texts(list), QStringList({"a", "b"}));
+}
+
+TEST_F(ListViewTest, MouseClickOnRowMakesItCurrentAndReportsIt)
+{
+    for (int i = 0; i < 5; ++i)
+        list.addRow({QString("row %1").arg(i)});
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    QSignalSpy clicks(&list, &ListView::rowClicked);
+    QSignalSpy doubleClicks(&list, &ListView::rowDoubleClicked);
+    const QRect third = list.visualRect(list.model()->index(2, 0));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, third.center());
+    ASSERT_EQ(clicks.count(), 1);
+    EXPECT_EQ(clicks.at(0).at(0).toInt(), 3);
+    EXPECT_EQ(list.currentRow(), 3);
+    EXPECT_TRUE(list.isSelected(3));
+    EXPECT_FALSE(list.isSelected(1));
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, third.center());
+    ASSERT_EQ(doubleClicks.count(), 1);
+    EXPECT_EQ(doubleClicks.at(0).at(0).toInt(), 3);
+}
+
+} // namespace
