@@ -1,20 +1,66 @@
 #include <palletry/Palletry.h>
 
 #include "control/Palletry_p.h"
+#include "core/Trap.h"
+#include "screen/ListView.h"
+#include "screen/Twips.h"
+
+#include <palletry_version.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+using namespace palletry;
 
 Palletry::Private::Private(Palletry* control)
     : q(control)
     , messageBoxes(control)
     , errorReport(messageBoxes, eventLog)
+    , screen(control)
+    , navigation(screen, *control)
+    , sorting(screen, errorReport)
 {
 }
 
 Palletry::Private::~Private() = default;
 
+void Palletry::Private::UserControl_Initialize()
+{
+    trap(errorReport, "UserControl_Initialize", [&] {
+        QTabWidget& tabs = *screen.tabPalletry;
+        tabs.setTabEnabled(0, true);
+        tabs.setTabEnabled(1, false);
+        tabs.setTabEnabled(2, false);
+        tabs.setCurrentIndex(0);
+        screen.lblVersionNumber->setText(QStringLiteral("Version number: %1.%2.%3")
+                                             .arg(PALLETRY_VERSION_MAJOR)
+                                             .arg(PALLETRY_VERSION_MINOR)
+                                             .arg(PALLETRY_VERSION_REVISION));
+    });
+}
+
+void Palletry::Private::connectHandlers()
+{
+    QObject::connect(screen.tabPalletry, &QTabWidget::currentChanged, q, [this] { navigation.tabPalletry_Click(); });
+
+    QObject::connect(screen.lstVendors, &ListView::columnHeaderClicked, q,
+                     [this](int header) { sorting.lstVendors_ColumnClick(header); });
+    QObject::connect(screen.lstProspectivePOs, &ListView::columnHeaderClicked, q,
+                     [this](int header) { sorting.lstProspectivePOs_ColumnClick(header); });
+    QObject::connect(screen.lstSelectedPOs, &ListView::columnHeaderClicked, q,
+                     [this](int header) { sorting.lstSelectedPOs_ColumnClick(header); });
+    QObject::connect(screen.lstAllSelectedPOs, &ListView::columnHeaderClicked, q,
+                     [this](int header) { sorting.lstAllSelectedPOs_ColumnClick(header); });
+}
+
 Palletry::Palletry(QWidget* parent)
     : QWidget(parent)
     , d(std::make_unique<Private>(this))
 {
+    resize(twipsToPixels(Screen::TabStripWidthTwips), twipsToPixels(Screen::DesignTabStripHeightTwips));
+    d->UserControl_Initialize();
+    d->connectHandlers();
 }
 
 Palletry::~Palletry() = default;
@@ -31,10 +77,12 @@ void Palletry::SetPersonInformation(const QString& PersonIDPassed, const QString
 
 void Palletry::ShrinkForm()
 {
+    d->navigation.setHeights(Screen::SmallHeightTwips, Screen::SmallHeightTwips);
 }
 
 QObject* Palletry::HandleVendorDetailsDelay()
 {
+    d->screen.cmdViewAll->setEnabled(true);
     return nullptr;
 }
 

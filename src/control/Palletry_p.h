@@ -3,13 +3,12 @@
 #include <palletry/Palletry.h>
 
 #include "control/ControlState.h"
+#include "screen/Navigation.h"
+#include "screen/Screen.h"
+#include "screen/SortHandlers.h"
 #include "transport/ErrorReport.h"
 #include "transport/EventLog.h"
 #include "transport/MessageBoxes.h"
-
-namespace palletry {
-class Screen;
-}
 
 /**
  * Everything the control owns: its fields, its screen, its outlets and the
@@ -23,9 +22,17 @@ public:
 
     static Private* get(Palletry* control) { return control->d.get(); }
 
+    /// Creation: tab flags, current tab and the version caption.
+    void UserControl_Initialize();
+
     Palletry* const q;
     palletry::ControlState state;
     palletry::MessageBoxes messageBoxes;
     palletry::EventLog eventLog;
     palletry::ErrorReport errorReport;
+    palletry::Screen screen;
+    palletry::Navigation navigation;
+    palletry::SortHandlers sorting;
+
+    void connectHandlers();
 };

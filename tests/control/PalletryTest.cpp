@@ -1,0 +1,193 @@
+#include "control/Palletry_p.h"
+#include "screen/FlexGrid.h"
+#include "screen/ListView.h"
+#include "screen/Twips.h"
+
+#include <palletry_version.h>
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace palletry;
+
+namespace {
+
+struct ControlFixture : ::testing::Test
+{
+    Palletry control;
+    Palletry::Private& d = *Palletry::Private::get(&control);
+    QVector<MessageBoxRequest> boxes;
+
+    ControlFixture()
+    {
+        d.messageBoxes.setInterceptor([this](const MessageBoxRequest& r) {
+            boxes.push_back(r);
+            return QMessageBox::Ok;
+        });
+        control.show();
+    }
+
+    QTabWidget* tabs() { return control.findChild<QTabWidget*>(QStringLiteral("tabPalletry")); }
+
+    void clickHeader(ListView* list, int column)
+    {
+        QHeaderView* header = list->header();
+        QCoreApplication::processEvents(); // let a tab just shown lay out its lists
+        EXPECT_TRUE(header->isVisible());
+        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    }
+
+    QStringList column(ListView* list, int col)
+    {
+        QStringList out;
+        for (int pos = 1; pos <= list->count(); ++pos)
+            out << (col == 0 ? list->text(pos) : list->subItem(pos, col));
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(ControlFixture, CreationLeavesOnlyTheFirstTabSelectableAndCurrent)
+{
+    ASSERT_NE(tabs(), nullptr);
+    EXPECT_EQ(tabs()->currentIndex(), 0);
+    EXPECT_TRUE(tabs()->isTabEnabled(0));
+    EXPECT_FALSE(tabs()->isTabEnabled(1));
+    EXPECT_FALSE(tabs()->isTabEnabled(2));
+    auto* version = control.findChild<QLabel*>(QStringLiteral("lblVersionNumber"));
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->text(), QStringLiteral("Version number: %1.%2.%3")
+                                   .arg(PALLETRY_VERSION_MAJOR)
+                                   .arg(PALLETRY_VERSION_MINOR)
+                                   .arg(PALLETRY_VERSION_REVISION));
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(ControlFixture, ClickingAnUnselectableTabHeaderDoesNotChangeTheTab)
+{
+    QTabBar* bar = tabs()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    EXPECT_EQ(tabs()->currentIndex(), 0);
+}
+
+TEST_F(ControlFixture, SaveDataChangesNothing)
+{
+    control.SetPersonInformation(QStringLiteral("7"), QStringLiteral("2"));
+    control.setCurrentSegmentNumber(3);
+    const QString caption = d.screen.lblVersionNumber->text();
+    control.SaveData();
+    EXPECT_EQ(d.state.PersonID, QStringLiteral("7"));
+    EXPECT_EQ(d.state.PersonTypeID, QStringLiteral("2"));
+    EXPECT_EQ(control.CurrentSegmentNumber(), 3);
+    EXPECT_EQ(tabs()->currentIndex(), 0);
+    EXPECT_EQ(d.screen.lblVersionNumber->text(), caption);
+    EXPECT_TRUE(d.state.ServiceUrl.isEmpty());
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(ControlFixture, CurrentSegmentNumberRoundTripsThroughTheProperty)
+{
+    EXPECT_EQ(control.property("CurrentSegmentNumber").toInt(), 0);
+    EXPECT_TRUE(control.setProperty("CurrentSegmentNumber", 5));
+    EXPECT_EQ(control.CurrentSegmentNumber(), 5);
+    EXPECT_EQ(d.state.CurrentSegmentNumber, 5);
+    control.setCurrentSegmentNumber(-32768);
+    EXPECT_EQ(control.property("CurrentSegmentNumber").toInt(), -32768);
+}
+
+TEST_F(ControlFixture, PersonInformationStoredAsGiven)
+{
+    control.SetPersonInformation(QString(), QString());
+    EXPECT_TRUE(d.state.PersonID.isEmpty());
+    EXPECT_TRUE(d.state.PersonTypeID.isEmpty());
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(ControlFixture, HandleVendorDetailsDelayEnablesViewAllAndReturnsNull)
+{
+    d.screen.cmdViewAll->setEnabled(false);
+    EXPECT_EQ(control.HandleVendorDetailsDelay(), nullptr);
+    EXPECT_TRUE(d.screen.cmdViewAll->isEnabled());
+}
+
+TEST_F(ControlFixture, ShrinkFormSetsTheCompactHeights)
+{
+    control.ShrinkForm();
+    EXPECT_EQ(tabs()->height(), twipsToPixels(4815));
+    EXPECT_EQ(control.height(), twipsToPixels(4815));
+}
+
+TEST_F(ControlFixture, TabChangeSetsTheHeightThatTheTabNeeds)
+{
+    tabs()->setCurrentIndex(1);
+    EXPECT_EQ(tabs()->height(), twipsToPixels(8655));
+    EXPECT_EQ(control.height(), twipsToPixels(8670));
+    tabs()->setCurrentIndex(2);
+    EXPECT_EQ(tabs()->height(), twipsToPixels(4815));
+    EXPECT_EQ(control.height(), twipsToPixels(4815));
+}
+
+TEST_F(ControlFixture, NavigationLeavesExactlyTheShownTabSelectable)
+{
+    d.navigation.showOnly(2);
+    EXPECT_EQ(tabs()->currentIndex(), 2);
+    EXPECT_FALSE(tabs()->isTabEnabled(0));
+    EXPECT_FALSE(tabs()->isTabEnabled(1));
+    EXPECT_TRUE(tabs()->isTabEnabled(2));
+    d.navigation.showOnly(0);
+    EXPECT_EQ(tabs()->currentIndex(), 0);
+    EXPECT_TRUE(tabs()->isTabEnabled(0));
+    EXPECT_FALSE(tabs()->isTabEnabled(2));
+}
+
+TEST_F(ControlFixture, HeaderClicksSortByTheRuleOfTheColumnHandlers)
+{
+    ListView* vendors = d.screen.lstVendors;
+    vendors->addRows({{"9", "Zeta"}, {"10", "alpha"}, {"2", "Mid"}});
+    EXPECT_EQ(column(vendors, 0), (QStringList{"10", "2", "9"})); // text order
+
+    clickHeader(vendors, 1); // "Name of Vendor": new column, direction kept
+    EXPECT_EQ(column(vendors, 1), (QStringList{"alpha", "Mid", "Zeta"}));
+    clickHeader(vendors, 1); // same column again: reversed
+    EXPECT_EQ(column(vendors, 1), (QStringList{"Zeta", "Mid", "alpha"}));
+    clickHeader(vendors, 0); // another column keeps the descending direction
+    EXPECT_EQ(column(vendors, 0), (QStringList{"9", "2", "10"}));
+    EXPECT_EQ(vendors->sortOrder(), Qt::DescendingOrder);
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(ControlFixture, SortingTheSelectedOrdersClearsTheLineItemCellsOnly)
+{
+    FlexGrid* grid = d.screen.grdOrdItems;
+    grid->setCols(4);
+    grid->setRows(3);
+    grid->setText(0, 1, QStringLiteral("Line Item"));
+    grid->setText(2, 3, QStringLiteral("Widget"));
+    d.screen.lstSelectedPOs->addRows({{"2", "5", "Main (1)"}, {"1", "3", "Side (2)"}});
+    d.navigation.showOnly(1); // a page whose tab is not selectable takes no clicks
+
+    clickHeader(d.screen.lstSelectedPOs, 0);
+    EXPECT_EQ(column(d.screen.lstSelectedPOs, 0), (QStringList{"2", "1"}));
+    EXPECT_EQ(grid->rows(), 3);
+    EXPECT_EQ(grid->cols(), 4);
+    EXPECT_TRUE(grid->text(0, 1).isEmpty());
+    EXPECT_TRUE(grid->text(2, 3).isEmpty());
+}
+
+TEST_F(ControlFixture, SortingAnEmptyListChangesOnlyItsSortSettings)
+{
+    ListView* all = d.screen.lstAllSelectedPOs;
+    d.navigation.showOnly(2);
+    clickHeader(all, 3);
+    EXPECT_EQ(all->sortColumn(), 3);
+    EXPECT_EQ(all->sortOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(all->count(), 0);
+}
