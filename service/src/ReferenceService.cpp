@@ -6,6 +6,8 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <chrono>
 #include <mutex>
 #include <thread>
 
@@ -48,6 +50,12 @@ bool ReferenceService::start(std::uint16_t port)
     if (d->server)
         return false;
     auto server = std::make_unique<httplib::Server>();
+    // SO_REUSEADDR only: the library's default adds SO_REUSEPORT, with which a second
+    // instance would silently share a taken port.
+    server->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server->Post(ServicePath, [this](const httplib::Request& request, httplib::Response& response) {
         const std::string action = request.get_header_value("SOAPAction");
         ServiceReply reply;
@@ -75,7 +83,19 @@ bool ReferenceService::start(std::uint16_t port)
         return false;
     // The socket listens once bound; connections wait in its backlog until the thread accepts.
     httplib::Server* raw = server.get();
-    d->thread = std::thread([raw] { raw->listen_after_bind(); });
+    auto ended = std::make_shared<std::atomic<bool>>(false);
+    d->thread = std::thread([raw, ended] {
+        raw->listen_after_bind();
+        *ended = true;
+    });
+    // Wait until the accept loop runs: a stop() before that would not reach it and the
+    // loop would never end.
+    while (!raw->is_running() && !*ended)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (*ended) {
+        d->thread.join();
+        return false;
+    }
     d->server = std::move(server);
     d->port = static_cast<std::uint16_t>(bound);
     return true;

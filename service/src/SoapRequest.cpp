@@ -3,6 +3,7 @@
 #include "SoapFault.h"
 #include "palletry_service/ReferenceService.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -52,6 +53,50 @@ std::string_view trimmed(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
+// Offset of the first "&" that does not start a character or predefined entity reference,
+// outside comments and CDATA sections; -1 when there is none.
+std::ptrdiff_t badReference(std::string_view text)
+{
+    static constexpr std::string_view named[] = {"amp;", "lt;", "gt;", "quot;", "apos;"};
+    std::size_t i = 0;
+    while ((i = text.find_first_of("&<", i)) != std::string_view::npos) {
+        if (text[i] == '<') {
+            const std::string_view rest = text.substr(i);
+            std::string_view close;
+            if (rest.rfind("<!--", 0) == 0)
+                close = "-->";
+            else if (rest.rfind("<![CDATA[", 0) == 0)
+                close = "]]>";
+            if (close.empty()) {
+                ++i;
+                continue;
+            }
+            const auto end = text.find(close, i);
+            if (end == std::string_view::npos)
+                return -1; // the parser has judged unterminated sections already
+            i = end + close.size();
+            continue;
+        }
+        const std::string_view rest = text.substr(i + 1);
+        bool ok = false;
+        for (const auto name : named)
+            ok = ok || rest.rfind(name, 0) == 0;
+        if (!ok && !rest.empty() && rest[0] == '#') {
+            const bool hex = rest.size() > 1 && rest[1] == 'x';
+            const std::size_t start = hex ? 2 : 1;
+            std::size_t j = start;
+            while (j < rest.size() && (hex ? std::isxdigit(static_cast<unsigned char>(rest[j]))
+                                           : std::isdigit(static_cast<unsigned char>(rest[j]))))
+                ++j;
+            ok = j > start && j < rest.size() && rest[j] == ';';
+        }
+        if (!ok)
+            return static_cast<std::ptrdiff_t>(i);
+        ++i;
+    }
+    return -1;
+}
+
 } // namespace
 
 SoapRequest::SoapRequest(const std::string& body) : body_(body)
@@ -62,6 +107,12 @@ SoapRequest::SoapRequest(const std::string& body) : body_(body)
     if (!parsed)
         throw SoapFault::unreadable("There is an error in XML document " + position(parsed.offset) + ". ---> "
                                     + parsed.description());
+    // pugixml keeps an unknown reference such as "&B" as text; an XML reader does not, and
+    // a value holding a bare "&" is the commonest broken request.
+    const std::ptrdiff_t bad = badReference(body);
+    if (bad >= 0)
+        throw SoapFault::unreadable("There is an error in XML document " + position(bad)
+                                    + ". ---> An error occurred while parsing EntityName.");
 
     const pugi::xml_node envelope = document_.document_element();
     if (localName(envelope) != "Envelope" || namespaceOf(envelope) != SoapEnvelopeNamespace)
