@@ -56,6 +56,8 @@ bool ReferenceService::start(std::uint16_t port)
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
+    // An idle kept-alive connection holds stop() until it times out; keep that short.
+    server->set_keep_alive_timeout(1);
     server->Post(ServicePath, [this](const httplib::Request& request, httplib::Response& response) {
         const std::string action = request.get_header_value("SOAPAction");
         ServiceReply reply;

@@ -10,6 +10,9 @@
 #include <set>
 #include <thread>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -163,4 +166,41 @@ TEST(ServiceLifecycle, ExecutablePrintsItsUrlAndStopsOnSigterm)
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     fclose(stream);
+}
+
+// The control's HTTP stack sends the server text as Host header and may ask for
+// "100 Continue" before the body; the service must answer both like any web server.
+TEST(ServiceLifecycle, RawRequestWithSchemeInHostAndExpectContinue)
+{
+    ReferenceService service;
+    ASSERT_TRUE(service.start());
+    const std::string body = envelope(servicetest::body("GetVendorIncomingLoad", element("IncomingLoadID", "1001")));
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(service.port());
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    timeval timeout{10, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    const std::string head = std::string("POST ") + palletry_service::ServicePath + " HTTP/1.1\r\n"
+                             + "Host: " + service.serverName() + "\r\n"
+                             + "Content-Type: text/xml; charset=utf-8\r\n"
+                             + "Content-Length: " + std::to_string(body.size()) + "\r\n"
+                             + "SOAPAction: " + NS + "/GetVendorIncomingLoad\r\n"
+                             + "Expect: 100-continue\r\nConnection: close\r\n\r\n";
+    ASSERT_EQ(send(fd, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
+    char buffer[65536];
+    std::string received;
+    ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+    received.assign(buffer, n > 0 ? n : 0);
+    EXPECT_EQ(received.rfind("HTTP/1.1 100 Continue\r\n\r\n", 0), 0u) << received;
+    ASSERT_EQ(send(fd, body.data(), body.size(), 0), static_cast<ssize_t>(body.size()));
+    while ((n = recv(fd, buffer, sizeof buffer, 0)) > 0)
+        received.append(buffer, n);
+    close(fd);
+    EXPECT_NE(received.find("HTTP/1.1 200 OK\r\n"), std::string::npos) << received.substr(0, 300);
+    EXPECT_NE(received.find("Content-Type: text/xml; charset=utf-8\r\n"), std::string::npos);
+    EXPECT_NE(received.find("&lt;TruckNumber&gt;TRK-0417&lt;/TruckNumber&gt;"), std::string::npos);
 }
