@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace palletry_service {
+
+/// The fixed XML namespace of the service; the SOAPAction of an operation is this, "/" and its name.
+inline constexpr const char* ServiceNamespace = "http://tempuri.org/KLTVRouteLocations/Service1";
+/// Path of the service below the server address.
+inline constexpr const char* ServicePath = "/WebServices/KLTVWebservice/KLTVWebservice.asmx";
+
+/// How a service instance is set up.
+struct Options {
+    /// SQLite database file; empty keeps the data in memory. A new or empty file is seeded,
+    /// a file that already holds data is used as it is.
+    std::string dbPath;
+    /// Seed the demo data (a few loads, some dozens of vendors, a few hundred orders).
+    bool demoData = true;
+    /// When any of these is above 0, big data is seeded instead of the demo data: `vendors`
+    /// vendors, and load 1 holding `orders` orders spread over the vendors, each with
+    /// `lines` line items. Load 2 stays empty.
+    int vendors = 0;
+    int orders = 0;
+    int lines = 0;
+};
+
+/// One request as the service received it.
+struct RecordedRequest {
+    std::string soapAction; ///< the SOAPAction header as sent (quotes kept)
+    std::string body;       ///< the request body as sent
+    int status = 0;         ///< HTTP status of the reply
+};
+
+/// Text rows of a SQL query; a NULL value reads as the empty text.
+using QueryRows = std::vector<std::vector<std::string>>;
+
+/**
+ * The reference load service: a SOAP 1.1 service on 127.0.0.1 backed by SQLite, answering the
+ * nine operations of the warehouse's load service the way an ASMX service does.
+ *
+ * Start it in one line: `ReferenceService service; service.start();` and hand
+ * `service.serverName()` to the control's LoadData with `service.demoLoadId()`.
+ * All members are thread-safe; requests are served on a pool of threads and database
+ * access is serialised.
+ */
+class ReferenceService {
+public:
+    /// Opens (and, when needed, seeds) the database. Throws std::runtime_error when the
+    /// database cannot be opened.
+    explicit ReferenceService(Options options = {});
+    /// Stops the server.
+    ~ReferenceService();
+
+    ReferenceService(const ReferenceService&) = delete;
+    ReferenceService& operator=(const ReferenceService&) = delete;
+
+    /// Listens on 127.0.0.1:port (0 picks a free port) and serves on its own thread.
+    /// Returns once the socket is listening; false when the port cannot be bound or the
+    /// service already runs.
+    bool start(std::uint16_t port = 0);
+    /// Stops serving and waits for the server thread. Safe to call more than once.
+    void stop();
+    bool isRunning() const;
+
+    /// The port listened on; 0 while stopped.
+    std::uint16_t port() const;
+    /// "http://127.0.0.1:PORT": what a host passes to LoadData as the server.
+    std::string serverName() const;
+    /// serverName() followed by the service path.
+    std::string url() const;
+
+    /// A load of the seeded data that holds orders.
+    std::int32_t demoLoadId() const;
+    /// A load of the seeded data that holds no orders.
+    std::int32_t emptyLoadId() const;
+
+    /// Every request received on the service path, in order of arrival.
+    std::vector<RecordedRequest> requests() const;
+    void clearRequests();
+
+    /// Runs SQL against the service's database (for tests and tools) and returns its rows as
+    /// text. Throws std::runtime_error on a SQL error.
+    QueryRows query(const std::string& sql) const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace palletry_service

@@ -1,0 +1,332 @@
+#include "LoadDatabase.h"
+
+#include "DataSetWriter.h"
+#include "SoapFault.h"
+#include "SoapRequest.h"
+
+namespace palletry_service {
+
+namespace {
+
+constexpr const char* Schema = R"sql(
+CREATE TABLE IF NOT EXISTS Meta(
+  Key TEXT PRIMARY KEY,
+  Value TEXT);
+CREATE TABLE IF NOT EXISTS Vendors(
+  VendorID INTEGER PRIMARY KEY,
+  Name TEXT);
+CREATE TABLE IF NOT EXISTS Centers(
+  CenterID INTEGER PRIMARY KEY,
+  CenterName TEXT);
+CREATE TABLE IF NOT EXISTS Orders(
+  OrderID TEXT PRIMARY KEY,              -- PO number, 11 characters zero-padded
+  VendorID INTEGER NOT NULL REFERENCES Vendors(VendorID),
+  CenterID INTEGER REFERENCES Centers(CenterID),
+  MemberID INTEGER,
+  FreightGroup TEXT,
+  PostalCode TEXT,
+  IsOpen INTEGER NOT NULL DEFAULT 1);    -- closed orders are no longer offered to a load
+CREATE INDEX IF NOT EXISTS OrdersByVendor ON Orders(VendorID, OrderID);
+CREATE TABLE IF NOT EXISTS LineItems(
+  OrderID TEXT NOT NULL REFERENCES Orders(OrderID),
+  LineItem INTEGER NOT NULL,
+  Model TEXT,
+  ItemDescription TEXT,
+  PRIMARY KEY(OrderID, LineItem)) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS Loads(
+  IncomingLoadID INTEGER PRIMARY KEY,
+  TruckNumber TEXT,
+  LoadDate TEXT,                         -- 'YYYY-MM-DD HH:MM:SS', UTC
+  Carrier TEXT);
+CREATE TABLE IF NOT EXISTS OrderSegments(
+  OrderID TEXT NOT NULL REFERENCES Orders(OrderID),
+  Segment INTEGER NOT NULL,              -- 1 for the first delivery of the order, then 2, ...
+  IncomingLoadID INTEGER NOT NULL REFERENCES Loads(IncomingLoadID),
+  NumberOfCartons INTEGER NOT NULL,
+  PickupPostalCode TEXT,
+  FreightGroup TEXT,
+  PersonID TEXT,
+  PersonType TEXT,
+  PRIMARY KEY(OrderID, Segment),
+  UNIQUE(IncomingLoadID, OrderID));
+CREATE TABLE IF NOT EXISTS LineItemDetails(
+  OrderID TEXT NOT NULL,
+  Segment INTEGER NOT NULL,
+  LineItem INTEGER NOT NULL,
+  ReceivedDate TEXT,
+  QuantityReceived INTEGER,
+  UnitWeight REAL,
+  PersonID INTEGER,
+  PersonType TEXT,
+  RecordLastUpdated TEXT,
+  UnloadedIndicator INTEGER,
+  StorageIndicator INTEGER,
+  PRIMARY KEY(OrderID, Segment, LineItem),
+  FOREIGN KEY(OrderID, Segment) REFERENCES OrderSegments(OrderID, Segment) ON DELETE CASCADE,
+  FOREIGN KEY(OrderID, LineItem) REFERENCES LineItems(OrderID, LineItem));
+)sql";
+
+std::vector<std::string> split(const std::string& text, char separator)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const auto end = text.find(separator, start);
+        fields.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            return fields;
+        start = end + 1;
+    }
+}
+
+} // namespace
+
+LoadDatabase::LoadDatabase(const std::string& path) : db_(path)
+{
+    db_.exec(Schema);
+}
+
+bool LoadDatabase::isEmpty()
+{
+    auto st = db_.prepare("SELECT (SELECT COUNT(*) FROM Vendors) + (SELECT COUNT(*) FROM Orders)"
+                          " + (SELECT COUNT(*) FROM Loads)");
+    st.step();
+    return st.int64(0) == 0;
+}
+
+void LoadDatabase::setKnownLoads(std::int32_t demoLoadId, std::int32_t emptyLoadId)
+{
+    auto st = db_.prepare("INSERT OR REPLACE INTO Meta(Key, Value) VALUES (?1, ?2)");
+    st.bind(1, std::string_view("DemoLoadID")).bind(2, std::int64_t{demoLoadId}).run();
+    st.bind(1, std::string_view("EmptyLoadID")).bind(2, std::int64_t{emptyLoadId}).run();
+}
+
+std::int32_t LoadDatabase::metaNumber(const char* key)
+{
+    auto st = db_.prepare("SELECT CAST(Value AS INTEGER) FROM Meta WHERE Key = ?1");
+    st.bind(1, std::string_view(key));
+    return st.step() ? static_cast<std::int32_t>(st.int64(0)) : 0;
+}
+
+std::int32_t LoadDatabase::demoLoadId()
+{
+    return metaNumber("DemoLoadID");
+}
+
+std::int32_t LoadDatabase::emptyLoadId()
+{
+    return metaNumber("EmptyLoadID");
+}
+
+std::size_t LoadDatabase::incomingLoad(std::string& out, std::int32_t loadId)
+{
+    static const DataSetWriter writer({{"IncomingLoadID", "xs:int"},
+                                       {"TruckNumber", "xs:string"},
+                                       {"LoadDate", "xs:dateTime"},
+                                       {"Driver", "xs:string"}});
+    auto rows = db_.prepare("SELECT IncomingLoadID, TruckNumber,"
+                            " strftime('%Y-%m-%dT%H:%M:%S+00:00', LoadDate), Carrier"
+                            " FROM Loads WHERE IncomingLoadID = ?1");
+    rows.bind(1, std::int64_t{loadId});
+    return writer.append(out, rows);
+}
+
+std::size_t LoadDatabase::vendorMaster(std::string& out)
+{
+    static const DataSetWriter writer({{"VendorID", "xs:int"}, {"Name", "xs:string"}});
+    auto rows = db_.prepare("SELECT VendorID, Name FROM Vendors ORDER BY VendorID");
+    return writer.append(out, rows);
+}
+
+std::size_t LoadDatabase::homeDeliverly(std::string& out, std::int32_t loadId)
+{
+    static const DataSetWriter writer({{"CenterID", "xs:int"},
+                                       {"CenterName", "xs:string"},
+                                       {"FreightGroup", "xs:string"},
+                                       {"MemberID", "xs:int"},
+                                       {"NumberParcels", "xs:int"},
+                                       {"OrderID", "xs:string"},
+                                       {"PickupPostalCode", "xs:string"},
+                                       {"KLTV_OrderSegment", "xs:int"},
+                                       {"VendorID", "xs:int"}});
+    auto rows = db_.prepare("SELECT o.CenterID, c.CenterName, s.FreightGroup, o.MemberID,"
+                            " s.NumberOfCartons, s.OrderID, s.PickupPostalCode, s.Segment, o.VendorID"
+                            " FROM OrderSegments s JOIN Orders o ON o.OrderID = s.OrderID"
+                            " LEFT JOIN Centers c ON c.CenterID = o.CenterID"
+                            " WHERE s.IncomingLoadID = ?1 ORDER BY s.OrderID");
+    rows.bind(1, std::int64_t{loadId});
+    return writer.append(out, rows);
+}
+
+std::size_t LoadDatabase::vendorOrdersAndCenters(std::string& out, std::int32_t vendorId, std::int32_t loadId)
+{
+    static const DataSetWriter writer(
+        {{"CenterName", "xs:string"}, {"OrderCenterID", "xs:int"}, {"OrderID", "xs:string"}});
+    // A vendor's open orders are those not closed and not already on this load; an order
+    // delivered in part on another load stays open for its next segment.
+    auto rows = db_.prepare("SELECT c.CenterName, o.CenterID, o.OrderID"
+                            " FROM Orders o LEFT JOIN Centers c ON c.CenterID = o.CenterID"
+                            " WHERE o.VendorID = ?1 AND o.IsOpen <> 0 AND NOT EXISTS"
+                            " (SELECT 1 FROM OrderSegments s WHERE s.OrderID = o.OrderID"
+                            "  AND s.IncomingLoadID = ?2)"
+                            " ORDER BY o.OrderID");
+    rows.bind(1, std::int64_t{vendorId}).bind(2, std::int64_t{loadId});
+    return writer.append(out, rows);
+}
+
+std::size_t LoadDatabase::orderDetails(std::string& out, const std::string& orderId, std::int32_t loadId)
+{
+    static const DataSetWriter writer({{"OrderID", "xs:string"},
+                                       {"LineItem", "xs:int"},
+                                       {"Model", "xs:string"},
+                                       {"ItemDescription", "xs:string"},
+                                       {"MaxSegment", "xs:int"},
+                                       {"LoadSegment", "xs:int"},
+                                       {"NumberOfCartonsForOrderLoad", "xs:int"}});
+    auto rows = db_.prepare(
+        "SELECT li.OrderID, li.LineItem, li.Model, li.ItemDescription,"
+        " (SELECT COALESCE(MAX(Segment), 0) FROM OrderSegments WHERE OrderID = ?1),"
+        " COALESCE((SELECT Segment FROM OrderSegments WHERE OrderID = ?1 AND IncomingLoadID = ?2), 0),"
+        " COALESCE((SELECT NumberOfCartons FROM OrderSegments WHERE OrderID = ?1 AND IncomingLoadID = ?2), 0)"
+        " FROM LineItems li WHERE li.OrderID = ?1 ORDER BY li.LineItem");
+    rows.bind(1, orderId).bind(2, std::int64_t{loadId});
+    return writer.append(out, rows);
+}
+
+std::size_t LoadDatabase::vendorDetailsByOrderId(std::string& out, const std::string& orderId)
+{
+    static const DataSetWriter writer({{"OrderID", "xs:string"},
+                                       {"MemberID", "xs:int"},
+                                       {"OrderCenterID", "xs:int"},
+                                       {"VendorID", "xs:int"},
+                                       {"FreightGroup", "xs:string"},
+                                       {"PostalCode", "xs:string"},
+                                       {"CenterName", "xs:string"},
+                                       {"VendorName", "xs:string"}});
+    auto rows = db_.prepare("SELECT o.OrderID, o.MemberID, o.CenterID, o.VendorID, o.FreightGroup,"
+                            " o.PostalCode, c.CenterName, v.Name"
+                            " FROM Orders o LEFT JOIN Centers c ON c.CenterID = o.CenterID"
+                            " LEFT JOIN Vendors v ON v.VendorID = o.VendorID"
+                            " WHERE o.OrderID = ?1");
+    rows.bind(1, orderId);
+    return writer.append(out, rows);
+}
+
+void LoadDatabase::requireOrder(const std::string& orderId)
+{
+    auto st = db_.prepare("SELECT 1 FROM Orders WHERE OrderID = ?1");
+    st.bind(1, orderId);
+    if (!st.step())
+        throw SoapFault::unprocessable("Order '" + orderId + "' does not exist.");
+}
+
+void LoadDatabase::requireSegment(const std::string& orderId, std::int32_t segment)
+{
+    requireOrder(orderId);
+    auto st = db_.prepare("SELECT 1 FROM OrderSegments WHERE OrderID = ?1 AND Segment = ?2");
+    st.bind(1, orderId).bind(2, std::int64_t{segment});
+    if (!st.step())
+        throw SoapFault::unprocessable("Order '" + orderId + "' has no segment " + std::to_string(segment) + ".");
+}
+
+void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
+{
+    SqliteDatabase::Transaction transaction(db_);
+    auto loadExists = db_.prepare("SELECT 1 FROM Loads WHERE IncomingLoadID = ?1");
+    auto onLoad = db_.prepare("SELECT Segment FROM OrderSegments WHERE OrderID = ?1 AND IncomingLoadID = ?2");
+    auto maxSegment = db_.prepare("SELECT COALESCE(MAX(Segment), 0) FROM OrderSegments WHERE OrderID = ?1");
+    auto insert = db_.prepare("INSERT INTO OrderSegments(OrderID, Segment, IncomingLoadID, NumberOfCartons,"
+                              " PickupPostalCode, FreightGroup, PersonID, PersonType)"
+                              " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+    for (const std::string& entry : ordersArray) {
+        // OrderID;MemberID;OrderCenterID;VendorID;LoadID;Cartons;PostalCode;FreightGroup;PersonID;PersonType
+        const std::vector<std::string> f = split(entry, ';');
+        if (f.size() != 10)
+            throw SoapFault::unprocessable("Orders array entry '" + entry + "' does not hold ten fields joined by ';'.");
+        const auto loadId = SoapRequest::parseInt32(f[4]);
+        const auto cartons = SoapRequest::parseInt32(f[5]);
+        if (!loadId || !cartons)
+            throw SoapFault::unprocessable("Orders array entry '" + entry
+                                           + "': Input string was not in a correct format.");
+        const std::string& orderId = f[0];
+        requireOrder(orderId);
+        loadExists.bind(1, std::int64_t{*loadId});
+        const bool known = loadExists.step();
+        loadExists.reset();
+        if (!known)
+            throw SoapFault::unprocessable("Load " + std::to_string(*loadId) + " does not exist.");
+        onLoad.bind(1, orderId).bind(2, std::int64_t{*loadId});
+        if (onLoad.step()) {
+            const auto segment = onLoad.int64(0);
+            throw SoapFault::unprocessable("Order '" + orderId + "' is already on load " + std::to_string(*loadId)
+                                           + " as segment " + std::to_string(segment) + ".");
+        }
+        onLoad.reset();
+        maxSegment.bind(1, orderId);
+        maxSegment.step();
+        const std::int64_t next = maxSegment.int64(0) + 1;
+        maxSegment.reset();
+        insert.bind(1, orderId)
+            .bind(2, next)
+            .bind(3, std::int64_t{*loadId})
+            .bind(4, std::int64_t{*cartons})
+            .bindTextOrNull(5, f[6])
+            .bindTextOrNull(6, f[7])
+            .bindTextOrNull(7, f[8])
+            .bindTextOrNull(8, f[9])
+            .run();
+    }
+    transaction.commit();
+}
+
+void LoadDatabase::addPODetails(const LineItemDetails& d)
+{
+    requireSegment(d.orderId, d.segment);
+    auto item = db_.prepare("SELECT 1 FROM LineItems WHERE OrderID = ?1 AND LineItem = ?2");
+    item.bind(1, d.orderId).bind(2, std::int64_t{d.lineItem});
+    if (!item.step())
+        throw SoapFault::unprocessable("Order '" + d.orderId + "' has no line item " + std::to_string(d.lineItem)
+                                       + ".");
+    auto st = db_.prepare("INSERT OR REPLACE INTO LineItemDetails(OrderID, Segment, LineItem, ReceivedDate,"
+                          " QuantityReceived, UnitWeight, PersonID, PersonType, RecordLastUpdated,"
+                          " UnloadedIndicator, StorageIndicator)"
+                          " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+    st.bind(1, d.orderId)
+        .bind(2, std::int64_t{d.segment})
+        .bind(3, std::int64_t{d.lineItem})
+        .bind(4, d.receivedDate)
+        .bind(5, std::int64_t{d.quantityReceived})
+        .bind(6, d.unitWeight)
+        .bind(7, std::int64_t{d.personId})
+        .bind(8, d.personType)
+        .bind(9, d.recordLastUpdated)
+        .bind(10, std::int64_t{d.unloadedIndicator})
+        .bind(11, std::int64_t{d.storageIndicator})
+        .run();
+}
+
+void LoadDatabase::deletePO(const std::string& orderId, std::int32_t segment)
+{
+    requireSegment(orderId, segment);
+    SqliteDatabase::Transaction transaction(db_);
+    auto details = db_.prepare("DELETE FROM LineItemDetails WHERE OrderID = ?1 AND Segment = ?2");
+    details.bind(1, orderId).bind(2, std::int64_t{segment}).run();
+    auto placement = db_.prepare("DELETE FROM OrderSegments WHERE OrderID = ?1 AND Segment = ?2");
+    placement.bind(1, orderId).bind(2, std::int64_t{segment}).run();
+    transaction.commit();
+}
+
+std::vector<std::vector<std::string>> LoadDatabase::query(const std::string& sql)
+{
+    std::vector<std::vector<std::string>> result;
+    auto st = db_.prepare(sql);
+    while (st.step()) {
+        std::vector<std::string> row;
+        for (int c = 0; c < st.columnCount(); ++c)
+            row.emplace_back(st.text(c));
+        result.push_back(std::move(row));
+    }
+    return result;
+}
+
+} // namespace palletry_service

@@ -1,0 +1,170 @@
+#include "palletry_service/ReferenceService.h"
+
+#include "DemoData.h"
+#include "LoadDatabase.h"
+#include "ServiceDispatcher.h"
+
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+namespace palletry_service {
+
+struct ReferenceService::Private {
+    explicit Private(const Options& options) : database(options.dbPath), dispatcher(database)
+    {
+        if (!database.isEmpty())
+            return; // a database file that already holds data is served as it is
+        if (options.vendors > 0 || options.orders > 0 || options.lines > 0)
+            DemoData::seedBig(database, options.vendors, options.orders, options.lines);
+        else if (options.demoData)
+            DemoData::seedDemo(database);
+    }
+
+    mutable std::mutex databaseMutex; // SQLite is used from the server's pool threads
+    LoadDatabase database;
+    ServiceDispatcher dispatcher;
+
+    mutable std::mutex requestsMutex;
+    std::vector<RecordedRequest> requests;
+
+    std::mutex lifeMutex; // start and stop
+    std::unique_ptr<httplib::Server> server;
+    std::thread thread;
+    std::uint16_t port = 0;
+};
+
+ReferenceService::ReferenceService(Options options) : d(std::make_unique<Private>(options)) {}
+
+ReferenceService::~ReferenceService()
+{
+    stop();
+}
+
+bool ReferenceService::start(std::uint16_t port)
+{
+    std::lock_guard<std::mutex> life(d->lifeMutex);
+    if (d->server)
+        return false;
+    auto server = std::make_unique<httplib::Server>();
+    // SO_REUSEADDR only: the library's default adds SO_REUSEPORT, with which a second
+    // instance would silently share a taken port.
+    server->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    // An idle kept-alive connection holds stop() until it times out; keep that short.
+    server->set_keep_alive_timeout(1);
+    server->Post(ServicePath, [this](const httplib::Request& request, httplib::Response& response) {
+        const std::string action = request.get_header_value("SOAPAction");
+        ServiceReply reply;
+        {
+            std::lock_guard<std::mutex> lock(d->databaseMutex);
+            reply = d->dispatcher.handle(action, request.body);
+        }
+        {
+            // Recorded before the reply goes out, so a client that has its answer sees it.
+            std::lock_guard<std::mutex> lock(d->requestsMutex);
+            d->requests.push_back({action, request.body, reply.status});
+        }
+        response.status = reply.status;
+        response.body = std::move(reply.body);
+        response.set_header("Content-Type", "text/xml; charset=utf-8");
+    });
+
+    int bound = 0;
+    if (port == 0) {
+        bound = server->bind_to_any_port("127.0.0.1");
+    } else if (server->bind_to_port("127.0.0.1", port)) {
+        bound = port;
+    }
+    if (bound <= 0)
+        return false;
+    // The socket listens once bound; connections wait in its backlog until the thread accepts.
+    httplib::Server* raw = server.get();
+    auto ended = std::make_shared<std::atomic<bool>>(false);
+    d->thread = std::thread([raw, ended] {
+        raw->listen_after_bind();
+        *ended = true;
+    });
+    // Wait until the accept loop runs: a stop() before that would not reach it and the
+    // loop would never end.
+    while (!raw->is_running() && !*ended)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (*ended) {
+        d->thread.join();
+        return false;
+    }
+    d->server = std::move(server);
+    d->port = static_cast<std::uint16_t>(bound);
+    return true;
+}
+
+void ReferenceService::stop()
+{
+    std::lock_guard<std::mutex> life(d->lifeMutex);
+    if (!d->server)
+        return;
+    d->server->stop();
+    if (d->thread.joinable())
+        d->thread.join();
+    d->server.reset();
+    d->port = 0;
+}
+
+bool ReferenceService::isRunning() const
+{
+    std::lock_guard<std::mutex> life(d->lifeMutex);
+    return d->server != nullptr;
+}
+
+std::uint16_t ReferenceService::port() const
+{
+    std::lock_guard<std::mutex> life(d->lifeMutex);
+    return d->port;
+}
+
+std::string ReferenceService::serverName() const
+{
+    return "http://127.0.0.1:" + std::to_string(port());
+}
+
+std::string ReferenceService::url() const
+{
+    return serverName() + ServicePath;
+}
+
+std::int32_t ReferenceService::demoLoadId() const
+{
+    std::lock_guard<std::mutex> lock(d->databaseMutex);
+    return d->database.demoLoadId();
+}
+
+std::int32_t ReferenceService::emptyLoadId() const
+{
+    std::lock_guard<std::mutex> lock(d->databaseMutex);
+    return d->database.emptyLoadId();
+}
+
+std::vector<RecordedRequest> ReferenceService::requests() const
+{
+    std::lock_guard<std::mutex> lock(d->requestsMutex);
+    return d->requests;
+}
+
+void ReferenceService::clearRequests()
+{
+    std::lock_guard<std::mutex> lock(d->requestsMutex);
+    d->requests.clear();
+}
+
+QueryRows ReferenceService::query(const std::string& sql) const
+{
+    std::lock_guard<std::mutex> lock(d->databaseMutex);
+    return d->database.query(sql);
+}
+
+} // namespace palletry_service

@@ -1,0 +1,116 @@
+#include "ServiceTestClient.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <pugixml.hpp>
+
+namespace servicetest {
+
+std::string envelope(const std::string& operationBody)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+           "<soap:Envelope xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+           " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""
+           " xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+           "  <soap:Body>    "
+           + operationBody + "   </soap:Body> </soap:Envelope>";
+}
+
+Reply post(const palletry_service::ReferenceService& service, const char* soapAction, const std::string& body)
+{
+    httplib::Client client("127.0.0.1", service.port());
+    client.set_read_timeout(30, 0);
+    httplib::Headers headers;
+    if (soapAction)
+        headers.emplace("SOAPAction", soapAction);
+    const auto result = client.Post(palletry_service::ServicePath, headers, body, "text/xml; charset=utf-8");
+    Reply reply;
+    if (!result) {
+        ADD_FAILURE() << "no reply: " << httplib::to_string(result.error());
+        return reply;
+    }
+    reply.status = result->status;
+    reply.body = result->body;
+    reply.contentType = result->get_header_value("Content-Type");
+    return reply;
+}
+
+Reply call(const palletry_service::ReferenceService& service, const std::string& op, const std::string& operationBody)
+{
+    const std::string action = NS + "/" + op;
+    return post(service, action.c_str(), envelope(operationBody));
+}
+
+std::string body(const std::string& op, const std::string& inner)
+{
+    return "<" + op + " xmlns=\"" + NS + "\">" + inner + "</" + op + ">";
+}
+
+std::string element(const std::string& name, const std::string& value)
+{
+    return "<" + name + ">" + value + "</" + name + ">";
+}
+
+std::string resultText(const Reply& reply, const std::string& op)
+{
+    pugi::xml_document document;
+    if (!document.load_string(reply.body.c_str())) {
+        ADD_FAILURE() << "reply is not XML: " << reply.body.substr(0, 300);
+        return {};
+    }
+    const pugi::xml_node result =
+        document.child("soap:Envelope").child("soap:Body").child((op + "Response").c_str()).child((op + "Result").c_str());
+    if (!result) {
+        ADD_FAILURE() << "no " << op << "Result in " << reply.body.substr(0, 300);
+        return {};
+    }
+    return result.text().get();
+}
+
+std::vector<Row> rows(const std::string& dataSet)
+{
+    pugi::xml_document document;
+    if (!document.load_string(dataSet.c_str())) {
+        ADD_FAILURE() << "DataSet is not XML: " << dataSet.substr(0, 300);
+        return {};
+    }
+    std::vector<Row> result;
+    for (pugi::xml_node table :
+         document.child("Root").child("DataSet").child("diffgr:diffgram").child("NewDataSet").children("Table")) {
+        Row row;
+        for (pugi::xml_node column : table.children())
+            row[column.name()] = column.text().get();
+        result.push_back(std::move(row));
+    }
+    return result;
+}
+
+std::vector<Row> read(const palletry_service::ReferenceService& service, const std::string& op,
+                      const std::string& inner)
+{
+    const Reply reply = call(service, op, body(op, inner));
+    EXPECT_EQ(reply.status, 200) << reply.body;
+    return rows(resultText(reply, op));
+}
+
+std::pair<std::string, std::string> fault(const Reply& reply)
+{
+    pugi::xml_document document;
+    document.load_string(reply.body.c_str());
+    const pugi::xml_node f = document.child("soap:Envelope").child("soap:Body").child("soap:Fault");
+    return {f.child("faultcode").text().get(), f.child("faultstring").text().get()};
+}
+
+std::string addPOBody(const std::vector<std::string>& entries)
+{
+    std::string items;
+    for (const auto& entry : entries) {
+        items += "<string>";
+        for (char c : entry)
+            items += c == '&' ? std::string("&amp;") : c == '<' ? std::string("&lt;") : std::string(1, c);
+        items += "</string>\r\n";
+    }
+    return "<AddPO xmlns=\"" + NS + "\">      <OrdersArray>" + items + "</OrdersArray> </AddPO>";
+}
+
+} // namespace servicetest
