@@ -6,6 +6,7 @@ Palletry::Private::Private(Palletry* control)
     : q(control)
     , messageBoxes(control)
     , errorReport(messageBoxes, eventLog)
+    , soapCall(state, errorReport)
 {
 }
 
@@ -36,6 +37,12 @@ void Palletry::ShrinkForm()
 QObject* Palletry::HandleVendorDetailsDelay()
 {
     return nullptr;
+}
+
+QString Palletry::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                                      const QString& SOAPEnvelope, bool UpdateAddDeleteOnly)
+{
+    return d->soapCall.ReturnWebserviceXML(AsmxUrl, Host, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly);
 }
 
 qint16 Palletry::CurrentSegmentNumber() const

@@ -6,6 +6,7 @@
 #include "transport/ErrorReport.h"
 #include "transport/EventLog.h"
 #include "transport/MessageBoxes.h"
+#include "transport/SoapCall.h"
 
 namespace palletry {
 class Screen;
@@ -28,4 +29,5 @@ public:
     palletry::MessageBoxes messageBoxes;
     palletry::EventLog eventLog;
     palletry::ErrorReport errorReport;
+    palletry::SoapCall soapCall;
 };
