@@ -18,9 +18,10 @@ namespace palletry {
  * Loading: whitespace-only text between elements is dropped, comments,
  * processing instructions and the XML declaration are kept as nodes, a DOCTYPE
  * is skipped and never processed (no entity expansion beyond the five
- * predefined entities and character references). Text that is not one
- * well-formed document (one document element, no text outside it) leaves the
- * document empty.
+ * predefined entities and character references). Text that does not parse, or
+ * is not one document (exactly one document element, no text outside it),
+ * leaves the document empty. The parser is lenient about a stray "&" (kept as
+ * text), which the serialiser then writes escaped.
  *
  * Serialising: the declaration, when the document has one, is written as
  * <?xml version="1.0"?>; element names keep their prefixes; attributes and

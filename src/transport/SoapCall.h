@@ -33,8 +33,13 @@ class SoapCall
 {
 public:
     SoapCall(ControlState& state, ErrorSink& sink);
+    virtual ~SoapCall() = default;
 
-    QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+    SoapCall(const SoapCall&) = delete;
+    SoapCall& operator=(const SoapCall&) = delete;
+
+    /// Virtual so that a test can watch the envelopes the control hands over.
+    virtual QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
                                 const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);
 
     /// True when the last call got a reply that the service accepted (a write) or that was read (a read).
