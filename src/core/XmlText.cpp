@@ -203,6 +203,16 @@ std::string XmlText::serialiseUtf8(const pugi::xml_document& document, std::size
     return out;
 }
 
+void XmlText::appendEscapedText(std::string& out, const char* text)
+{
+    appendText(out, text);
+}
+
+void XmlText::appendEscapedAttribute(std::string& out, const char* value)
+{
+    appendAttributeValue(out, value);
+}
+
 QString XmlText::serialise(const pugi::xml_document& document)
 {
     const std::string utf8 = serialiseUtf8(document);

@@ -1,9 +1,13 @@
 #include "soap/Unwrap.h"
 
+#include "core/XmlText.h"
 #include "soap/ServiceNamespace.h"
 #include "soap/TextEdit_p.h"
 
+#include <pugixml.hpp>
+
 #include <array>
+#include <cstring>
 
 namespace palletry::Unwrap {
 namespace {
@@ -53,8 +57,9 @@ const Literals& literals()
  * (covered by the first token), and nothing inserted contains "&amp;". So
  * "&amp;lt;" becomes "&lt;", exactly as the sequential steps give.
  *
- * Out::append(const Char*, size_t) receives the result; it is called only once
- * something changes. Returns false when the text needs no change.
+ * Out::append(const Char*, size_t) receives the result (Out::reserve(extra) asks
+ * for room); both are called only once something changes, so nothing is
+ * written when the text needs no change, and false is returned.
  */
 template <typename Char, typename Out>
 bool unescapeInto(const Char* begin, const Char* end, Out& out)
@@ -133,7 +138,7 @@ bool unescapeInto(const Char* begin, const Char* end, Out& out)
 struct QStringOut
 {
     QString text;
-    void reserve(std::size_t n) { text.reserve(static_cast<qsizetype>(n)); }
+    void reserve(std::size_t extra) { text.reserve(text.size() + static_cast<qsizetype>(extra)); }
     void append(const char16_t* p, std::size_t n)
     {
         text.append(reinterpret_cast<const QChar*>(p), static_cast<qsizetype>(n));
@@ -143,7 +148,12 @@ struct QStringOut
 struct Utf8Out
 {
     std::string text;
-    void reserve(std::size_t n) { text.reserve(n); }
+    void reserve(std::size_t extra)
+    {
+        // Only ever grows: the text may already hold a large result.
+        if (text.capacity() - text.size() < extra)
+            text.reserve(text.size() + extra);
+    }
     void append(const char* p, std::size_t n) { text.append(p, n); }
 };
 
@@ -187,7 +197,99 @@ std::array<Pattern, 5> operationPatterns(const char* op)
             Pattern("<?xml version=\"1.0\" encoding=\"utf-8\" ?>")};
 }
 
+/*
+ * Why writing a text node raw is exact: the serialiser writes text v as esc(v),
+ * where every "&" begins one of "&amp;", "&lt;", "&gt;" standing for one
+ * character of v, and no "<" appears. Unescaping esc(v) therefore gives v back,
+ * except that the declaration token spelled with escaped brackets, i.e. v
+ * holding <?xml version="1.0"?>, becomes the utf-8 declaration. No token can
+ * reach across a node's edge: the markup next to text starts with "<" + a name
+ * (or "</"), never with the rest of a token. Markup itself (names) holds no "&",
+ * and only the declaration node writes "<?". Attribute values are short: they
+ * are escaped and unescaped as such. Comments, CDATA sections and processing
+ * instructions are written raw and could hold tokens of their own; a document
+ * with any of them takes the two-step way.
+ */
+bool writeUnescaped(const pugi::xml_document& document, Utf8Out& out)
+{
+    const std::string_view declaration = utf8Declaration().view<char>();
+    static const Pattern plainDeclaration("<?xml version=\"1.0\"?>");
+    const std::string_view plain = plainDeclaration.view<char>();
+    std::string attribute;
+
+    pugi::xml_node node = document.first_child();
+    while (node) {
+        bool descend = false;
+        switch (node.type()) {
+        case pugi::node_element:
+            out.text += '<';
+            out.text.append(node.name());
+            for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+                out.text += ' ';
+                out.text.append(a.name());
+                out.text.append("=\"");
+                attribute.clear();
+                XmlText::appendEscapedAttribute(attribute, a.value());
+                if (!unescapeInto(attribute.data(), attribute.data() + attribute.size(), out))
+                    out.text.append(attribute);
+                out.text += '"';
+            }
+            if (node.first_child()) {
+                out.text += '>';
+                descend = true;
+            } else {
+                out.text.append(" />");
+            }
+            break;
+        case pugi::node_pcdata: {
+            const char* b = node.value();
+            const char* e = b + std::strlen(b);
+            for (;;) {
+                const char* hit = Search<char>::find(b, e, plain);
+                out.text.append(b, hit);
+                if (hit == e)
+                    break;
+                out.text.append(declaration);
+                b = hit + plain.size();
+            }
+            break;
+        }
+        case pugi::node_declaration:
+            out.text.append(declaration);
+            break;
+        case pugi::node_doctype:
+            break;
+        default:
+            return false;
+        }
+        if (descend) {
+            node = node.first_child();
+            continue;
+        }
+        while (!node.next_sibling()) {
+            node = node.parent();
+            if (!node || node.type() == pugi::node_document)
+                return true;
+            out.text.append("</");
+            out.text.append(node.name());
+            out.text += '>';
+        }
+        node = node.next_sibling();
+    }
+    return true;
+}
+
 } // namespace
+
+std::string serialiseUnescapedUtf8(const pugi::xml_document& document, std::size_t sizeHint)
+{
+    Utf8Out out;
+    if (sizeHint)
+        out.text.reserve(sizeHint);
+    if (writeUnescaped(document, out))
+        return std::move(out.text);
+    return unescapeResultUtf8(XmlText::serialiseUtf8(document, sizeHint));
+}
 
 QString UnescapeResultXML(QString text)
 {

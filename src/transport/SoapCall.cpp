@@ -139,7 +139,7 @@ QString SoapCall::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Hos
         m_state.ReplyDocument = std::move(reply);
         m_state.HttpRequest.reset();
 
-        std::string text = Unwrap::unescapeResultUtf8(XmlText::serialiseUtf8(*m_state.ReplyDocument, sizeHint));
+        std::string text = Unwrap::serialiseUnescapedUtf8(*m_state.ReplyDocument, sizeHint);
         Unwrap::stripSOAPEnvelopeUtf8(text);
         result = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         m_lastCallSucceeded = true;

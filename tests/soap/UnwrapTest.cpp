@@ -1,9 +1,11 @@
 #include "support/QtPrinters.h"
 
+#include "core/XmlText.h"
 #include "soap/ServiceNamespace.h"
 #include "soap/Unwrap.h"
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
 #include <random>
 
@@ -82,6 +84,42 @@ TEST(UnescapeResultXML, OnePassEqualsTheSequentialStepsOnRandomText)
         ASSERT_EQ(Unwrap::UnescapeResultXML(text), expected) << text.toStdString();
         ASSERT_EQ(QString::fromStdString(Unwrap::unescapeResultUtf8(text.toStdString())), expected)
             << text.toStdString();
+    }
+}
+
+TEST(SerialiseUnescaped, OneWalkEqualsSerialiseThenUnescape)
+{
+    const std::vector<std::string> pieces{"&", "<", ">", "\"", "'", "lt;", "amp;", "gt;", "?xml version=\"1.0\"?",
+                                          "<?xml version=\"1.0\"?>", "x", "\t", "\xc3\xa9"};
+    std::mt19937 random(99);
+    std::uniform_int_distribution<int> length(0, 8);
+    std::uniform_int_distribution<int> pick(0, int(pieces.size()) - 1);
+    auto randomText = [&] {
+        std::string text;
+        for (int n = length(random); n > 0; --n)
+            text += pieces[std::size_t(pick(random))];
+        return text;
+    };
+    for (int i = 0; i < 3000; ++i) {
+        pugi::xml_document document;
+        if (i % 2)
+            document.append_child(pugi::node_declaration).append_attribute("version") = "1.0";
+        pugi::xml_node root = document.append_child("soap:Envelope");
+        root.append_attribute("xmlns:soap") = randomText().c_str();
+        pugi::xml_node body = root.append_child("soap:Body");
+        body.append_child("Result").text() = randomText().c_str();
+        pugi::xml_node row = body.append_child("Row");
+        row.append_attribute("a") = randomText().c_str();
+        row.append_child(pugi::node_pcdata).set_value(randomText().c_str());
+        row.append_child("Empty");
+        row.append_child(pugi::node_pcdata).set_value(randomText().c_str());
+        if (i % 7 == 0) // raw sections take the two-step way
+            row.append_child(pugi::node_cdata).set_value(randomText().c_str());
+        if (i % 11 == 0)
+            row.append_child(pugi::node_comment).set_value(randomText().c_str());
+
+        const std::string expected = Unwrap::unescapeResultUtf8(XmlText::serialiseUtf8(document));
+        ASSERT_EQ(Unwrap::serialiseUnescapedUtf8(document), expected) << XmlText::serialiseUtf8(document);
     }
 }
 
