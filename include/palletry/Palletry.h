@@ -57,6 +57,25 @@ public:
     /// Makes "View All" available and returns a null object.
     QObject* HandleVendorDetailsDelay();
 
+    /**
+     * Calls the web service once and returns its reply without the SOAP envelope.
+     *
+     * Posts @p SOAPEnvelope (as the XML serialiser re-writes it) to @p AsmxUrl with the
+     * SOAP action @p SOAPAction, blocking until the reply is in. The Host header is
+     * derived from @p AsmxUrl; @p Host is accepted for compatibility and not sent.
+     * For a read call (@p UpdateAddDeleteOnly false) the result is the reply with the
+     * envelope, body and XML declaration removed and the escaped result text turned
+     * back into markup; the operation's response and result tags remain. A write call
+     * (@p UpdateAddDeleteOnly true) returns the empty text.
+     *
+     * An unreachable server, a time-out (15 s to connect, 120 s in all), a reply over
+     * 64 MiB, a status outside 2xx, a SOAP fault, or a read reply that is not XML is
+     * reported to the clerk and the event log under "ReturnWebserviceXML", and the
+     * result is the empty text.
+     */
+    QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                                const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);
+
     qint16 CurrentSegmentNumber() const;
     void setCurrentSegmentNumber(qint16 value);
 

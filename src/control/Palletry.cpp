@@ -17,6 +17,7 @@ Palletry::Private::Private(Palletry* control)
     : q(control)
     , messageBoxes(control)
     , errorReport(messageBoxes, eventLog)
+    , soapCall(state, errorReport)
     , screen(control)
     , navigation(screen, *control)
     , sorting(screen, errorReport)
@@ -84,6 +85,12 @@ QObject* Palletry::HandleVendorDetailsDelay()
 {
     d->screen.cmdViewAll->setEnabled(true);
     return nullptr;
+}
+
+QString Palletry::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                                      const QString& SOAPEnvelope, bool UpdateAddDeleteOnly)
+{
+    return d->soapCall.ReturnWebserviceXML(AsmxUrl, Host, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly);
 }
 
 qint16 Palletry::CurrentSegmentNumber() const

@@ -9,6 +9,7 @@
 #include "transport/ErrorReport.h"
 #include "transport/EventLog.h"
 #include "transport/MessageBoxes.h"
+#include "transport/SoapCall.h"
 
 /**
  * Everything the control owns: its fields, its screen, its outlets and the
@@ -30,6 +31,7 @@ public:
     palletry::MessageBoxes messageBoxes;
     palletry::EventLog eventLog;
     palletry::ErrorReport errorReport;
+    palletry::SoapCall soapCall;
     palletry::Screen screen;
     palletry::Navigation navigation;
     palletry::SortHandlers sorting;

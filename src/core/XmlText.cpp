@@ -1,0 +1,222 @@
+#include "core/XmlText.h"
+
+#include <pugixml.hpp>
+
+#include <cstring>
+
+namespace palletry {
+namespace {
+
+// Parsed as a fragment so that text or a second element beside the document
+// element can be seen and the text refused, as any XML parser refuses it.
+constexpr unsigned int loadOptions = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments
+    | pugi::parse_pi | pugi::parse_fragment;
+
+bool isWellFormedDocument(const pugi::xml_document& document)
+{
+    int elements = 0;
+    bool first = true;
+    for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling()) {
+        switch (node.type()) {
+        case pugi::node_element:
+            ++elements;
+            break;
+        case pugi::node_declaration:
+            if (!first)
+                return false;
+            break;
+        case pugi::node_pcdata:
+        case pugi::node_cdata:
+            return false;
+        default:
+            break;
+        }
+        first = false;
+    }
+    return elements == 1;
+}
+
+bool finishLoad(pugi::xml_document& document, const pugi::xml_parse_result& result)
+{
+    if (result && isWellFormedDocument(document))
+        return true;
+    // A failed parse leaves what was read before the error; the document must be empty.
+    document.reset();
+    return false;
+}
+
+void appendText(std::string& out, const char* text)
+{
+    const char* run = text;
+    for (const char* p = text;; ++p) {
+        const char c = *p;
+        if (c == '\0') {
+            out.append(run, p);
+            return;
+        }
+        const char* entity = nullptr;
+        if (c == '<')
+            entity = "&lt;";
+        else if (c == '>')
+            entity = "&gt;";
+        else if (c == '&')
+            entity = "&amp;";
+        else
+            continue;
+        out.append(run, p);
+        out.append(entity);
+        run = p + 1;
+    }
+}
+
+// Attribute values also escape the quote and the characters that attribute
+// normalisation would otherwise turn into spaces when the text is read again.
+void appendAttributeValue(std::string& out, const char* text)
+{
+    const char* run = text;
+    for (const char* p = text;; ++p) {
+        const char c = *p;
+        if (c == '\0') {
+            out.append(run, p);
+            return;
+        }
+        const char* entity = nullptr;
+        switch (c) {
+        case '<':
+            entity = "&lt;";
+            break;
+        case '&':
+            entity = "&amp;";
+            break;
+        case '"':
+            entity = "&quot;";
+            break;
+        case '\t':
+            entity = "&#9;";
+            break;
+        case '\n':
+            entity = "&#10;";
+            break;
+        case '\r':
+            entity = "&#13;";
+            break;
+        default:
+            continue;
+        }
+        out.append(run, p);
+        out.append(entity);
+        run = p + 1;
+    }
+}
+
+void appendStartTag(std::string& out, const pugi::xml_node& element)
+{
+    out += '<';
+    out.append(element.name());
+    for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
+         attribute = attribute.next_attribute()) {
+        out += ' ';
+        out.append(attribute.name());
+        out.append("=\"");
+        appendAttributeValue(out, attribute.value());
+        out += '"';
+    }
+}
+
+} // namespace
+
+bool XmlText::load(pugi::xml_document& document, QStringView text)
+{
+    const pugi::xml_parse_result result = document.load_buffer(
+        text.utf16(), static_cast<std::size_t>(text.size()) * sizeof(char16_t), loadOptions, pugi::encoding_utf16);
+    return finishLoad(document, result);
+}
+
+bool XmlText::loadEncoded(pugi::xml_document& document, const char* data, std::size_t size)
+{
+    const pugi::xml_parse_result result = document.load_buffer(data, size, loadOptions, pugi::encoding_auto);
+    return finishLoad(document, result);
+}
+
+std::string XmlText::serialiseUtf8(const pugi::xml_document& document, std::size_t sizeHint)
+{
+    std::string out;
+    if (sizeHint)
+        out.reserve(sizeHint);
+
+    // Iterative walk: a deeply nested reply must not exhaust the stack.
+    pugi::xml_node node = document.first_child();
+    while (node) {
+        bool descend = false;
+        switch (node.type()) {
+        case pugi::node_element:
+            appendStartTag(out, node);
+            if (node.first_child()) {
+                out += '>';
+                descend = true;
+            } else {
+                out.append(" />");
+            }
+            break;
+        case pugi::node_pcdata:
+            appendText(out, node.value());
+            break;
+        case pugi::node_cdata:
+            out.append("<![CDATA[");
+            out.append(node.value());
+            out.append("]]>");
+            break;
+        case pugi::node_comment:
+            out.append("<!--");
+            out.append(node.value());
+            out.append("-->");
+            break;
+        case pugi::node_pi:
+            out.append("<?");
+            out.append(node.name());
+            if (*node.value()) {
+                out += ' ';
+                out.append(node.value());
+            }
+            out.append("?>");
+            break;
+        case pugi::node_declaration:
+            out.append("<?xml version=\"1.0\"?>");
+            break;
+        default:
+            break;
+        }
+        if (descend) {
+            node = node.first_child();
+            continue;
+        }
+        while (!node.next_sibling()) {
+            node = node.parent();
+            if (!node || node.type() == pugi::node_document)
+                return out;
+            out.append("</");
+            out.append(node.name());
+            out += '>';
+        }
+        node = node.next_sibling();
+    }
+    return out;
+}
+
+void XmlText::appendEscapedText(std::string& out, const char* text)
+{
+    appendText(out, text);
+}
+
+void XmlText::appendEscapedAttribute(std::string& out, const char* value)
+{
+    appendAttributeValue(out, value);
+}
+
+QString XmlText::serialise(const pugi::xml_document& document)
+{
+    const std::string utf8 = serialiseUtf8(document);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+} // namespace palletry

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstddef>
+#include <string>
+
+namespace pugi {
+class xml_document;
+}
+
+namespace palletry {
+
+/**
+ * The one way the control turns text into an XML document and back.
+ *
+ * Loading: whitespace-only text between elements is dropped, comments,
+ * processing instructions and the XML declaration are kept as nodes, a DOCTYPE
+ * is skipped and never processed (no entity expansion beyond the five
+ * predefined entities and character references). Text that does not parse, or
+ * is not one document (exactly one document element, no text outside it),
+ * leaves the document empty. The parser is lenient about a stray "&" (kept as
+ * text), which the serialiser then writes escaped.
+ *
+ * Serialising: the declaration, when the document has one, is written as
+ * <?xml version="1.0"?>; element names keep their prefixes; attributes and
+ * namespace declarations stay in their order, each as name="value" preceded by
+ * one space; in text only "<", ">" and "&" are escaped; an element without
+ * children is written <name />. No line breaks or indentation are added.
+ */
+class XmlText
+{
+public:
+    /// Loads @p text (UTF-16, as QString holds it). Returns false and leaves the document empty when it is not well-formed.
+    static bool load(pugi::xml_document& document, QStringView text);
+
+    /**
+     * Loads raw bytes whose encoding is found as an XML parser finds it (byte-order
+     * mark or declaration; UTF-8 otherwise), as received from the network.
+     */
+    static bool loadEncoded(pugi::xml_document& document, const char* data, std::size_t size);
+
+    /// The document as UTF-8 text. @p sizeHint reserves the buffer up front (0: no hint).
+    static std::string serialiseUtf8(const pugi::xml_document& document, std::size_t sizeHint = 0);
+
+    /// The document as text.
+    static QString serialise(const pugi::xml_document& document);
+
+    /// Appends @p text as the serialiser writes element text ("<", ">", "&" escaped).
+    static void appendEscapedText(std::string& out, const char* text);
+    /// Appends @p value as the serialiser writes an attribute value (without the quotes).
+    static void appendEscapedAttribute(std::string& out, const char* value);
+};
+
+} // namespace palletry

@@ -1,0 +1,205 @@
+#include "soap/ServiceRequests.h"
+
+#include "control/ControlState.h"
+#include "core/RuntimeError.h"
+#include "core/Trap.h"
+#include "soap/Envelopes.h"
+#include "transport/SoapCall.h"
+
+namespace palletry {
+namespace {
+
+const QLatin1String sixSpaces("      ");
+
+QString element(const char* name, const QString& escapedValue)
+{
+    return QLatin1Char('<') + QLatin1String(name) + QLatin1Char('>') + escapedValue + QLatin1String("</")
+        + QLatin1String(name) + QLatin1Char('>');
+}
+
+QString textElement(const char* name, const QString& value)
+{
+    return element(name, Envelopes::xmlEscaped(value));
+}
+
+QString numberElement(const char* name, qint16 value)
+{
+    return element(name, QString::number(value));
+}
+
+QString endTag(const char* name)
+{
+    return QLatin1String("</") + QLatin1String(name) + QLatin1Char('>');
+}
+
+/// Empties the scratch fields however the procedure ends.
+class ScratchGuard
+{
+public:
+    explicit ScratchGuard(ControlState& state)
+        : m_state(state)
+    {
+    }
+    ~ScratchGuard()
+    {
+        m_state.EnvelopeXML.clear();
+        m_state.BodyXML.clear();
+    }
+
+private:
+    ControlState& m_state;
+};
+
+} // namespace
+
+ServiceRequests::ServiceRequests(ControlState& state, SoapCall& call, ErrorSink& sink)
+    : m_state(state)
+    , m_call(call)
+    , m_sink(sink)
+{
+}
+
+void ServiceRequests::wrapBody()
+{
+    m_state.EnvelopeXML = Envelopes::WrapSOAPEnvelope();
+    // QString::replace does not search the inserted text again.
+    m_state.EnvelopeXML.replace(QLatin1String("XMLData"), m_state.BodyXML);
+}
+
+QString ServiceRequests::assemble(const std::function<QString()>& body)
+{
+    m_state.BodyXML = body();
+    wrapBody();
+    m_state.BodyXML.clear();
+    QString result = m_state.EnvelopeXML;
+    m_state.EnvelopeXML.clear();
+    return result;
+}
+
+QString ServiceRequests::build(const char* label, const std::function<QString()>& body)
+{
+    ScratchGuard scratch(m_state);
+    QString result;
+    trap(m_sink, label, [&] { result = assemble(body); });
+    return result;
+}
+
+QString ServiceRequests::GetVendorIncomingLoadSOAPEnvelope(qint16 IncomingLoadID)
+{
+    return build("GetVendorIncomingLoadSOAPEnvelope", [&]() -> QString {
+        return Envelopes::operationStartTag("GetVendorIncomingLoad") + sixSpaces
+                     + numberElement("IncomingLoadID", IncomingLoadID) + endTag("GetVendorIncomingLoad");
+    });
+}
+
+QString ServiceRequests::GetVendorDataVendorMasterSOAPEnvelope()
+{
+    return build("GetVendorDataVendorMasterSOAPEnvelope", []() -> QString {
+        QString body = Envelopes::operationStartTag("GetVendorDataVendorMaster");
+        body.insert(body.size() - 1, QLatin1String(" /"));
+        return body;
+    });
+}
+
+QString ServiceRequests::GetVendorHomeDeliverlySOAPEnvelope(qint16 IncomingLoadID)
+{
+    return build("GetVendorHomeDeliverlySOAPEnvelope", [&]() -> QString {
+        return Envelopes::operationStartTag("GetVendorHomeDeliverly") + sixSpaces
+                     + numberElement("IncomingLoadID", IncomingLoadID) + endTag("GetVendorHomeDeliverly");
+    });
+}
+
+QString ServiceRequests::GetVendorOrdersAndCentersOnlySOAPEnvelope(qint16 VendorID, qint16 IncomingLoadID)
+{
+    ScratchGuard scratch(m_state);
+    return assemble([&]() -> QString {
+        return Envelopes::operationStartTag("GetVendorOrdersAndCentersOnly") + sixSpaces
+            + numberElement("VendorID", VendorID) + sixSpaces + numberElement("IncomingLoadID", IncomingLoadID)
+            + endTag("GetVendorOrdersAndCentersOnly");
+    });
+}
+
+QString ServiceRequests::GetOrderDetailsSOAPEnvelope(const QString& OrderID, qint16 IncomingLoadID)
+{
+    return build("GetOrderDetailsSOAPEnvelope", [&]() -> QString {
+        return Envelopes::operationStartTag("GetOrderDetails") + sixSpaces + textElement("OrderID", OrderID)
+                     + sixSpaces + numberElement("IncomingLoadID", IncomingLoadID) + endTag("GetOrderDetails");
+    });
+}
+
+QString ServiceRequests::GetVendorDetailsByOrderIDSOAPEnvelope(const QString& OrderID)
+{
+    return build("GetVendorDetailsByOrderIDSOAPEnvelope", [&]() -> QString {
+        return Envelopes::operationStartTag("GetVendorDetailsByOrderID") + sixSpaces
+                     + textElement("OrderID", OrderID) + endTag("GetVendorDetailsByOrderID");
+    });
+}
+
+bool ServiceRequests::send(const char* operation)
+{
+    m_call.ReturnWebserviceXML(m_state.ServiceUrl, m_state.ServerName,
+                               m_state.SoapActionPrefix + QLatin1String(operation), m_state.EnvelopeXML, true);
+    return m_call.lastCallSucceeded();
+}
+
+bool ServiceRequests::AddPODetailsSOAP(const QString& OrderID, qint16 OrderSegment, qint16 LineItem,
+                                       const QString& ReceivedDate, qint16 QuantityReceived, double UnitWeight,
+                                       qint16 PersonID, const QString& PersonType,
+                                       const QString& RecordLastUpdated, qint16 UnloadedIndicator)
+{
+    ScratchGuard scratch(m_state);
+    bool accepted = false;
+    trap(m_sink, "AddPODetailsSOAP", [&] {
+        m_state.BodyXML = Envelopes::operationStartTag("AddPODetails") + textElement("OrderID", OrderID)
+            + numberElement("KLTV_OrderSegment", OrderSegment) + numberElement("LineItem", LineItem)
+            + textElement("ReceivedDate", ReceivedDate) + numberElement("QuantityReceived", QuantityReceived)
+            + element("UnitWeight", Envelopes::formatUnitWeight(UnitWeight)) + numberElement("PersonID", PersonID)
+            + textElement("PersonType", PersonType) + textElement("RecordLastUpdated", RecordLastUpdated)
+            + numberElement("UnloadedIndicator", UnloadedIndicator)
+            + QLatin1String("<StorageIndicator>0</StorageIndicator>") + endTag("AddPODetails");
+        wrapBody();
+        accepted = send("AddPODetails");
+    });
+    return accepted;
+}
+
+bool ServiceRequests::AddPOSOAP(const std::optional<QVector<QString>>& Orders)
+{
+    ScratchGuard scratch(m_state);
+    bool accepted = false;
+    trap(m_sink, "AddPOSOAP", [&] {
+        m_state.BodyXML = Envelopes::operationStartTag("AddPO") + sixSpaces + QLatin1String("OrdersBody ")
+            + endTag("AddPO");
+        wrapBody();
+
+        if (!Orders)
+            throw RuntimeError(RuntimeErrorCode::SubscriptOutOfRange);
+        if (Orders->isEmpty())
+            return;
+
+        QString items;
+        for (const QString& order : *Orders)
+            items += QLatin1String("<string>") + Envelopes::xmlEscaped(order) + QLatin1String("</string>\r\n");
+        QString list = QStringLiteral("<OrdersArray>OrdersArrayBody</OrdersArray>");
+        list.replace(QLatin1String("OrdersArrayBody"), items);
+        m_state.EnvelopeXML.replace(QLatin1String("OrdersBody"), list);
+
+        accepted = send("AddPO");
+    });
+    return accepted;
+}
+
+bool ServiceRequests::DeletePOSOAP(const QString& OrderID, qint16 OrderSegment)
+{
+    ScratchGuard scratch(m_state);
+    bool accepted = false;
+    trap(m_sink, "DeletePO", [&] {
+        m_state.BodyXML = Envelopes::operationStartTag("DeletePO") + sixSpaces + textElement("OrderID", OrderID)
+            + sixSpaces + numberElement("OrderSegment", OrderSegment) + endTag("DeletePO");
+        wrapBody();
+        accepted = send("DeletePO");
+    });
+    return accepted;
+}
+
+} // namespace palletry

@@ -1,0 +1,368 @@
+#include "soap/Unwrap.h"
+
+#include "core/XmlText.h"
+#include "soap/ServiceNamespace.h"
+#include "soap/TextEdit_p.h"
+
+#include <pugixml.hpp>
+
+#include <array>
+#include <cstring>
+
+namespace palletry::Unwrap {
+namespace {
+
+using textedit::Pattern;
+using textedit::Search;
+using textedit::startsWith;
+
+const Pattern& utf8Declaration()
+{
+    static const Pattern p("<?xml version=\"1.0\" encoding=\"utf-8\" ?>");
+    return p;
+}
+
+// The serialiser's declaration without its "<" and ">", so that the escaped and
+// the plain spelling of either bracket can be matched around it.
+const Pattern& plainDeclarationInner()
+{
+    static const Pattern p("?xml version=\"1.0\"?");
+    return p;
+}
+
+struct Literals
+{
+    Pattern lt{"&lt;"};
+    Pattern gt{"&gt;"};
+    Pattern amp{"&amp;"};
+    Pattern less{"<"};
+    Pattern greater{">"};
+    Pattern ampersand{"&"};
+};
+
+const Literals& literals()
+{
+    static const Literals l;
+    return l;
+}
+
+/*
+ * Applying the four replacements one after the other equals one left-to-right
+ * scan for these tokens of the original text:
+ *   "&lt;" or "<", then ?xml version="1.0"?, then ">" or "&gt;" -> the utf-8 declaration
+ *   "&lt;" -> "<",  "&gt;" -> ">",  "&amp;" -> "&"
+ * because no two tokens can overlap ("&lt;", "&gt;", "&amp;" share no border, and
+ * the declaration holds no "&" between its brackets), the later steps' patterns
+ * contain no character an earlier step inserts except the declaration's brackets
+ * (covered by the first token), and nothing inserted contains "&amp;". So
+ * "&amp;lt;" becomes "&lt;", exactly as the sequential steps give.
+ *
+ * Out::append(const Char*, size_t) receives the result (Out::reserve(extra) asks
+ * for room); both are called only once something changes, so nothing is
+ * written when the text needs no change, and false is returned.
+ */
+template <typename Char, typename Out>
+bool unescapeInto(const Char* begin, const Char* end, Out& out)
+{
+    const Literals& l = literals();
+    const auto lt = l.lt.view<Char>();
+    const auto gt = l.gt.view<Char>();
+    const auto amp = l.amp.view<Char>();
+    const auto inner = plainDeclarationInner().view<Char>();
+    const auto declaration = utf8Declaration().view<Char>();
+
+    // Length of the declaration token whose inner part starts at p, or 0.
+    auto declarationTail = [&](const Char* p) -> std::size_t {
+        if (!startsWith(p, end, inner))
+            return 0;
+        const Char* q = p + inner.size();
+        if (q < end && *q == Char('>'))
+            return inner.size() + 1;
+        if (startsWith(q, end, gt))
+            return inner.size() + gt.size();
+        return 0;
+    };
+
+    bool changed = false;
+    const Char* run = begin;
+    const Char* nextAmp = Search<Char>::findChar(begin, end, '&');
+    const Char* nextLess = Search<Char>::findChar(begin, end, '<');
+    for (;;) {
+        const Char* p = nextAmp < nextLess ? nextAmp : nextLess;
+        if (p == end)
+            break;
+        std::size_t consumed = 0;
+        std::basic_string_view<Char> replacement;
+        if (*p == Char('&')) {
+            if (startsWith(p, end, lt)) {
+                if (const std::size_t tail = declarationTail(p + lt.size())) {
+                    consumed = lt.size() + tail;
+                    replacement = declaration;
+                } else {
+                    consumed = lt.size();
+                    replacement = l.less.view<Char>();
+                }
+            } else if (startsWith(p, end, gt)) {
+                consumed = gt.size();
+                replacement = l.greater.view<Char>();
+            } else if (startsWith(p, end, amp)) {
+                consumed = amp.size();
+                replacement = l.ampersand.view<Char>();
+            }
+        } else if (const std::size_t tail = declarationTail(p + 1)) {
+            consumed = 1 + tail;
+            replacement = declaration;
+        }
+
+        const Char* next = p + 1;
+        if (consumed) {
+            if (!changed) {
+                out.reserve(static_cast<std::size_t>(end - begin) + declaration.size());
+                changed = true;
+            }
+            out.append(run, static_cast<std::size_t>(p - run));
+            out.append(replacement.data(), replacement.size());
+            run = p + consumed;
+            next = run;
+        }
+        if (nextAmp < next)
+            nextAmp = Search<Char>::findChar(next, end, '&');
+        if (nextLess < next)
+            nextLess = Search<Char>::findChar(next, end, '<');
+    }
+    if (changed)
+        out.append(run, static_cast<std::size_t>(end - run));
+    return changed;
+}
+
+struct QStringOut
+{
+    QString text;
+    void reserve(std::size_t extra) { text.reserve(text.size() + static_cast<qsizetype>(extra)); }
+    void append(const char16_t* p, std::size_t n)
+    {
+        text.append(reinterpret_cast<const QChar*>(p), static_cast<qsizetype>(n));
+    }
+};
+
+struct Utf8Out
+{
+    std::string text;
+    void reserve(std::size_t extra)
+    {
+        // Only ever grows: the text may already hold a large result.
+        if (text.capacity() - text.size() < extra)
+            text.reserve(text.size() + extra);
+    }
+    void append(const char* p, std::size_t n) { text.append(p, n); }
+};
+
+struct EnvelopePatterns
+{
+    std::array<Pattern, 5> removed{
+        Pattern("<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\""
+                " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+                " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">"),
+        Pattern("<soap:Body>"),
+        Pattern("</soap:Body>"),
+        Pattern("</soap:Envelope>"),
+        Pattern("<?xml version=\"1.0\" encoding=\"utf-8\" ?>"),
+    };
+};
+
+const EnvelopePatterns& envelopePatterns()
+{
+    static const EnvelopePatterns p;
+    return p;
+}
+
+// Each removal is its own pass, in the given order, so that text joined by an
+// earlier removal is found by a later one just as sequential removals find it.
+template <std::size_t N>
+QString removeInOrder(QString text, const std::array<Pattern, N>& patterns)
+{
+    if (text.isEmpty())
+        return text;
+    for (const Pattern& p : patterns)
+        textedit::removeAll(text, p);
+    return text;
+}
+
+std::array<Pattern, 5> operationPatterns(const char* op)
+{
+    const std::string o(op);
+    const std::string ns(ServiceNamespace);
+    return {Pattern("<" + o + "Response xmlns=\"" + ns + "\">"), Pattern("<" + o + "Result>"),
+            Pattern("</" + o + "Result>"), Pattern("</" + o + "Response>"),
+            Pattern("<?xml version=\"1.0\" encoding=\"utf-8\" ?>")};
+}
+
+/*
+ * Why writing a text node raw is exact: the serialiser writes text v as esc(v),
+ * where every "&" begins one of "&amp;", "&lt;", "&gt;" standing for one
+ * character of v, and no "<" appears. Unescaping esc(v) therefore gives v back,
+ * except that the declaration token spelled with escaped brackets, i.e. v
+ * holding <?xml version="1.0"?>, becomes the utf-8 declaration. No token can
+ * reach across a node's edge: the markup next to text starts with "<" + a name
+ * (or "</"), never with the rest of a token. Markup itself (names) holds no "&",
+ * and only the declaration node writes "<?". Attribute values are short: they
+ * are escaped and unescaped as such. Comments, CDATA sections and processing
+ * instructions are written raw and could hold tokens of their own; a document
+ * with any of them takes the two-step way.
+ */
+bool writeUnescaped(const pugi::xml_document& document, Utf8Out& out)
+{
+    const std::string_view declaration = utf8Declaration().view<char>();
+    static const Pattern plainDeclaration("<?xml version=\"1.0\"?>");
+    const std::string_view plain = plainDeclaration.view<char>();
+    std::string attribute;
+
+    pugi::xml_node node = document.first_child();
+    while (node) {
+        bool descend = false;
+        switch (node.type()) {
+        case pugi::node_element:
+            out.text += '<';
+            out.text.append(node.name());
+            for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+                out.text += ' ';
+                out.text.append(a.name());
+                out.text.append("=\"");
+                attribute.clear();
+                XmlText::appendEscapedAttribute(attribute, a.value());
+                if (!unescapeInto(attribute.data(), attribute.data() + attribute.size(), out))
+                    out.text.append(attribute);
+                out.text += '"';
+            }
+            if (node.first_child()) {
+                out.text += '>';
+                descend = true;
+            } else {
+                out.text.append(" />");
+            }
+            break;
+        case pugi::node_pcdata: {
+            const char* b = node.value();
+            const char* e = b + std::strlen(b);
+            for (;;) {
+                const char* hit = Search<char>::find(b, e, plain);
+                out.text.append(b, hit);
+                if (hit == e)
+                    break;
+                out.text.append(declaration);
+                b = hit + plain.size();
+            }
+            break;
+        }
+        case pugi::node_declaration:
+            out.text.append(declaration);
+            break;
+        case pugi::node_doctype:
+            break;
+        default:
+            return false;
+        }
+        if (descend) {
+            node = node.first_child();
+            continue;
+        }
+        while (!node.next_sibling()) {
+            node = node.parent();
+            if (!node || node.type() == pugi::node_document)
+                return true;
+            out.text.append("</");
+            out.text.append(node.name());
+            out.text += '>';
+        }
+        node = node.next_sibling();
+    }
+    return true;
+}
+
+} // namespace
+
+std::string serialiseUnescapedUtf8(const pugi::xml_document& document, std::size_t sizeHint)
+{
+    Utf8Out out;
+    if (sizeHint)
+        out.text.reserve(sizeHint);
+    if (writeUnescaped(document, out))
+        return std::move(out.text);
+    return unescapeResultUtf8(XmlText::serialiseUtf8(document, sizeHint));
+}
+
+QString UnescapeResultXML(QString text)
+{
+    QStringOut out;
+    const auto* begin = reinterpret_cast<const char16_t*>(text.constData());
+    if (!unescapeInto(begin, begin + text.size(), out))
+        return text;
+    return std::move(out.text);
+}
+
+std::string unescapeResultUtf8(const std::string& text)
+{
+    Utf8Out out;
+    if (!unescapeInto(text.data(), text.data() + text.size(), out))
+        return text;
+    return std::move(out.text);
+}
+
+QString StripSOAPEnvelope(QString text)
+{
+    return removeInOrder(std::move(text), envelopePatterns().removed);
+}
+
+void stripSOAPEnvelopeUtf8(std::string& text)
+{
+    if (text.empty())
+        return;
+    for (const Pattern& p : envelopePatterns().removed)
+        textedit::removeAll(text, p);
+}
+
+QString UnwrapGetVendorIncomingLoad(QString text)
+{
+    static const auto patterns = operationPatterns("GetVendorIncomingLoad");
+    return removeInOrder(std::move(text), patterns);
+}
+
+QString UnwrapGetVendorDataVendorMaster(QString text)
+{
+    static const auto patterns = operationPatterns("GetVendorDataVendorMaster");
+    return removeInOrder(std::move(text), patterns);
+}
+
+QString UnwrapGetVendorHomeDeliverly(QString text)
+{
+    static const auto patterns = operationPatterns("GetVendorHomeDeliverly");
+    return removeInOrder(std::move(text), patterns);
+}
+
+QString UnwrapGetVendorOrdersAndCentersOnly(QString text)
+{
+    static const auto patterns = operationPatterns("GetVendorOrdersAndCentersOnly");
+    return removeInOrder(std::move(text), patterns);
+}
+
+QString UnwrapGetVendorDetailsByOrderID(QString text)
+{
+    static const auto patterns = operationPatterns("GetVendorDetailsByOrderID");
+    return removeInOrder(std::move(text), patterns);
+}
+
+QString UnwrapGetOrderDetails(QString text)
+{
+    static const std::array<Pattern, 7> patterns{
+        Pattern("<GetOrderDetailsResult xsi:type=\"xsd:string\">"),
+        Pattern(std::string("<GetOrderDetailsResponse xmlns=\"") + ServiceNamespace + "\">"),
+        Pattern("<GetOrderDetailsResult>"),
+        Pattern("<GetOrderDetailsResult />"),
+        Pattern("</GetOrderDetailsResult>"),
+        Pattern("</GetOrderDetailsResponse>"),
+        Pattern("<?xml version=\"1.0\" encoding=\"utf-8\" ?>"),
+    };
+    return removeInOrder(std::move(text), patterns);
+}
+
+} // namespace palletry::Unwrap

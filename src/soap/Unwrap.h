@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace pugi {
+class xml_document;
+}
+
+namespace palletry {
+
+/**
+ * The reply side of the service: plain text edits that turn a serialised reply
+ * into the bare DataSet text. Every edit is exact, case-sensitive, replaces every
+ * occurrence and is a single pass (inserted text is not searched again). None
+ * can fail; the empty text stays empty. Parameters are taken by value so that a
+ * caller handing over its text pays no copy; a text with nothing to edit comes
+ * back untouched.
+ */
+namespace Unwrap {
+
+/**
+ * Turns the escaped result text back into markup: "&lt;" -> "<", "&gt;" -> ">",
+ * <?xml version="1.0"?> -> <?xml version="1.0" encoding="utf-8" ?>, then
+ * "&amp;" -> "&", each as if applied one after the other, done in one pass.
+ * The last step makes the whole chain the inverse of the serialiser's escaping.
+ */
+QString UnescapeResultXML(QString text);
+
+/// Removes the reply's SOAP envelope and body tags and the utf-8 declaration.
+QString StripSOAPEnvelope(QString text);
+
+QString UnwrapGetVendorIncomingLoad(QString text);
+QString UnwrapGetVendorDataVendorMaster(QString text);
+QString UnwrapGetVendorHomeDeliverly(QString text);
+QString UnwrapGetVendorOrdersAndCentersOnly(QString text);
+QString UnwrapGetVendorDetailsByOrderID(QString text);
+/// Also removes the typed result tag and the empty result element.
+QString UnwrapGetOrderDetails(QString text);
+
+/// UnescapeResultXML on UTF-8 text (the reply as serialised), same result byte for byte.
+std::string unescapeResultUtf8(const std::string& text);
+/**
+ * UnescapeResultXML applied to the serialised @p document, produced in one walk
+ * of the document: element text is written as the two steps together give it
+ * (escaped by the serialiser, turned back by the unescaping), so the large
+ * escaped result is copied once instead of escaped and unescaped again. The
+ * result is byte for byte unescapeResultUtf8(XmlText::serialiseUtf8(document)).
+ */
+std::string serialiseUnescapedUtf8(const pugi::xml_document& document, std::size_t sizeHint = 0);
+
+/// StripSOAPEnvelope on UTF-8 text, in place.
+void stripSOAPEnvelopeUtf8(std::string& text);
+
+} // namespace Unwrap
+} // namespace palletry

@@ -1,0 +1,188 @@
+#include "transport/HttpExchange.h"
+
+#include <curl/curl.h>
+
+#include <mutex>
+
+namespace palletry {
+namespace {
+
+void globalInit()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// One header line for curl's list; an empty value needs "Name;" or curl drops the header.
+std::string headerLine(const char* name, const QByteArray& value)
+{
+    std::string line(name);
+    if (value.isEmpty())
+        return line + ';';
+    line += ": ";
+    line.append(value.constData(), static_cast<std::size_t>(value.size()));
+    return line;
+}
+
+struct HeaderList
+{
+    curl_slist* list = nullptr;
+    ~HeaderList() { curl_slist_free_all(list); }
+    void add(const std::string& line)
+    {
+        curl_slist* grown = curl_slist_append(list, line.c_str());
+        if (!grown)
+            throw std::bad_alloc();
+        list = grown;
+    }
+};
+
+} // namespace
+
+HttpExchange::HttpExchange(HttpLimits limits)
+    : m_limits(limits)
+{
+    globalInit();
+}
+
+HttpExchange::~HttpExchange() = default;
+
+QByteArray HttpExchange::hostHeaderFor(const QByteArray& url)
+{
+    globalInit();
+    CURLU* parts = curl_url();
+    if (!parts)
+        return {};
+    QByteArray host;
+    char* h = nullptr;
+    char* scheme = nullptr;
+    char* port = nullptr;
+    if (curl_url_set(parts, CURLUPART_URL, url.constData(), 0) == CURLUE_OK
+        && curl_url_get(parts, CURLUPART_HOST, &h, 0) == CURLUE_OK) {
+        host = h;
+        curl_url_get(parts, CURLUPART_SCHEME, &scheme, 0);
+        if (curl_url_get(parts, CURLUPART_PORT, &port, 0) == CURLUE_OK && port) {
+            const QByteArray s = scheme ? QByteArray(scheme).toLower() : QByteArray();
+            const QByteArray p(port);
+            const bool defaultPort = (s == "http" && p == "80") || (s == "https" && p == "443");
+            if (!defaultPort)
+                host += ':' + p;
+        }
+    }
+    curl_free(h);
+    curl_free(scheme);
+    curl_free(port);
+    curl_url_cleanup(parts);
+    return host;
+}
+
+std::size_t HttpExchange::onWrite(char* data, std::size_t size, std::size_t count, void* self)
+{
+    auto* exchange = static_cast<HttpExchange*>(self);
+    const std::size_t bytes = size * count;
+    const qint64 total = qint64(exchange->m_reply.size()) + qint64(bytes);
+    if (total > exchange->m_limits.maxReplyBytes) {
+        // Replies without an announced length are only bounded here.
+        exchange->m_tooLarge = true;
+        return 0;
+    }
+    if (exchange->m_reply.empty()) {
+        curl_off_t announced = -1;
+        if (curl_easy_getinfo(static_cast<CURL*>(exchange->m_curl), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced)
+                == CURLE_OK
+            && announced > 0 && announced <= exchange->m_limits.maxReplyBytes)
+            exchange->m_reply.reserve(static_cast<std::size_t>(announced));
+    }
+    exchange->m_reply.append(data, bytes);
+    return bytes;
+}
+
+std::size_t HttpExchange::onHeader(char* data, std::size_t size, std::size_t count, void* self)
+{
+    auto* exchange = static_cast<HttpExchange*>(self);
+    const std::size_t bytes = size * count;
+    QByteArray line(data, static_cast<qsizetype>(bytes));
+    if (line.startsWith("HTTP/")) {
+        // A new response (after an interim one such as 100 Continue) starts over.
+        exchange->m_statusLine = QString::fromLatin1(line.trimmed());
+        exchange->m_reply.clear();
+    }
+    return bytes;
+}
+
+bool HttpExchange::post(const QByteArray& url, const QByteArray& soapAction, std::string body)
+{
+    m_request = std::move(body);
+    m_reply.clear();
+    m_statusLine.clear();
+    m_curlError.clear();
+    m_statusCode = 0;
+    m_tooLarge = false;
+
+    if (soapAction.contains('\r') || soapAction.contains('\n')) {
+        m_curlCode = CURLE_BAD_FUNCTION_ARGUMENT;
+        m_curlError = QStringLiteral("The SOAP action holds a line break and cannot be sent as a header");
+        return false;
+    }
+
+    // A handle per request, cleaned up right after it: no connection outlives the call.
+    struct Handle
+    {
+        CURL* curl = curl_easy_init();
+        ~Handle() { curl_easy_cleanup(curl); }
+    } handle;
+    CURL* curl = handle.curl;
+    if (!curl) {
+        m_curlCode = CURLE_FAILED_INIT;
+        m_curlError = QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT));
+        return false;
+    }
+    m_curl = curl;
+
+    HeaderList headers;
+    headers.add(headerLine("Host", hostHeaderFor(url)));
+    headers.add("Content-Type: text/xml; charset=utf-8");
+    headers.add("Content-Length: " + std::to_string(m_request.size()));
+    headers.add(headerLine("SOAPAction", soapAction));
+    // Headers libcurl would add on its own.
+    headers.add("Accept:");
+    headers.add("Expect:");
+
+    char errorBuffer[CURL_ERROR_SIZE] = {0};
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, m_request.data());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(m_request.size()));
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.list);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connectTimeoutMs));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(m_limits.totalTimeoutMs));
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(m_limits.maxReplyBytes));
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &HttpExchange::onWrite);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &HttpExchange::onHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
+
+    const CURLcode result = curl_easy_perform(curl);
+    m_curlCode = result;
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    m_statusCode = static_cast<int>(status);
+    m_curl = nullptr;
+
+    if (result != CURLE_OK) {
+        if (m_tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+            m_tooLarge = true;
+            m_curlError = QStringLiteral("The reply is larger than %1 bytes").arg(m_limits.maxReplyBytes);
+        } else {
+            m_curlError = QString::fromUtf8(*errorBuffer ? errorBuffer : curl_easy_strerror(result));
+        }
+        return false;
+    }
+    return complete();
+}
+
+} // namespace palletry

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include <string>
+
+namespace palletry {
+
+/// The bounds of one service call; a call that meets one of them fails.
+struct HttpLimits
+{
+    /// Time allowed to connect to the server.
+    qint64 connectTimeoutMs = 15'000;
+    /// Time allowed for the whole call, reply included.
+    qint64 totalTimeoutMs = 120'000;
+    /// Largest reply body accepted.
+    qint64 maxReplyBytes = qint64(64) * 1024 * 1024;
+};
+
+/**
+ * One HTTP POST of a SOAP request, made with libcurl's easy interface and
+ * blocking until the reply is in (or the call failed). The request carries
+ * exactly these headers, in this order: Host (host[:port] of the address, as
+ * HTTP clients derive it), Content-Type "text/xml; charset=utf-8",
+ * Content-Length, SOAPAction. HTTP/1.1, http and https only, no redirects,
+ * TLS certificates verified.
+ *
+ * Afterwards the object keeps what happened: the curl result, the status code
+ * and line, the reply body.
+ */
+class HttpExchange
+{
+public:
+    explicit HttpExchange(HttpLimits limits = HttpLimits());
+    ~HttpExchange();
+
+    HttpExchange(const HttpExchange&) = delete;
+    HttpExchange& operator=(const HttpExchange&) = delete;
+
+    /// Sends @p body to @p url; returns true when a complete reply arrived (whatever its status).
+    bool post(const QByteArray& url, const QByteArray& soapAction, std::string body);
+
+    /// The Host header value for @p url: host, plus ":port" unless the port is the scheme's default.
+    static QByteArray hostHeaderFor(const QByteArray& url);
+
+    /// libcurl's result code of the transfer (0 when it completed).
+    int curlCode() const { return m_curlCode; }
+    /// libcurl's description of a failed transfer.
+    QString curlError() const { return m_curlError; }
+    /// The reply was cut off because it exceeded HttpLimits::maxReplyBytes.
+    bool replyTooLarge() const { return m_tooLarge; }
+
+    /// True once a complete reply with a status line is in.
+    bool complete() const { return m_curlCode == 0 && m_statusCode != 0; }
+    int statusCode() const { return m_statusCode; }
+    bool statusIsSuccess() const { return m_statusCode >= 200 && m_statusCode <= 299; }
+    /// The reply's status line without its line break, e.g. "HTTP/1.1 500 Internal Server Error".
+    QString statusLine() const { return m_statusLine; }
+    /// The reply body as received.
+    const std::string& replyBody() const { return m_reply; }
+
+    /// The body that was sent.
+    const std::string& requestBody() const { return m_request; }
+
+    const HttpLimits& limits() const { return m_limits; }
+
+private:
+    static std::size_t onWrite(char* data, std::size_t size, std::size_t count, void* self);
+    static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
+
+    HttpLimits m_limits;
+    std::string m_request;
+    std::string m_reply;
+    QString m_statusLine;
+    QString m_curlError;
+    int m_statusCode = 0;
+    int m_curlCode = -1;
+    bool m_tooLarge = false;
+    void* m_curl = nullptr; // the handle while a transfer runs
+};
+
+} // namespace palletry

@@ -1,0 +1,281 @@
+#include "LoopbackHttpServer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+
+namespace palletry::test {
+namespace {
+
+constexpr int pollSliceMs = 50;
+
+bool equalsIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+int listenOnLoopback(quint16* port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        throw std::runtime_error("socket() failed");
+    const int yes = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 16) != 0) {
+        ::close(fd);
+        throw std::runtime_error("cannot listen on 127.0.0.1");
+    }
+    socklen_t length = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    *port = ntohs(address.sin_port);
+    return fd;
+}
+
+void sendAll(int fd, const std::string& bytes)
+{
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0)
+            return;
+        sent += std::size_t(n);
+    }
+}
+
+} // namespace
+
+std::vector<std::string> RecordedRequest::headerNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& h : headers)
+        names.push_back(h.first);
+    return names;
+}
+
+std::string RecordedRequest::header(const std::string& name) const
+{
+    for (const auto& h : headers)
+        if (equalsIgnoringCase(h.first, name))
+            return h.second;
+    return {};
+}
+
+CannedReply CannedReply::xml(std::string body, int status, std::string reason)
+{
+    CannedReply reply;
+    reply.status = status;
+    reply.reason = std::move(reason);
+    reply.headers = {{"Content-Type", "text/xml; charset=utf-8"}};
+    reply.body = std::move(body);
+    return reply;
+}
+
+CannedReply CannedReply::html(std::string body, int status, std::string reason)
+{
+    CannedReply reply;
+    reply.status = status;
+    reply.reason = std::move(reason);
+    reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
+    reply.body = std::move(body);
+    return reply;
+}
+
+CannedReply CannedReply::silent()
+{
+    CannedReply reply;
+    reply.neverAnswer = true;
+    return reply;
+}
+
+LoopbackHttpServer::LoopbackHttpServer()
+{
+    m_listener = listenOnLoopback(&m_port);
+    m_thread = std::thread([this] { run(); });
+}
+
+LoopbackHttpServer::~LoopbackHttpServer()
+{
+    m_stop = true;
+    m_thread.join();
+    ::close(m_listener);
+}
+
+QString LoopbackHttpServer::serverName() const
+{
+    return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
+}
+
+QString LoopbackHttpServer::url(const QString& path) const
+{
+    return serverName() + path;
+}
+
+void LoopbackHttpServer::setReply(CannedReply reply)
+{
+    std::lock_guard lock(m_mutex);
+    m_default = std::move(reply);
+}
+
+void LoopbackHttpServer::queueReply(CannedReply reply)
+{
+    std::lock_guard lock(m_mutex);
+    m_queue.push_back(std::move(reply));
+}
+
+void LoopbackHttpServer::setHandler(std::function<CannedReply(const RecordedRequest&)> handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_handler = std::move(handler);
+}
+
+std::vector<RecordedRequest> LoopbackHttpServer::requests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+std::size_t LoopbackHttpServer::requestCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests.size();
+}
+
+RecordedRequest LoopbackHttpServer::lastRequest() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests.empty() ? RecordedRequest() : m_requests.back();
+}
+
+void LoopbackHttpServer::clearRequests()
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.clear();
+}
+
+quint16 LoopbackHttpServer::unusedPort()
+{
+    quint16 port = 0;
+    const int fd = listenOnLoopback(&port);
+    ::close(fd); // nothing listens there any more: connections are refused
+    return port;
+}
+
+CannedReply LoopbackHttpServer::replyFor(const RecordedRequest& request)
+{
+    std::function<CannedReply(const RecordedRequest&)> handler;
+    {
+        std::lock_guard lock(m_mutex);
+        m_requests.push_back(request);
+        if (!m_handler) {
+            if (m_queue.empty())
+                return m_default;
+            CannedReply reply = std::move(m_queue.front());
+            m_queue.pop_front();
+            return reply;
+        }
+        handler = m_handler;
+    }
+    return handler(request);
+}
+
+void LoopbackHttpServer::run()
+{
+    while (!m_stop) {
+        pollfd p{m_listener, POLLIN, 0};
+        if (::poll(&p, 1, pollSliceMs) <= 0)
+            continue;
+        const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection < 0)
+            continue;
+        serve(connection);
+        ::close(connection);
+    }
+}
+
+void LoopbackHttpServer::serve(int connection)
+{
+    // Read until the head is complete, then as many body bytes as Content-Length says.
+    std::string data;
+    std::size_t headEnd = std::string::npos;
+    std::size_t wanted = 0;
+    char buffer[65536];
+    for (;;) {
+        if (headEnd != std::string::npos && data.size() >= headEnd + 4 + wanted)
+            break;
+        pollfd p{connection, POLLIN, 0};
+        const int ready = ::poll(&p, 1, pollSliceMs);
+        if (m_stop)
+            return;
+        if (ready <= 0)
+            continue;
+        const ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            return;
+        data.append(buffer, std::size_t(n));
+        if (headEnd == std::string::npos) {
+            headEnd = data.find("\r\n\r\n");
+            if (headEnd != std::string::npos) {
+                std::size_t pos = data.find("\r\n");
+                while (pos < headEnd) {
+                    const std::size_t next = data.find("\r\n", pos + 2);
+                    const std::string line = data.substr(pos + 2, next - pos - 2);
+                    const std::size_t colon = line.find(':');
+                    if (colon != std::string::npos && equalsIgnoringCase(line.substr(0, colon), "Content-Length"))
+                        wanted = std::stoul(line.substr(colon + 1));
+                    pos = next;
+                }
+            }
+        }
+    }
+
+    RecordedRequest request;
+    request.raw = data;
+    request.requestLine = data.substr(0, data.find("\r\n"));
+    std::size_t pos = data.find("\r\n");
+    while (pos < headEnd) {
+        const std::size_t next = data.find("\r\n", pos + 2);
+        const std::string line = data.substr(pos + 2, next - pos - 2);
+        const std::size_t colon = line.find(':');
+        std::string value = colon == std::string::npos ? std::string() : line.substr(colon + 1);
+        value.erase(0, value.find_first_not_of(" \t"));
+        request.headers.emplace_back(line.substr(0, colon), value);
+        pos = next;
+    }
+    request.body = data.substr(headEnd + 4, wanted);
+
+    const CannedReply reply = replyFor(request);
+    if (reply.neverAnswer) {
+        // Hold the connection without a word until the client hangs up or the server stops.
+        while (!m_stop) {
+            pollfd p{connection, POLLIN, 0};
+            if (::poll(&p, 1, pollSliceMs) > 0 && ::recv(connection, buffer, sizeof buffer, 0) <= 0)
+                return;
+        }
+        return;
+    }
+
+    std::string out = "HTTP/1.1 " + std::to_string(reply.status) + ' ' + reply.reason + "\r\n";
+    for (const auto& h : reply.headers)
+        out += h.first + ": " + h.second + "\r\n";
+    if (!reply.omitContentLength)
+        out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+    out += "Connection: close\r\n\r\n";
+    out += reply.body;
+    sendAll(connection, out);
+    ::shutdown(connection, SHUT_WR);
+}
+
+} // namespace palletry::test

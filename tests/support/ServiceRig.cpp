@@ -1,0 +1,79 @@
+#include "ServiceRig.h"
+
+#include "soap/ServiceNamespace.h"
+
+namespace palletry::test {
+
+QString RecordingSoapCall::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                                               const QString& SOAPEnvelope, bool UpdateAddDeleteOnly)
+{
+    Call call{AsmxUrl, Host, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly, {}, false};
+    call.result = SoapCall::ReturnWebserviceXML(AsmxUrl, Host, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly);
+    call.succeeded = lastCallSucceeded();
+    calls.push_back(call);
+    return call.result;
+}
+
+ServiceRig::ServiceRig()
+{
+    state.ServerName = server.serverName();
+    state.ServiceUrl = server.url();
+    state.SoapActionPrefix = QLatin1String(ServiceNamespace) + QLatin1Char('/');
+}
+
+void ServiceRig::useShortLimits(qint64 totalTimeoutMs)
+{
+    HttpLimits limits;
+    limits.connectTimeoutMs = totalTimeoutMs;
+    limits.totalTimeoutMs = totalTimeoutMs;
+    call.setLimits(limits);
+}
+
+std::string soapReply(const std::string& bodyContent)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+           "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\""
+           " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+           " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\r\n"
+           "  <soap:Body>\r\n    "
+        + bodyContent
+        + "\r\n  </soap:Body>\r\n"
+          "</soap:Envelope>";
+}
+
+std::string soapFaultReply(const std::string& faultString)
+{
+    return soapReply("<soap:Fault><faultcode>soap:Server</faultcode><faultstring>" + escapeText(faultString)
+                     + "</faultstring><detail /></soap:Fault>");
+}
+
+std::string operationReply(const std::string& operation, const std::string& resultText)
+{
+    return soapReply("<" + operation + "Response xmlns=\"" + ServiceNamespace + "\">\r\n      <" + operation
+                     + "Result>" + escapeText(resultText) + "</" + operation + "Result>\r\n    </" + operation
+                     + "Response>");
+}
+
+std::string escapeText(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace palletry::test

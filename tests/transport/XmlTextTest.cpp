@@ -1,0 +1,114 @@
+#include "support/QtPrinters.h"
+
+#include "core/XmlText.h"
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+using palletry::XmlText;
+
+namespace {
+
+QString roundTrip(const QString& text, bool* loaded = nullptr)
+{
+    pugi::xml_document document;
+    const bool ok = XmlText::load(document, text);
+    if (loaded)
+        *loaded = ok;
+    return XmlText::serialise(document);
+}
+
+TEST(XmlText, SerialisesWithTheControlsRules)
+{
+    // Declaration reduced to its version, whitespace-only text dropped, prefixes
+    // and attribute order kept, empty elements as <x />.
+    const QString text = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\r\n"
+        "<soap:Envelope xmlns:xsi=\"urn:i\"  xmlns:soap=\"urn:s\" a='1'>\r\n"
+        "  <soap:Body>\r\n    <Op xmlns=\"urn:o\">  <Empty></Empty><Id>7</Id> </Op>\r\n  </soap:Body>\r\n"
+        "</soap:Envelope>\r\n");
+    EXPECT_EQ(roundTrip(text),
+              QStringLiteral("<?xml version=\"1.0\"?><soap:Envelope xmlns:xsi=\"urn:i\" xmlns:soap=\"urn:s\" a=\"1\">"
+                             "<soap:Body><Op xmlns=\"urn:o\"><Empty /><Id>7</Id></Op></soap:Body></soap:Envelope>"));
+}
+
+TEST(XmlText, NoDeclarationWrittenWhenTheDocumentHasNone)
+{
+    EXPECT_EQ(roundTrip(QStringLiteral("<a><b x=\"1\"/></a>")), QStringLiteral("<a><b x=\"1\" /></a>"));
+}
+
+TEST(XmlText, EscapesOnlyLessGreaterAndAmpersandInText)
+{
+    EXPECT_EQ(roundTrip(QStringLiteral("<a>x &lt; y &gt; z &amp; &quot;q&quot; &apos;s&apos; &#65;</a>")),
+              QStringLiteral("<a>x &lt; y &gt; z &amp; \"q\" 's' A</a>"));
+    // Text that keeps its blanks around non-blank content keeps them.
+    EXPECT_EQ(roundTrip(QStringLiteral("<a> v </a>")), QStringLiteral("<a> v </a>"));
+}
+
+TEST(XmlText, AttributeValuesStayWellFormed)
+{
+    const QString once = roundTrip(QStringLiteral("<a v=\"x &amp; &lt; &quot;y&quot; &#10;\"/>"));
+    EXPECT_EQ(once, QStringLiteral("<a v=\"x &amp; &lt; &quot;y&quot; &#10;\" />"));
+    EXPECT_EQ(roundTrip(once), once);
+}
+
+TEST(XmlText, KeepsCommentsCdataAndProcessingInstructions)
+{
+    EXPECT_EQ(roundTrip(QStringLiteral("<!--c--><a><?pi data?><![CDATA[<raw>&]]></a>")),
+              QStringLiteral("<!--c--><a><?pi data?><![CDATA[<raw>&]]></a>"));
+}
+
+TEST(XmlText, MalformedTextLeavesTheDocumentEmpty)
+{
+    for (const char* bad : {"", "   ", "<a><b>x</a>", "<a/><b/>", "text<a/>", "<a/>text", "<a>", "not xml",
+                            "<html><body>Server Error</body>"}) {
+        pugi::xml_document document;
+        document.load_string("<previous/>");
+        EXPECT_FALSE(XmlText::load(document, QString::fromLatin1(bad))) << bad;
+        EXPECT_FALSE(document.first_child()) << bad;
+        EXPECT_EQ(XmlText::serialise(document), QString()) << bad;
+    }
+}
+
+TEST(XmlText, NoDoctypeOrEntityProcessing)
+{
+    bool loaded = false;
+    const QString out = roundTrip(
+        QStringLiteral("<!DOCTYPE a [<!ENTITY e \"expanded\">]><a>&e;</a>"), &loaded);
+    EXPECT_TRUE(loaded);
+    EXPECT_FALSE(out.contains(QLatin1String("expanded")));
+    EXPECT_FALSE(out.contains(QLatin1String("DOCTYPE")));
+}
+
+TEST(XmlText, NonAsciiTextSurvivesBothLoaders)
+{
+    const QString text = QStringLiteral("<a>M\u00fcller \u20ac \U0001F69A</a>");
+    EXPECT_EQ(roundTrip(text), text);
+
+    const QByteArray utf8 = text.toUtf8();
+    pugi::xml_document document;
+    ASSERT_TRUE(XmlText::loadEncoded(document, utf8.constData(), std::size_t(utf8.size())));
+    EXPECT_EQ(XmlText::serialise(document), text);
+
+    // A declared single-byte encoding is honoured for bytes from the network.
+    const QByteArray latin1("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>M\xfcller</a>");
+    ASSERT_TRUE(XmlText::loadEncoded(document, latin1.constData(), std::size_t(latin1.size())));
+    EXPECT_EQ(XmlText::serialise(document), QStringLiteral("<?xml version=\"1.0\"?><a>M\u00fcller</a>"));
+}
+
+TEST(XmlText, DeepNestingDoesNotExhaustTheStack)
+{
+    const int depth = 200000;
+    std::string text;
+    text.reserve(std::size_t(depth) * 8);
+    for (int i = 0; i < depth; ++i)
+        text += "<a>";
+    text += "x";
+    for (int i = 0; i < depth; ++i)
+        text += "</a>";
+    pugi::xml_document document;
+    ASSERT_TRUE(XmlText::loadEncoded(document, text.data(), text.size()));
+    EXPECT_EQ(XmlText::serialiseUtf8(document), text);
+}
+
+} // namespace
