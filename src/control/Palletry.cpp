@@ -68,6 +68,10 @@ void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
             box->clear();
         screen.lstProspectivePOs->clear();
         screen.lstSelectedPOs->clear();
+        // The previous load's segments must not number this load's saves, even when
+        // this load's orders cannot be read or it has none.
+        if (state.OrderSegmentTable)
+            state.OrderSegmentTable->resize(1);
         Loaders::resetLineItemGrid(*screen.grdOrdItems);
         Loaders::resetLineItemGrid(*screen.grdManualPOItems);
         navigation.showOnly(0);

@@ -201,6 +201,9 @@ TEST_F(OpenLoadFixture, ASecondLoadStartsFromThatLoadAloneAndReversesTheVendors)
     EXPECT_EQ(control.CurrentSegmentNumber(), 0);
     EXPECT_EQ(d.state.MaxSegment, QStringLiteral("0"));
     EXPECT_EQ(d.screen.txtLoadID->text(), QString::number(service.emptyLoadId()));
+    // No order of the first load keeps a segment for saves on this one.
+    ASSERT_TRUE(d.state.OrderSegmentTable.has_value());
+    EXPECT_EQ(d.state.OrderSegmentTable->size(), 1);
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
 }
 
