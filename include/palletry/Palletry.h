@@ -42,6 +42,21 @@ public:
     explicit Palletry(QWidget* parent = nullptr);
     ~Palletry() override;
 
+    /**
+     * Opens load @p lLoadID held by the service on @p ptServerName (scheme and
+     * server, no trailing "/", e.g. "http://loads.example"). The service is
+     * reached at ptServerName + "/WebServices/KLTVWebservice/KLTVWebservice.asmx".
+     *
+     * Fetches the load header, the vendor master list and the orders on the load
+     * (three blocking calls), fills the first tab and the load list, and sorts the
+     * vendors by name (a repeated call acts as a second click on that header, so
+     * it reverses the order). Whatever a previous load showed is cleared first and
+     * the screen returns to the first tab. A load id outside -32768..32767 cannot
+     * be sent: it is reported and nothing changes. A failed call is reported once
+     * and leaves its part of the screen empty.
+     */
+    void LoadData(const QString& ptServerName, qint32 lLoadID);
+
     /// Does nothing: every save happens through the control's own buttons.
     void SaveData();
 
@@ -82,10 +97,13 @@ public:
     /**
      * Sends event-log entries to the file @p path (appended) instead of syslog;
      * an empty path returns to syslog. Each entry in the file is preceded by a
-     * header line "=== prjPalletry <type> <bytes> ===" giving the entry's size
+     * header line "=== prjPalletry <type> <UTC time> <bytes> ===" giving the entry's size
      * in bytes of UTF-8, so entries read back exactly.
      */
     void setEventLogFile(const QString& path);
+
+    /// The screen's design width, at the height the current tab needs.
+    QSize sizeHint() const override;
 
     class Private;
 

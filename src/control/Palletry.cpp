@@ -1,13 +1,18 @@
 #include <palletry/Palletry.h>
 
 #include "control/Palletry_p.h"
+#include "core/Conversion.h"
 #include "core/Trap.h"
+#include "screen/FlexGrid.h"
+#include "soap/ServiceNamespace.h"
+#include "soap/Unwrap.h"
 #include "screen/ListView.h"
 #include "screen/Twips.h"
 
 #include <palletry_version.h>
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -21,6 +26,8 @@ Palletry::Private::Private(Palletry* control)
     , screen(control)
     , navigation(screen, *control)
     , sorting(screen, errorReport)
+    , requests(state, soapCall, errorReport)
+    , loaders(state, screen, errorReport, requests)
 {
 }
 
@@ -38,6 +45,47 @@ void Palletry::Private::UserControl_Initialize()
                                              .arg(PALLETRY_VERSION_MAJOR)
                                              .arg(PALLETRY_VERSION_MINOR)
                                              .arg(PALLETRY_VERSION_REVISION));
+    });
+}
+
+void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
+{
+    trap(errorReport, "LoadData", [&] {
+        // Converted before anything changes: a load id the requests cannot carry leaves
+        // the control exactly as it was.
+        const qint16 loadId = toInt16(qint64(lLoadID));
+
+        state.CurrentSegmentNumber = 0;
+        state.MaxSegment = QStringLiteral("0");
+        state.LoadID = lLoadID;
+        state.ServerName = ptServerName;
+        state.SoapActionPrefix = QLatin1String(ServiceNamespace) + QLatin1Char('/');
+        state.ServiceUrl = state.ServerName + QLatin1String(ServicePath);
+
+        // Start from this load alone: nothing of a previous load may stay on screen
+        // or be saved onto this one.
+        for (QLineEdit* box : {screen.txtLoadID, screen.txtTruckNumber, screen.txtLoadDate, screen.txtDriver})
+            box->clear();
+        screen.lstProspectivePOs->clear();
+        screen.lstSelectedPOs->clear();
+        Loaders::resetLineItemGrid(*screen.grdOrdItems);
+        Loaders::resetLineItemGrid(*screen.grdManualPOItems);
+        navigation.showOnly(0);
+
+        state.IncomingLoadXML = requests.read("GetVendorIncomingLoad", requests.GetVendorIncomingLoadSOAPEnvelope(loadId),
+                                              &Unwrap::UnwrapGetVendorIncomingLoad);
+        state.VendorMasterXML = requests.read("GetVendorDataVendorMaster",
+                                              requests.GetVendorDataVendorMasterSOAPEnvelope(),
+                                              &Unwrap::UnwrapGetVendorDataVendorMaster);
+        state.HomeDeliverlyXML = requests.read("GetVendorHomeDeliverly", requests.GetVendorHomeDeliverlySOAPEnvelope(loadId),
+                                               &Unwrap::UnwrapGetVendorHomeDeliverly);
+
+        screen.txtLoadID->setText(QString::number(state.LoadID));
+        loaders.LoadVendorIncomingLoad(state.IncomingLoadXML);
+        loaders.LoadVendors(state.VendorMasterXML);
+        loaders.LoadVendorHomeDeliverly(state.HomeDeliverlyXML);
+        screen.cmdViewAll->setEnabled(screen.lstAllSelectedPOs->count() > 0);
+        sorting.lstVendors_ColumnClick(2);
     });
 }
 
@@ -65,6 +113,16 @@ Palletry::Palletry(QWidget* parent)
 }
 
 Palletry::~Palletry() = default;
+
+QSize Palletry::sizeHint() const
+{
+    return QSize(twipsToPixels(Screen::TabStripWidthTwips), d->screen.tabPalletry->height());
+}
+
+void Palletry::LoadData(const QString& ptServerName, qint32 lLoadID)
+{
+    d->LoadData(ptServerName, lLoadID);
+}
 
 void Palletry::SaveData()
 {

@@ -3,9 +3,11 @@
 #include <palletry/Palletry.h>
 
 #include "control/ControlState.h"
+#include "loaders/Loaders.h"
 #include "screen/Navigation.h"
 #include "screen/Screen.h"
 #include "screen/SortHandlers.h"
+#include "soap/ServiceRequests.h"
 #include "transport/ErrorReport.h"
 #include "transport/EventLog.h"
 #include "transport/MessageBoxes.h"
@@ -35,6 +37,11 @@ public:
     palletry::Screen screen;
     palletry::Navigation navigation;
     palletry::SortHandlers sorting;
+    palletry::ServiceRequests requests;
+    palletry::Loaders loaders;
+
+    /// Opening a load: see Palletry::LoadData.
+    void LoadData(const QString& ptServerName, qint32 lLoadID);
 
     void connectHandlers();
 };

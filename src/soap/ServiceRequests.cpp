@@ -202,4 +202,10 @@ bool ServiceRequests::DeletePOSOAP(const QString& OrderID, qint16 OrderSegment)
     return accepted;
 }
 
+QString ServiceRequests::read(const char* operation, const QString& envelope, Unwrapper unwrap)
+{
+    return unwrap(m_call.ReturnWebserviceXML(m_state.ServiceUrl, m_state.ServerName,
+                                             m_state.SoapActionPrefix + QLatin1String(operation), envelope));
+}
+
 } // namespace palletry

@@ -57,6 +57,16 @@ public:
     /// Removes an order from the load (operation DeletePO). Label "DeletePO".
     bool DeletePOSOAP(const QString& OrderID, qint16 OrderSegment);
 
+    /// Removes an operation's response and result wrappers from a reply.
+    using Unwrapper = QString (*)(QString);
+
+    /**
+     * Sends @p envelope as a read call of @p operation to the service that
+     * LoadData named, and returns the reply with every wrapper removed by
+     * @p unwrap: the DataSet text, or the empty text after a failed call.
+     */
+    QString read(const char* operation, const QString& envelope, Unwrapper unwrap);
+
 private:
     void wrapBody();
     QString assemble(const std::function<QString()>& body);

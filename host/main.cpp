@@ -1,0 +1,80 @@
+// palletry-demo: opens a load in the Palletry control.
+//
+// With no arguments it starts the bundled reference service on a free
+// 127.0.0.1 port with its demo data and opens the demo load. --server URL
+// --load N --person ID --person-type T point it at another service.
+// On a machine without a display (Qt's offscreen platform) it renders each
+// tab to a PNG in the folder given by --screenshots (default: a new temporary
+// folder), prints the files and exits.
+
+#include "DemoWindow.h"
+
+#include <palletry/Palletry.h>
+#include <palletry_service/ReferenceService.h>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("palletry-demo"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Demo host for the Palletry load-assembly control."));
+    parser.addHelpOption();
+    const QCommandLineOption serverOption(QStringLiteral("server"),
+                                          QStringLiteral("Scheme and server of the load service (no trailing /)."),
+                                          QStringLiteral("URL"));
+    const QCommandLineOption loadOption(QStringLiteral("load"), QStringLiteral("Load id to open."), QStringLiteral("N"));
+    const QCommandLineOption personOption(QStringLiteral("person"), QStringLiteral("Person id of the clerk."),
+                                          QStringLiteral("ID"), QStringLiteral("7"));
+    const QCommandLineOption personTypeOption(QStringLiteral("person-type"), QStringLiteral("Person type of the clerk."),
+                                              QStringLiteral("T"), QStringLiteral("1"));
+    const QCommandLineOption shotsOption(QStringLiteral("screenshots"),
+                                         QStringLiteral("Render the tabs to PNG files in DIR and exit."),
+                                         QStringLiteral("DIR"));
+    parser.addOptions({serverOption, loadOption, personOption, personTypeOption, shotsOption});
+    parser.process(app);
+
+    QTextStream out(stdout);
+    std::unique_ptr<palletry_service::ReferenceService> service;
+    QString server = parser.value(serverOption);
+    qint32 load = parser.value(loadOption).toInt();
+    if (server.isEmpty()) {
+        service = std::make_unique<palletry_service::ReferenceService>();
+        if (!service->start(0)) {
+            QTextStream(stderr) << "could not start the reference service\n";
+            return 1;
+        }
+        server = QString::fromStdString(service->serverName());
+        if (!parser.isSet(loadOption))
+            load = service->demoLoadId();
+        out << "reference service at " << QString::fromStdString(service->url()) << Qt::endl;
+    }
+
+    DemoWindow window;
+    window.control()->SetPersonInformation(parser.value(personOption), parser.value(personTypeOption));
+    window.control()->LoadData(server, load);
+    window.control()->ShrinkForm();
+    window.resize(window.sizeHint()); // adjustSize() would cap it at 2/3 of a small screen
+    window.show();
+
+    const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen");
+    if (headless || parser.isSet(shotsOption)) {
+        QTemporaryDir temp(QDir::temp().filePath(QStringLiteral("palletry-demo-XXXXXX")));
+        temp.setAutoRemove(false);
+        const QString dir = parser.isSet(shotsOption) ? parser.value(shotsOption) : temp.path();
+        const QStringList files = window.renderTabs(dir);
+        out << "screenshots in " << QDir(dir).absolutePath() << Qt::endl;
+        for (const QString& file : files)
+            out << "  " << file << Qt::endl;
+        return files.size() == 3 ? 0 : 1;
+    }
+    return app.exec();
+}

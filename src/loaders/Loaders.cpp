@@ -1,0 +1,262 @@
+#include "loaders/Loaders.h"
+
+#include "control/ControlState.h"
+#include "core/Conversion.h"
+#include "core/DataSetWalk.h"
+#include "core/RuntimeError.h"
+#include "core/Trap.h"
+#include "core/XmlText.h"
+#include "screen/FlexGrid.h"
+#include "screen/ListView.h"
+#include "screen/Screen.h"
+#include "soap/ServiceRequests.h"
+#include "soap/Unwrap.h"
+
+#include <QDate>
+#include <QLineEdit>
+#include <QRegularExpression>
+
+#include <pugixml.hpp>
+
+#include <limits>
+#include <vector>
+
+namespace palletry {
+namespace {
+
+// Grid layout of an order's line items (widths in twips).
+struct GridColumn
+{
+    const char* heading;
+    int width;
+};
+constexpr GridColumn LineItemColumns[] = {{"Row", 500}, {"Line Item", 1000}, {"Model", 1000}, {"Item Description", 5350}};
+
+void prepareLineItemGrid(FlexGrid& grid)
+{
+    grid.clearCells();
+    grid.setCols(4);
+    for (int c = 0; c < 4; ++c) {
+        grid.setColWidthTwips(c, LineItemColumns[c].width);
+        grid.setText(0, c, QString::fromLatin1(LineItemColumns[c].heading));
+    }
+}
+
+// A 16-bit counter step: the counters of the loaders are Integers.
+qint16 next16(qint16 value)
+{
+    if (value == std::numeric_limits<qint16>::max())
+        throw RuntimeError(RuntimeErrorCode::Overflow);
+    return qint16(value + 1);
+}
+
+} // namespace
+
+Loaders::Loaders(ControlState& state, Screen& screen, ErrorSink& errors, ServiceRequests& service)
+    : m_state(state)
+    , m_screen(screen)
+    , m_errors(errors)
+    , m_service(service)
+{
+}
+
+QString Loaders::formatLoadDate(const QString& text)
+{
+    // ISO 8601 date or date-time as a DataSet writes it: the calendar date as written,
+    // whatever offset follows, so the date never shifts across time zones.
+    static const QRegularExpression iso(QStringLiteral("^\\s*(\\d{4})-(\\d{2})-(\\d{2})(?:[T ][0-9:.]+(?:Z|[+-]\\d{2}:?\\d{2})?)?\\s*$"));
+    // M/D/YYYY, optionally followed by a time of day.
+    static const QRegularExpression us(QStringLiteral("^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{4})(?:\\s+[0-9:.]+(?:\\s*[AaPp][Mm])?)?\\s*$"));
+    QDate date;
+    if (const auto m = iso.match(text); m.hasMatch())
+        date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    else if (const auto m = us.match(text); m.hasMatch())
+        date = QDate(m.captured(3).toInt(), m.captured(1).toInt(), m.captured(2).toInt());
+    return date.isValid() ? date.toString(QStringLiteral("MM/dd/yyyy")) : text;
+}
+
+void Loaders::resetLineItemGrid(FlexGrid& grid)
+{
+    prepareLineItemGrid(grid);
+    grid.setRows(1);
+}
+
+void Loaders::LoadVendorIncomingLoad(const QString& xml)
+{
+    trap(m_errors, "LoadVendorIncomingLoad", [&] {
+        pugi::xml_document doc;
+        if (!XmlText::load(doc, xml))
+            return;
+        // The header acts per column: a column missing from the answer leaves its box as it was.
+        DataSetWalk({"TruckNumber", "LoadDate", "Driver"}).walk(doc, {}, [&](int column, const QString& value) {
+            switch (column) {
+            case 0:
+                m_screen.txtTruckNumber->setText(value);
+                break;
+            case 1:
+                m_screen.txtLoadDate->setText(formatLoadDate(value));
+                break;
+            case 2:
+                m_screen.txtDriver->setText(value);
+                break;
+            }
+        });
+    });
+}
+
+void Loaders::LoadVendors(const QString& xml)
+{
+    trap(m_errors, "LoadVendors", [&] {
+        pugi::xml_document doc;
+        if (!XmlText::load(doc, xml))
+            return;
+        std::vector<QStringList> rows;
+        DataSetWalk({"VendorID", "Name"}).walk(doc, [&](const QVector<QString>& row) {
+            rows.push_back(QStringList{row[0], row[1]});
+        });
+        // Replaces the list: opening another load must not list a vendor twice.
+        m_screen.lstVendors->clear();
+        m_screen.lstVendors->addRows(std::move(rows));
+    });
+}
+
+void Loaders::LoadVendorHomeDeliverly(const QString& xml)
+{
+    ListView& list = *m_screen.lstAllSelectedPOs;
+    std::vector<QStringList> rows;
+    // Rows read before a failure stay in the list, as the clerk would see them added one by one.
+    auto flush = [&] {
+        list.addRows(std::move(rows));
+        rows.clear();
+    };
+    trap(m_errors, "LoadVendorHomeDeliverly", [&] {
+        pugi::xml_document doc;
+        const bool parsed = XmlText::load(doc, xml);
+        list.clear();
+        if (!parsed)
+            return;
+        enum { CenterID, CenterName, FreightGroup, MemberID, NumberParcels, OrderID, PickupPostalCode, KLTV_OrderSegment, VendorID };
+        qint16 n = 0;
+        try {
+            DataSetWalk({"CenterID", "CenterName", "FreightGroup", "MemberID", "NumberParcels", "OrderID",
+                         "PickupPostalCode", "KLTV_OrderSegment", "VendorID"})
+                .walk(doc, [&](const QVector<QString>& row) {
+                    n = next16(n);
+                    auto& table = m_state.OrderSegmentTable;
+                    if (!table)
+                        table.emplace();
+                    table->resize(n + 1);
+                    HomeDelieveryUDT& entry = (*table)[n];
+                    entry.OrderID = row[OrderID];
+                    entry.OrderSegment = toInt16(row[KLTV_OrderSegment]);
+                    rows.push_back(QStringList{row[OrderID], row[MemberID], row[CenterID], row[VendorID],
+                                               row[FreightGroup], row[PickupPostalCode], row[KLTV_OrderSegment],
+                                               row[NumberParcels], row[CenterName]});
+                });
+        } catch (...) {
+            flush();
+            throw;
+        }
+        flush();
+    });
+}
+
+void Loaders::refreshOrdersOnLoad()
+{
+    const QString envelope = m_service.GetVendorHomeDeliverlySOAPEnvelope(toInt16(qint64(m_state.LoadID)));
+    m_state.HomeDeliverlyXML = m_service.read("GetVendorHomeDeliverly", envelope, &Unwrap::UnwrapGetVendorHomeDeliverly);
+    if (!m_state.HomeDeliverlyXML.isEmpty())
+        LoadVendorHomeDeliverly(m_state.HomeDeliverlyXML);
+}
+
+void Loaders::RefreshSelectedPOs()
+{
+    trap(m_errors, "RefreshSelectedPOs", [&] {
+        ListView& all = *m_screen.lstAllSelectedPOs;
+        ListView& selected = *m_screen.lstSelectedPOs;
+        selected.clear();
+        const qint16 count = toInt16(qint64(all.count()));
+        if (count == 0)
+            return;
+        const int vendorRow = m_screen.lstVendors->currentRow();
+        if (vendorRow == 0)
+            throw RuntimeError(RuntimeErrorCode::ObjectNotSet);
+        const QString vendor = m_screen.lstVendors->text(vendorRow);
+        std::vector<QStringList> rows;
+        for (int i = 1; i <= count; ++i) {
+            if (all.subItem(i, 3) == vendor) // as text: "12" and "012" are different vendors
+                rows.push_back(QStringList{all.text(i), all.subItem(i, 7),
+                                           all.subItem(i, 8) + QStringLiteral(" (") + all.subItem(i, 2) + QLatin1Char(')')});
+        }
+        selected.addRows(std::move(rows));
+    });
+}
+
+void Loaders::LoadVendorDetails(const QString& vendorId, qint16 loadId)
+{
+    trap(m_errors, "LoadVendorDetails", [&] {
+        m_screen.lstProspectivePOs->clear();
+        m_screen.lstSelectedPOs->clear();
+        auto& table = m_state.OrderSegmentTable;
+        if (!table)
+            table.emplace();
+        table->resize(1);
+        if (vendorId.isEmpty())
+            return;
+        const QString envelope = m_service.GetVendorOrdersAndCentersOnlySOAPEnvelope(toInt16(vendorId), loadId);
+        m_state.VendorOrdersXML = m_service.read("GetVendorOrdersAndCentersOnly", envelope,
+                                                 &Unwrap::UnwrapGetVendorOrdersAndCentersOnly);
+        pugi::xml_document doc;
+        if (!XmlText::load(doc, m_state.VendorOrdersXML))
+            return;
+        std::vector<QStringList> rows;
+        DataSetWalk({"CenterName", "OrderCenterID", "OrderID"}).walk(doc, [&](const QVector<QString>& row) {
+            rows.push_back(QStringList{row[2], row[0] + QStringLiteral(" (") + row[1] + QLatin1Char(')')});
+        });
+        m_screen.lstProspectivePOs->addRows(std::move(rows));
+    });
+}
+
+void Loaders::LoadLineItemsOrderDetail(const QString& orderId, bool forOrderDetails, qint16 loadId)
+{
+    // Start from nothing, so another order's segment, cartons or lines can never be saved under this one.
+    m_state.LoadSegment.clear();
+    m_state.NumberOfCartonsForOrderLoad.clear();
+    m_state.MaxSegment = QStringLiteral("0");
+
+    FlexGrid& grid = forOrderDetails ? *m_screen.grdOrdItems : *m_screen.grdManualPOItems;
+    const QString envelope = m_service.GetOrderDetailsSOAPEnvelope(orderId, loadId);
+    const QString xml = m_service.read("GetOrderDetails", envelope, &Unwrap::UnwrapGetOrderDetails);
+
+    pugi::xml_document doc;
+    if (!XmlText::load(doc, xml)) {
+        resetLineItemGrid(grid);
+        return;
+    }
+    prepareLineItemGrid(grid);
+
+    enum { OrderID, LineItem, Model, ItemDescription, MaxSegment, LoadSegment, NumberOfCartonsForOrderLoad };
+    qint16 r = 1;
+    DataSetWalk({"OrderID", "LineItem", "Model", "ItemDescription", "MaxSegment", "LoadSegment",
+                 "NumberOfCartonsForOrderLoad"})
+        .walk(
+            doc,
+            [&](const QVector<QString>& row) {
+                grid.setRows(next16(r));
+                grid.setText(r, 0, QString::number(r));
+                grid.setText(r, 1, row[LineItem]);
+                grid.setText(r, 2, row[Model]);
+                grid.setText(r, 3, row[ItemDescription]);
+                r = next16(r);
+            },
+            [&](int column, const QString& value) {
+                if (column == MaxSegment)
+                    m_state.MaxSegment = value;
+                else if (column == LoadSegment)
+                    m_state.LoadSegment = value;
+                else if (column == NumberOfCartonsForOrderLoad)
+                    m_state.NumberOfCartonsForOrderLoad = value;
+            });
+}
+
+} // namespace palletry

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace palletry {
+
+struct ControlState;
+class ErrorSink;
+class FlexGrid;
+class Screen;
+class ServiceRequests;
+
+/**
+ * The result loaders: each turns one DataSet answer into screen rows and
+ * fields. They never show a message for bad or empty data: a text that does
+ * not parse, or has no rows, fills nothing.
+ */
+class Loaders
+{
+public:
+    Loaders(ControlState& state, Screen& screen, ErrorSink& errors, ServiceRequests& service);
+
+    /// Load header: truck number, load date ("mm/dd/yyyy") and carrier boxes.
+    void LoadVendorIncomingLoad(const QString& xml);
+    /// Vendor master list: replaces the rows of lstVendors.
+    void LoadVendors(const QString& xml);
+    /// Orders on the load: refills lstAllSelectedPOs and rebuilds OrderSegmentTable.
+    void LoadVendorHomeDeliverly(const QString& xml);
+    /// The selected vendor's orders on the load, taken from lstAllSelectedPOs.
+    void RefreshSelectedPOs();
+    /// A vendor's open orders into lstProspectivePOs (asks the service itself).
+    void LoadVendorDetails(const QString& vendorId, qint16 loadId);
+    /**
+     * One order's line items into grdOrdItems (@p forOrderDetails) or
+     * grdManualPOItems, and its LoadSegment / MaxSegment / carton count fields.
+     * Has no trap: failures reach the caller's.
+     */
+    void LoadLineItemsOrderDetail(const QString& orderId, bool forOrderDetails, qint16 loadId);
+
+    /**
+     * Refreshing the orders on the load: asks the service again and refills
+     * lstAllSelectedPOs and OrderSegmentTable; an empty answer (no orders, or a
+     * failed call, which was reported) leaves both as they were. No trap of its
+     * own: a load id that is not a 16-bit number fails in the caller's trap.
+     */
+    void refreshOrdersOnLoad();
+
+    /// "mm/dd/yyyy" of the calendar date a LoadDate text names; the text itself when it names none.
+    static QString formatLoadDate(const QString& text);
+
+    /// Empties a line-item grid down to its heading row, with the line-item headings.
+    static void resetLineItemGrid(FlexGrid& grid);
+
+private:
+    ControlState& m_state;
+    Screen& m_screen;
+    ErrorSink& m_errors;
+    ServiceRequests& m_service;
+};
+
+} // namespace palletry

@@ -1,0 +1,278 @@
+#include "support/ControlRig.h"
+#include "support/DataSetText.h"
+#include "support/QtPrinters.h"
+#include "support/ServiceRig.h"
+
+#include "loaders/Loaders.h"
+#include "screen/FlexGrid.h"
+#include "screen/ListView.h"
+
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+using namespace palletry;
+using namespace palletry::test;
+
+namespace {
+
+QString text(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+DataSetRow homeRow(const std::string& order, const std::string& segment, const std::string& vendor = "12",
+                   const std::string& parcels = "4")
+{
+    return {{"CenterID", "7"},        {"CenterName", "Main"},     {"FreightGroup", "FG1"},
+            {"MemberID", "M" + order}, {"NumberParcels", parcels}, {"OrderID", order},
+            {"PickupPostalCode", "30301"}, {"KLTV_OrderSegment", segment}, {"VendorID", vendor}};
+}
+
+std::vector<DataSetRow> homeRows(int n)
+{
+    std::vector<DataSetRow> rows;
+    for (int i = 1; i <= n; ++i)
+        rows.push_back(homeRow("0000000010" + std::to_string(i), std::to_string(i)));
+    return rows;
+}
+
+std::vector<DataSetRow> lineItems(int n, const std::string& order = "00000010011")
+{
+    std::vector<DataSetRow> rows;
+    for (int i = 1; i <= n; ++i)
+        rows.push_back({{"OrderID", order}, {"LineItem", std::to_string(i)}, {"Model", "MD-" + std::to_string(i)},
+                        {"ItemDescription", "Item " + std::to_string(i)}, {"MaxSegment", "2"},
+                        {"LoadSegment", "1"}, {"NumberOfCartonsForOrderLoad", "9"}});
+    return rows;
+}
+
+struct LoadersFixture : ::testing::Test
+{
+    ControlRig rig;
+    Palletry::Private& d = rig.d;
+    Loaders& loaders = rig.d.loaders;
+    ListView& vendors = *rig.d.screen.lstVendors;
+    ListView& all = *rig.d.screen.lstAllSelectedPOs;
+};
+
+} // namespace
+
+TEST_F(LoadersFixture, HeaderFillsPerColumnAndKeepsABoxWhoseColumnIsMissing)
+{
+    d.screen.txtDriver->setText(QStringLiteral("earlier carrier"));
+    loaders.LoadVendorIncomingLoad(text(dataSetText(
+        {{{"TruckNumber", "T-1"}, {"LoadDate", "2026-11-30T00:00:00+00:00"}},
+         {{"LoadDate", "2026-12-01T23:30:00-08:00"}, {"TruckNumber", "T-2"}}})));
+    EXPECT_EQ(d.screen.txtTruckNumber->text(), QStringLiteral("T-2"));
+    EXPECT_EQ(d.screen.txtLoadDate->text(), QStringLiteral("12/01/2026")); // as written, not shifted
+    EXPECT_EQ(d.screen.txtDriver->text(), QStringLiteral("earlier carrier"));
+    EXPECT_EQ(rig.recorder.errorReportCount(), 0);
+}
+
+TEST(LoadDateTest, AcceptsTheFormsADataSetWritesAndKeepsOtherText)
+{
+    EXPECT_EQ(Loaders::formatLoadDate(QStringLiteral("2026-11-30")), QStringLiteral("11/30/2026"));
+    EXPECT_EQ(Loaders::formatLoadDate(QStringLiteral("2026-11-30T00:00:00+00:00")), QStringLiteral("11/30/2026"));
+    EXPECT_EQ(Loaders::formatLoadDate(QStringLiteral("2026-01-02T23:59:59.997Z")), QStringLiteral("01/02/2026"));
+    EXPECT_EQ(Loaders::formatLoadDate(QStringLiteral("2026-03-04T05:06:07")), QStringLiteral("03/04/2026"));
+    EXPECT_EQ(Loaders::formatLoadDate(QStringLiteral("3/4/2026")), QStringLiteral("03/04/2026"));
+    EXPECT_EQ(Loaders::formatLoadDate(QStringLiteral("12/31/2026 12:00:00 AM")), QStringLiteral("12/31/2026"));
+    EXPECT_EQ(Loaders::formatLoadDate(QStringLiteral("2026-02-30")), QStringLiteral("2026-02-30"));
+    EXPECT_EQ(Loaders::formatLoadDate(QStringLiteral("next Tuesday")), QStringLiteral("next Tuesday"));
+    EXPECT_EQ(Loaders::formatLoadDate(QString()), QString());
+}
+
+TEST_F(LoadersFixture, VendorsWithNullColumnsAndDuplicatesAreListedAsReceived)
+{
+    loaders.LoadVendors(text(dataSetText({{{"VendorID", "1"}, {"Name", "Smith & Sons"}},
+                                          {{"VendorID", "2"}},
+                                          {{"VendorID", "1"}, {"Name", "Smith & Sons"}},
+                                          {{"Name", "No Id <Ltd>"}}})));
+    ASSERT_EQ(vendors.count(), 4);
+    EXPECT_EQ(ControlRig::column(vendors, 0), (QStringList{"", "1", "1", "2"}));
+    // The row without a name shows an empty name, not the previous vendor's.
+    EXPECT_EQ(ControlRig::row(vendors, vendors.findText(QStringLiteral("2")), 1), (QStringList{"2", ""}));
+    EXPECT_EQ(ControlRig::row(vendors, 1, 1), (QStringList{"", "No Id <Ltd>"}));
+}
+
+TEST_F(LoadersFixture, VendorsReplaceTheListButAFailedAnswerKeepsIt)
+{
+    const QString answer = text(dataSetText({{{"VendorID", "5"}, {"Name", "E"}}, {{"VendorID", "6"}, {"Name", "F"}}}));
+    loaders.LoadVendors(answer);
+    loaders.LoadVendors(answer);
+    EXPECT_EQ(ControlRig::column(vendors, 0), (QStringList{"5", "6"}));
+    loaders.LoadVendors(QString());
+    loaders.LoadVendors(QStringLiteral("<html>Service Unavailable"));
+    EXPECT_EQ(vendors.count(), 2);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 0);
+}
+
+TEST_F(LoadersFixture, OrdersOnTheLoadFillTheListAndTheSegmentTable)
+{
+    loaders.LoadVendorHomeDeliverly(text(dataSetText({homeRow("00000010011", "02"), homeRow("00000010012", "1", "9")})));
+    ASSERT_EQ(all.count(), 2);
+    EXPECT_EQ(ControlRig::row(all, 1, 8),
+              (QStringList{"00000010011", "M00000010011", "7", "12", "FG1", "30301", "02", "4", "Main"}));
+    ASSERT_TRUE(d.state.OrderSegmentTable.has_value());
+    ASSERT_EQ(d.state.OrderSegmentTable->size(), 3);
+    EXPECT_EQ((*d.state.OrderSegmentTable)[1].OrderID, QStringLiteral("00000010011"));
+    EXPECT_EQ((*d.state.OrderSegmentTable)[1].OrderSegment, 2); // "02" read as a number, shown as received
+    EXPECT_EQ((*d.state.OrderSegmentTable)[2].OrderSegment, 1);
+}
+
+TEST_F(LoadersFixture, OrderWithoutParcelsShowsNoCartonsRatherThanTheRowBefore)
+{
+    DataSetRow second = homeRow("00000010012", "1");
+    second.erase(second.begin() + 4); // NumberParcels left out: a null
+    loaders.LoadVendorHomeDeliverly(text(dataSetText({homeRow("00000010011", "1", "12", "30"), second})));
+    EXPECT_EQ(all.subItem(2, 7), QString());
+}
+
+TEST_F(LoadersFixture, FewerRowsShrinkTheTableAndAParseFailureKeepsItsSize)
+{
+    loaders.LoadVendorHomeDeliverly(text(dataSetText(homeRows(5))));
+    loaders.LoadVendorHomeDeliverly(text(dataSetText(homeRows(3))));
+    EXPECT_EQ(all.count(), 3);
+    EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
+
+    loaders.LoadVendorHomeDeliverly(QStringLiteral("not xml"));
+    EXPECT_EQ(all.count(), 0);
+    EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
+
+    loaders.LoadVendorHomeDeliverly(text(dataSetText({})));
+    EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 0);
+}
+
+TEST_F(LoadersFixture, BadSegmentStopsAtItsRowAndKeepsTheRowsBefore)
+{
+    loaders.LoadVendorHomeDeliverly(text(dataSetText(
+        {homeRow("00000010011", "1"), homeRow("00000010012", "x"), homeRow("00000010013", "3")})));
+    EXPECT_EQ(ControlRig::column(all, 0), (QStringList{"00000010011"}));
+    ASSERT_EQ(d.state.OrderSegmentTable->size(), 3);
+    EXPECT_EQ((*d.state.OrderSegmentTable)[2].OrderID, QStringLiteral("00000010012"));
+    ASSERT_EQ(rig.recorder.errorReportCount(), 1);
+    EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(QStringLiteral("Error Number - 13\r\n")));
+    EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(QStringLiteral(" LoadVendorHomeDeliverly\r\n")));
+}
+
+TEST_F(LoadersFixture, SelectedOrdersOfTheCurrentVendorComparedAsText)
+{
+    vendors.addRows({{"12", "Twelve"}, {"012", "Padded"}});
+    loaders.LoadVendorHomeDeliverly(text(dataSetText(
+        {homeRow("00000010011", "1", "12", "5"), homeRow("00000010012", "1", "012"), homeRow("00000010013", "2", "12", "")})));
+    vendors.setCurrentRow(vendors.findText(QStringLiteral("12")));
+    loaders.RefreshSelectedPOs();
+    const ListView& selected = *d.screen.lstSelectedPOs;
+    ASSERT_EQ(selected.count(), 2);
+    EXPECT_EQ(ControlRig::row(selected, 1, 2), (QStringList{"00000010011", "5", "Main (7)"}));
+    EXPECT_EQ(ControlRig::row(selected, 2, 2), (QStringList{"00000010013", "", "Main (7)"}));
+}
+
+TEST_F(LoadersFixture, RefreshWithoutAVendorRowIsReportedOnlyWhenThereAreOrders)
+{
+    d.screen.lstSelectedPOs->addRow({"stale"});
+    loaders.RefreshSelectedPOs();
+    EXPECT_EQ(d.screen.lstSelectedPOs->count(), 0);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 0);
+
+    loaders.LoadVendorHomeDeliverly(text(dataSetText({homeRow("00000010011", "1")})));
+    loaders.RefreshSelectedPOs();
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+    EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(QStringLiteral(" RefreshSelectedPOs\r\n")));
+}
+
+TEST_F(LoadersFixture, VendorDetailsListOpenOrdersWithTheirCenter)
+{
+    d.state.OrderSegmentTable.emplace(4);
+    d.screen.lstSelectedPOs->addRow({"old"});
+    rig.queueResult("GetVendorOrdersAndCentersOnly",
+                    dataSetText({{{"CenterName", "Main"}, {"OrderCenterID", "7"}, {"OrderID", "555"}},
+                                 {{"OrderCenterID", "8"}, {"OrderID", "556"}}}));
+    loaders.LoadVendorDetails(QStringLiteral("12"), 1001);
+
+    const ListView& open = *d.screen.lstProspectivePOs;
+    ASSERT_EQ(open.count(), 2);
+    EXPECT_EQ(ControlRig::row(open, 1, 1), (QStringList{"555", "Main (7)"}));
+    EXPECT_EQ(ControlRig::row(open, 2, 1), (QStringList{"556", " (8)"})); // no carry-over of the name
+    EXPECT_EQ(d.screen.lstSelectedPOs->count(), 0);
+    EXPECT_EQ(d.state.OrderSegmentTable->size(), 1);
+    ASSERT_EQ(rig.server.requestCount(), 1u);
+    EXPECT_NE(rig.server.lastRequest().body.find("<VendorID>12</VendorID><IncomingLoadID>1001</IncomingLoadID>"),
+              std::string::npos);
+}
+
+TEST_F(LoadersFixture, VendorDetailsWithABadVendorIdSendNothing)
+{
+    loaders.LoadVendorDetails(QString(), 1);
+    EXPECT_EQ(d.state.OrderSegmentTable->size(), 1);
+    loaders.LoadVendorDetails(QStringLiteral("12a"), 1);
+    EXPECT_EQ(rig.server.requestCount(), 0u);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+    EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(QStringLiteral(" LoadVendorDetails\r\n")));
+}
+
+TEST_F(LoadersFixture, LineItemGridRowCountsFollowTheAnswer)
+{
+    FlexGrid& grid = *d.screen.grdOrdItems;
+    rig.queueResult("GetOrderDetails", dataSetText(lineItems(3)));
+    loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010011"), true, 1001);
+    EXPECT_EQ(grid.rows(), 4);
+    EXPECT_EQ(grid.cols(), 4);
+    EXPECT_EQ(ControlRig::gridRow(grid, 0), (QStringList{"Row", "Line Item", "Model", "Item Description"}));
+    EXPECT_EQ(ControlRig::gridRow(grid, 3), (QStringList{"3", "3", "MD-3", "Item 3"}));
+    EXPECT_EQ(d.state.MaxSegment, QStringLiteral("2"));
+    EXPECT_EQ(d.state.LoadSegment, QStringLiteral("1"));
+    EXPECT_EQ(d.state.NumberOfCartonsForOrderLoad, QStringLiteral("9"));
+
+    rig.queueResult("GetOrderDetails", dataSetText(lineItems(5)));
+    loaders.LoadLineItemsOrderDetail(QStringLiteral("A"), true, 1001);
+    rig.queueResult("GetOrderDetails", dataSetText(lineItems(1)));
+    loaders.LoadLineItemsOrderDetail(QStringLiteral("B"), true, 1001);
+    EXPECT_EQ(grid.rows(), 2);
+
+    rig.queueResult("GetOrderDetails", dataSetText(lineItems(5)));
+    loaders.LoadLineItemsOrderDetail(QStringLiteral("C"), true, 1001);
+    rig.queueResult("GetOrderDetails", dataSetText({}));
+    loaders.LoadLineItemsOrderDetail(QStringLiteral("D"), true, 1001);
+    EXPECT_EQ(grid.rows(), 6); // no rows: the old count stays, with every data cell empty
+    for (int r = 1; r < 6; ++r)
+        EXPECT_EQ(ControlRig::gridRow(grid, r), (QStringList{"", "", "", ""})) << r;
+
+    // An order without line items comes as the empty result element: nothing to read.
+    rig.server.queueReply(CannedReply::xml(soapReply(
+        "<GetOrderDetailsResponse xmlns=\"http://tempuri.org/KLTVRouteLocations/Service1\"><GetOrderDetailsResult />"
+        "</GetOrderDetailsResponse>")));
+    loaders.LoadLineItemsOrderDetail(QStringLiteral("E"), true, 1001);
+    EXPECT_EQ(grid.rows(), 1);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 0);
+}
+
+TEST_F(LoadersFixture, FailedOrderDetailsLeaveNothingOfThePreviousOrder)
+{
+    FlexGrid& manual = *d.screen.grdManualPOItems;
+    rig.queueResult("GetOrderDetails", dataSetText(lineItems(5)));
+    loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010011"), false, 1001);
+    ASSERT_EQ(manual.rows(), 6);
+
+    rig.server.queueReply(CannedReply::xml(soapFaultReply("Order not found"), 500, "Internal Server Error"));
+    loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010012"), false, 1001);
+    EXPECT_EQ(manual.rows(), 1);
+    EXPECT_EQ(ControlRig::gridRow(manual, 0), (QStringList{"Row", "Line Item", "Model", "Item Description"}));
+    EXPECT_EQ(d.state.LoadSegment, QString());
+    EXPECT_EQ(d.state.NumberOfCartonsForOrderLoad, QString());
+    EXPECT_EQ(d.state.MaxSegment, QStringLiteral("0"));
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1); // the failed call itself
+    EXPECT_EQ(d.screen.grdOrdItems->rows(), 2);     // the other grid is untouched
+}
+
+TEST_F(LoadersFixture, OrderWithoutSegmentColumnsStartsFromEmptyFields)
+{
+    d.state.LoadSegment = QStringLiteral("4");
+    d.state.MaxSegment = QStringLiteral("4");
+    rig.queueResult("GetOrderDetails", dataSetText({{{"OrderID", "X"}, {"LineItem", "1"}}, {{"LineItem", "2"}}}));
+    loaders.LoadLineItemsOrderDetail(QStringLiteral("X"), true, 1001);
+    EXPECT_EQ(d.state.LoadSegment, QString());
+    EXPECT_EQ(d.state.MaxSegment, QStringLiteral("0"));
+    EXPECT_EQ(ControlRig::gridRow(*d.screen.grdOrdItems, 2), (QStringList{"2", "2", "", ""}));
+}
