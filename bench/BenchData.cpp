@@ -79,6 +79,28 @@ std::vector<QStringList> realisticVendors(int count)
     return rows;
 }
 
+namespace {
+std::vector<std::function<void()>>& releases()
+{
+    static std::vector<std::function<void()>> list;
+    return list;
+}
+} // namespace
+
+void releaseAtShutdown(std::function<void()> release)
+{
+    releases().push_back(std::move(release));
+}
+
+void releaseFixtures()
+{
+    while (!releases().empty()) {
+        const std::function<void()> release = std::move(releases().back());
+        releases().pop_back();
+        release();
+    }
+}
+
 QString megabytes(std::size_t bytes)
 {
     return QString::number(double(bytes) / 1e6, 'f', 1) + QStringLiteral(" MB");

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,14 @@ std::string vendorMasterReply(const palletry_service::ReferenceService& service)
  * neither by id nor by name (as rows come from a database). Same rows every run.
  */
 std::vector<QStringList> realisticVendors(int count);
+
+/**
+ * Registers @p release to run in releaseFixtures(): fixtures that hold widgets
+ * must go while the QApplication still exists, not with the other statics.
+ */
+void releaseAtShutdown(std::function<void()> release);
+/// Runs every registered release, latest first.
+void releaseFixtures();
 
 /// "8.6 MB" style size of @p bytes.
 QString megabytes(std::size_t bytes);

@@ -10,11 +10,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -64,7 +67,8 @@ QString missing(const std::string& name, const QString& otherwise)
 /// Case 1 rows: the chain against the floor, then where the chain's time goes.
 void replyChainRows(ResultTable& table)
 {
-    const QString size = QStringLiteral("50,000 vendors, %1").arg(table.note("reply_size"));
+    const QString replySize = table.note("reply_size");
+    const QString size = QStringLiteral("50,000 vendors") + (replySize.isEmpty() ? QString() : QStringLiteral(", ") + replySize);
     const auto chain = table.time("replyChain");
     const auto floor = table.time("replyFloor");
     ResultTable::Row row(QStringLiteral("1 reply chain -> DataSet walk (vs pugixml parse)"), size);
@@ -123,6 +127,142 @@ void listRows(ResultTable& table)
     listRow(table, QStringLiteral("3 lstVendors fill (addRows)"), "fillList", "fillTree", 6, 0);
 }
 
+/// Median of @p values (which must not be empty).
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+/**
+ * Case 2: opens the big load with LoadData in fresh processes (bench_open_load)
+ * against the reference service in this one, so that the peak memory measured
+ * is the control's process alone. Also times the three read requests of an
+ * opening as raw HTTP: what the service and the network take of it.
+ */
+void runOpenLoad(ResultTable& table, int runs)
+{
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/bench_open_load");
+    if (!QFileInfo::exists(program)) {
+        table.setNote("open_load_error", QStringLiteral("bench_open_load not built"));
+        return;
+    }
+    std::fprintf(stderr, "Opening the big load in %d separate processes...\n", runs);
+    palletry_service::Options options;
+    options.demoData = false;
+    options.vendors = palletry::bench::BigVendorCount;
+    options.orders = palletry::bench::BigOrderCount;
+    options.lines = 1;
+    palletry_service::ReferenceService service(options);
+    if (!service.start(0)) {
+        table.setNote("open_load_error", QStringLiteral("reference service did not start"));
+        return;
+    }
+
+    std::vector<double> loadMs;
+    long peakKb = 0;
+    long baseKb = 0;
+    for (int run = 0; run < runs; ++run) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(program, {QString::fromStdString(service.serverName()), QString::number(palletry::bench::BigLoadId)});
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+            process.kill();
+            process.waitForFinished();
+            table.setNote("open_load_error", QStringLiteral("bench_open_load failed: ")
+                                                 + QString::fromUtf8(process.readAllStandardOutput()).trimmed());
+            return;
+        }
+        const QString line = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        std::fprintf(stderr, "  %s\n", line.toUtf8().constData());
+        QMap<QString, QString> values;
+        for (const QString& pair : line.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            values.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        if (values.value(QStringLiteral("vendors")).toInt() != palletry::bench::BigVendorCount
+            || values.value(QStringLiteral("orders")).toInt() != palletry::bench::BigOrderCount) {
+            table.setNote("open_load_error", QStringLiteral("the load opened incompletely: ") + line);
+            return;
+        }
+        loadMs.push_back(values.value(QStringLiteral("load_ms")).toDouble());
+        peakKb = std::max(peakKb, values.value(QStringLiteral("peak_kb")).toLong());
+        baseKb = std::max(baseKb, values.value(QStringLiteral("base_kb")).toLong());
+    }
+    table.setTime("openLoad", median(loadMs));
+    table.setCounter("openLoad", "peakMB", double(peakKb) / 1024.0);
+    table.setCounter("openLoad", "baseMB", double(baseKb) / 1024.0);
+
+    // The three read requests of an opening, as raw HTTP.
+    using namespace palletry::bench;
+    const QString load = QString::number(BigLoadId);
+    const std::pair<const char*, QString> requests[] = {
+        {"GetVendorIncomingLoad", QStringLiteral("<IncomingLoadID>%1</IncomingLoadID>").arg(load)},
+        {"GetVendorDataVendorMaster", QString()},
+        {"GetVendorHomeDeliverly", QStringLiteral("<IncomingLoadID>%1</IncomingLoadID>").arg(load)}};
+    std::vector<double> networkMs;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        for (const auto& [operation, inner] : requests) {
+            const QString body = inner.isEmpty() ? emptyOperationBody(operation)
+                                                 : QStringLiteral("<%1 xmlns=\"%2\">%3</%1>")
+                                                       .arg(QLatin1String(operation), QLatin1String(palletry_service::ServiceNamespace), inner);
+            postToService(service, operation, requestEnvelope(body));
+        }
+        networkMs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    table.setTime("openLoadNetwork", median(networkMs));
+}
+
+void openLoadRows(ResultTable& table)
+{
+    const QString size = QStringLiteral("50,000 vendors, 2,000 orders");
+    const auto ms = table.time("openLoad");
+    const auto network = table.time("openLoadNetwork");
+    ResultTable::Row time(QStringLiteral("2 open big load: LoadData end to end"), size);
+    time.target = QStringLiteral("< 500 ms");
+    ResultTable::Row memory(QStringLiteral("2 open big load: peak memory (VmHWM)"), size);
+    memory.target = QStringLiteral("< 150 MB");
+    if (ms) {
+        time.value = ResultTable::formatMs(*ms);
+        time.met = *ms < 500.0;
+        if (network) {
+            time.reference = ResultTable::formatMs(*network);
+            time.ratio = QString::number(100.0 * *network / *ms, 'f', 0) + QStringLiteral("% service+HTTP");
+        }
+        const double peak = *table.counter("openLoad", "peakMB");
+        memory.value = QString::number(peak, 'f', 0) + QStringLiteral(" MB");
+        memory.reference = QString::number(*table.counter("openLoad", "baseMB"), 'f', 0) + QStringLiteral(" MB before");
+        memory.met = peak < 150.0;
+    } else {
+        time.remark = memory.remark = table.note("open_load_error");
+    }
+    table.addRow(time);
+    table.addRow(memory);
+}
+
+void lineItemRows(ResultTable& table)
+{
+    const QString size = QStringLiteral("2,000 line items");
+    const auto total = table.time("lineItemsLoader");
+    const auto network = table.time("lineItemsRoundTrip");
+    const auto call = table.time("lineItemsReturnWebserviceXML");
+    ResultTable::Row loader(QStringLiteral("4 LoadLineItemsOrderDetail, total"), size);
+    ResultTable::Row beyond(QStringLiteral("4 LoadLineItemsOrderDetail beyond the network"), size);
+    beyond.target = QStringLiteral("< 50 ms");
+    if (total && network) {
+        loader.value = ResultTable::formatMs(*total);
+        if (call)
+            loader.reference = ResultTable::formatMs(*call) + QStringLiteral(" ReturnWebserviceXML");
+        beyond.value = ResultTable::formatMs(std::max(0.0, *total - *network));
+        beyond.reference = ResultTable::formatMs(*network) + QStringLiteral(" raw HTTP");
+        beyond.met = *total - *network < 50.0;
+    } else {
+        loader.remark = beyond.remark = missing(total ? "lineItemsRoundTrip" : "lineItemsLoader", QStringLiteral("not run"));
+    }
+    table.addRow(loader);
+    table.addRow(beyond);
+}
+
 std::vector<char*> withDefaults(int argc, char** argv, std::vector<std::string>& storage)
 {
     std::vector<char*> args(argv, argv + argc);
@@ -144,6 +284,17 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // --open_load_runs=N: how many processes open the big load (0 leaves case 2 out).
+    int openLoadRuns = 3;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--open_load_runs=", 17) == 0) {
+            openLoadRuns = std::atoi(argv[i] + 17);
+            std::copy(argv + i + 1, argv + argc, argv + i);
+            --argc;
+            --i;
+        }
+    }
+
     QApplication app(argc, argv);
 
     std::vector<std::string> storage;
@@ -158,10 +309,17 @@ int main(int argc, char** argv)
     CollectingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    palletry::bench::releaseFixtures();
 
     ResultTable& table = ResultTable::instance();
+    if (openLoadRuns > 0)
+        runOpenLoad(table, openLoadRuns);
+    else
+        table.setNote("open_load_error", QStringLiteral("not run"));
     replyChainRows(table);
+    openLoadRows(table);
     listRows(table);
+    lineItemRows(table);
     table.print(stdout);
     return 0;
 }

@@ -95,8 +95,12 @@ struct Lists
 
 Lists& lists()
 {
-    static Lists instance;
-    return instance;
+    static std::unique_ptr<Lists> instance;
+    if (!instance) {
+        instance = std::make_unique<Lists>();
+        releaseAtShutdown([] { instance.reset(); });
+    }
+    return *instance;
 }
 
 double secondsSince(Clock::time_point start)
