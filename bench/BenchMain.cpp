@@ -305,7 +305,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(count, args.data()))
         return 2;
 
-    std::fprintf(stderr, "Running the benchmarks (about two minutes)...\n");
+    std::fprintf(stderr, "Running the benchmarks (about half a minute)...\n");
     CollectingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
