@@ -1,0 +1,325 @@
+// Runs every benchmark case headless and prints one table: case, size, time, the
+// reference and ratio where a case has one, and whether each target is met.
+// Timings are reported, never judged by an exit code.
+
+#include "BenchData.h"
+#include "ResultTable.h"
+
+#include <palletry_service/ReferenceService.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+#include <QProcess>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstdio>
+#include <cstring>
+
+using palletry::bench::ResultTable;
+
+namespace {
+
+/// Keeps what the benchmarks measured instead of printing it: the median of repeated runs.
+class CollectingReporter : public benchmark::BenchmarkReporter
+{
+public:
+    bool ReportContext(const Context&) override { return true; }
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ResultTable& table = ResultTable::instance();
+        for (const Run& run : runs) {
+            const std::string name = run.run_name.function_name;
+            if (run.error_occurred) {
+                table.setNote("error:" + name, QString::fromStdString(run.error_message));
+                std::fprintf(stderr, "  %s failed: %s\n", name.c_str(), run.error_message.c_str());
+                continue;
+            }
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if (!single && run.aggregate_name != "median")
+                continue;
+            const double ms = run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            table.setTime(name, ms);
+            for (const auto& [counter, value] : run.counters)
+                table.setCounter(name, counter, value.value);
+            std::fprintf(stderr, "  %-20s %s\n", name.c_str(), ResultTable::formatMs(ms).toUtf8().constData());
+        }
+    }
+};
+
+QString times(double ratio)
+{
+    return QString::number(ratio, 'f', ratio < 10 ? 2 : 1) + QStringLiteral("x");
+}
+
+QString missing(const std::string& name, const QString& otherwise)
+{
+    const QString error = ResultTable::instance().note("error:" + name);
+    return error.isEmpty() ? otherwise : QStringLiteral("failed: ") + error;
+}
+
+/// Case 1 rows: the chain against the floor, then where the chain's time goes.
+void replyChainRows(ResultTable& table)
+{
+    const QString replySize = table.note("reply_size");
+    const QString size = QStringLiteral("50,000 vendors") + (replySize.isEmpty() ? QString() : QStringLiteral(", ") + replySize);
+    const auto chain = table.time("replyChain");
+    const auto floor = table.time("replyFloor");
+    ResultTable::Row row(QStringLiteral("1 reply chain -> DataSet walk (vs pugixml parse)"), size);
+    row.target = QStringLiteral("<= 3x floor");
+    if (chain && floor) {
+        row.value = ResultTable::formatMs(*chain);
+        row.reference = ResultTable::formatMs(*floor);
+        row.ratio = times(*chain / *floor) + QStringLiteral(" floor");
+        row.met = *chain <= 3.0 * *floor;
+    } else {
+        row.remark = missing(chain ? "replyFloor" : "replyChain", QStringLiteral("not run"));
+    }
+    table.addRow(row);
+
+    static const std::pair<const char*, const char*> stages[] = {
+        {"parse", "parse reply (ReplyDocument)"},      {"serialise", "serialise + unescape"},
+        {"strip", "strip envelope"},                   {"toQString", "UTF-8 -> QString"},
+        {"unwrap", "UnwrapGetVendorDataVendorMaster"}, {"load", "XmlText::load DataSet"},
+        {"walk", "DataSetWalk VendorID/Name"}};
+    for (const auto& [counter, label] : stages) {
+        const auto ms = table.counter("replyChainStages", counter);
+        if (!ms)
+            continue;
+        ResultTable::Row stage(QStringLiteral("  1 stage: ") + QLatin1String(label), QString(), ResultTable::formatMs(*ms));
+        if (floor)
+            stage.ratio = times(*ms / *floor) + QStringLiteral(" floor");
+        table.addRow(stage);
+    }
+}
+
+/// A row of case 3: the list against the tree, the list at least @p speedup times faster (and under @p limitMs).
+void listRow(ResultTable& table, const QString& caseName, const std::string& list, const std::string& tree,
+             double speedup, double limitMs)
+{
+    ResultTable::Row row(caseName, QStringLiteral("50,000 rows"));
+    row.target = QStringLiteral(">= %1x faster than QTreeWidget").arg(speedup);
+    if (limitMs > 0)
+        row.target += QStringLiteral(", < %1 ms").arg(limitMs);
+    const auto l = table.time(list);
+    const auto t = table.time(tree);
+    if (l && t) {
+        row.value = ResultTable::formatMs(*l);
+        row.reference = ResultTable::formatMs(*t);
+        row.ratio = times(*t / *l) + QStringLiteral(" faster");
+        row.met = *t >= speedup * *l && (limitMs <= 0 || *l < limitMs);
+    } else {
+        row.remark = missing(l ? tree : list, QStringLiteral("not run"));
+    }
+    table.addRow(row);
+}
+
+void listRows(ResultTable& table)
+{
+    listRow(table, QStringLiteral("3 lstVendors click: sort by name"), "sortListByName", "sortTreeByName", 8, 50);
+    listRow(table, QStringLiteral("3 lstVendors click again: reverse"), "reverseListByName", "reverseTreeByName", 8, 50);
+    listRow(table, QStringLiteral("3 lstVendors fill (addRows)"), "fillList", "fillTree", 6, 0);
+}
+
+/// Median of @p values (which must not be empty).
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+/**
+ * Case 2: opens the big load with LoadData in fresh processes (bench_open_load)
+ * against the reference service in this one, so that the peak memory measured
+ * is the control's process alone. Also times the three read requests of an
+ * opening as raw HTTP: what the service and the network take of it.
+ */
+void runOpenLoad(ResultTable& table, int runs)
+{
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/bench_open_load");
+    if (!QFileInfo::exists(program)) {
+        table.setNote("open_load_error", QStringLiteral("bench_open_load not built"));
+        return;
+    }
+    std::fprintf(stderr, "Opening the big load in %d separate processes...\n", runs);
+    palletry_service::Options options;
+    options.demoData = false;
+    options.vendors = palletry::bench::BigVendorCount;
+    options.orders = palletry::bench::BigOrderCount;
+    options.lines = 1;
+    palletry_service::ReferenceService service(options);
+    if (!service.start(0)) {
+        table.setNote("open_load_error", QStringLiteral("reference service did not start"));
+        return;
+    }
+
+    std::vector<double> loadMs;
+    long peakKb = 0;
+    long baseKb = 0;
+    for (int run = 0; run < runs; ++run) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(program, {QString::fromStdString(service.serverName()), QString::number(palletry::bench::BigLoadId)});
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+            process.kill();
+            process.waitForFinished();
+            table.setNote("open_load_error", QStringLiteral("bench_open_load failed: ")
+                                                 + QString::fromUtf8(process.readAllStandardOutput()).trimmed());
+            return;
+        }
+        const QString line = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        std::fprintf(stderr, "  %s\n", line.toUtf8().constData());
+        QMap<QString, QString> values;
+        for (const QString& pair : line.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            values.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        if (values.value(QStringLiteral("vendors")).toInt() != palletry::bench::BigVendorCount
+            || values.value(QStringLiteral("orders")).toInt() != palletry::bench::BigOrderCount) {
+            table.setNote("open_load_error", QStringLiteral("the load opened incompletely: ") + line);
+            return;
+        }
+        loadMs.push_back(values.value(QStringLiteral("load_ms")).toDouble());
+        peakKb = std::max(peakKb, values.value(QStringLiteral("peak_kb")).toLong());
+        baseKb = std::max(baseKb, values.value(QStringLiteral("base_kb")).toLong());
+    }
+    table.setTime("openLoad", median(loadMs));
+    table.setCounter("openLoad", "peakMB", double(peakKb) / 1024.0);
+    table.setCounter("openLoad", "baseMB", double(baseKb) / 1024.0);
+
+    // The three read requests of an opening, as raw HTTP.
+    using namespace palletry::bench;
+    const QString load = QString::number(BigLoadId);
+    const std::pair<const char*, QString> requests[] = {
+        {"GetVendorIncomingLoad", QStringLiteral("<IncomingLoadID>%1</IncomingLoadID>").arg(load)},
+        {"GetVendorDataVendorMaster", QString()},
+        {"GetVendorHomeDeliverly", QStringLiteral("<IncomingLoadID>%1</IncomingLoadID>").arg(load)}};
+    std::vector<double> networkMs;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        for (const auto& [operation, inner] : requests) {
+            const QString body = inner.isEmpty() ? emptyOperationBody(operation)
+                                                 : QStringLiteral("<%1 xmlns=\"%2\">%3</%1>")
+                                                       .arg(QLatin1String(operation), QLatin1String(palletry_service::ServiceNamespace), inner);
+            postToService(service, operation, requestEnvelope(body));
+        }
+        networkMs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    table.setTime("openLoadNetwork", median(networkMs));
+}
+
+void openLoadRows(ResultTable& table)
+{
+    const QString size = QStringLiteral("50,000 vendors, 2,000 orders");
+    const auto ms = table.time("openLoad");
+    const auto network = table.time("openLoadNetwork");
+    ResultTable::Row time(QStringLiteral("2 open big load: LoadData end to end"), size);
+    time.target = QStringLiteral("< 500 ms");
+    ResultTable::Row memory(QStringLiteral("2 open big load: peak memory (VmHWM)"), size);
+    memory.target = QStringLiteral("< 150 MB");
+    if (ms) {
+        time.value = ResultTable::formatMs(*ms);
+        time.met = *ms < 500.0;
+        if (network) {
+            time.reference = ResultTable::formatMs(*network);
+            time.ratio = QString::number(100.0 * *network / *ms, 'f', 0) + QStringLiteral("% service+HTTP");
+        }
+        const double peak = *table.counter("openLoad", "peakMB");
+        memory.value = QString::number(peak, 'f', 0) + QStringLiteral(" MB");
+        memory.reference = QString::number(*table.counter("openLoad", "baseMB"), 'f', 0) + QStringLiteral(" MB before");
+        memory.met = peak < 150.0;
+    } else {
+        time.remark = memory.remark = table.note("open_load_error");
+    }
+    table.addRow(time);
+    table.addRow(memory);
+}
+
+void lineItemRows(ResultTable& table)
+{
+    const QString size = QStringLiteral("2,000 line items");
+    const auto total = table.time("lineItemsLoader");
+    const auto network = table.time("lineItemsRoundTrip");
+    const auto call = table.time("lineItemsReturnWebserviceXML");
+    ResultTable::Row loader(QStringLiteral("4 LoadLineItemsOrderDetail, total"), size);
+    ResultTable::Row beyond(QStringLiteral("4 LoadLineItemsOrderDetail beyond the network"), size);
+    beyond.target = QStringLiteral("< 50 ms");
+    if (total && network) {
+        loader.value = ResultTable::formatMs(*total);
+        if (call)
+            loader.reference = ResultTable::formatMs(*call) + QStringLiteral(" ReturnWebserviceXML");
+        beyond.value = ResultTable::formatMs(std::max(0.0, *total - *network));
+        beyond.reference = ResultTable::formatMs(*network) + QStringLiteral(" raw HTTP");
+        beyond.met = *total - *network < 50.0;
+    } else {
+        loader.remark = beyond.remark = missing(total ? "lineItemsRoundTrip" : "lineItemsLoader", QStringLiteral("not run"));
+    }
+    table.addRow(loader);
+    table.addRow(beyond);
+}
+
+std::vector<char*> withDefaults(int argc, char** argv, std::vector<std::string>& storage)
+{
+    std::vector<char*> args(argv, argv + argc);
+    const bool interleaveGiven = std::any_of(args.begin(), args.end(), [](const char* a) {
+        return std::strncmp(a, "--benchmark_enable_random_interleaving", 38) == 0;
+    });
+    // Floor and chain, list and tree, take turns: a neighbour's load on the
+    // shared machine then hits both sides of a ratio alike.
+    if (!interleaveGiven)
+        storage.push_back("--benchmark_enable_random_interleaving=true");
+    for (std::string& s : storage)
+        args.push_back(s.data());
+    return args;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // --open_load_runs=N: how many processes open the big load (0 leaves case 2 out).
+    int openLoadRuns = 3;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--open_load_runs=", 17) == 0) {
+            openLoadRuns = std::atoi(argv[i] + 17);
+            std::copy(argv + i + 1, argv + argc, argv + i);
+            --argc;
+            --i;
+        }
+    }
+
+    QApplication app(argc, argv);
+
+    std::vector<std::string> storage;
+    std::vector<char*> args = withDefaults(argc, argv, storage);
+    int count = static_cast<int>(args.size());
+    args.push_back(nullptr);
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
+        return 2;
+
+    std::fprintf(stderr, "Running the benchmarks (about half a minute)...\n");
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    palletry::bench::releaseFixtures();
+
+    ResultTable& table = ResultTable::instance();
+    if (openLoadRuns > 0)
+        runOpenLoad(table, openLoadRuns);
+    else
+        table.setNote("open_load_error", QStringLiteral("not run"));
+    replyChainRows(table);
+    openLoadRows(table);
+    listRows(table);
+    lineItemRows(table);
+    table.print(stdout);
+    return 0;
+}

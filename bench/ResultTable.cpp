@@ -1,0 +1,112 @@
+#include "ResultTable.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+namespace palletry::bench {
+
+ResultTable& ResultTable::instance()
+{
+    static ResultTable table;
+    return table;
+}
+
+void ResultTable::setTime(const std::string& name, double ms)
+{
+    m_times[name] = ms;
+}
+
+std::optional<double> ResultTable::time(const std::string& name) const
+{
+    const auto it = m_times.find(name);
+    if (it == m_times.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void ResultTable::setCounter(const std::string& name, const std::string& counter, double value)
+{
+    m_counters[name][counter] = value;
+}
+
+std::optional<double> ResultTable::counter(const std::string& name, const std::string& counter) const
+{
+    const auto it = m_counters.find(name);
+    if (it == m_counters.end())
+        return std::nullopt;
+    const auto c = it->second.find(counter);
+    if (c == it->second.end())
+        return std::nullopt;
+    return c->second;
+}
+
+void ResultTable::setNote(const std::string& key, const QString& note)
+{
+    m_notes[key] = note;
+}
+
+QString ResultTable::note(const std::string& key) const
+{
+    const auto it = m_notes.find(key);
+    return it == m_notes.end() ? QString() : it->second;
+}
+
+void ResultTable::addRow(Row row)
+{
+    m_rows.push_back(std::move(row));
+}
+
+QString ResultTable::formatMs(double ms)
+{
+    if (ms >= 1000.0)
+        return QString::number(ms / 1000.0, 'f', 2) + QStringLiteral(" s");
+    if (ms >= 100.0)
+        return QString::number(ms, 'f', 0) + QStringLiteral(" ms");
+    if (ms >= 10.0)
+        return QString::number(ms, 'f', 1) + QStringLiteral(" ms");
+    return QString::number(ms, 'f', 2) + QStringLiteral(" ms");
+}
+
+void ResultTable::print(std::FILE* out) const
+{
+    const QStringList headers{QStringLiteral("case"), QStringLiteral("size"), QStringLiteral("time"),
+                              QStringLiteral("reference"), QStringLiteral("ratio"), QStringLiteral("target"),
+                              QStringLiteral("met")};
+    std::vector<QStringList> lines;
+    for (const Row& row : m_rows) {
+        QString met;
+        if (row.met)
+            met = *row.met ? QStringLiteral("yes") : QStringLiteral("NO");
+        else if (!row.target.isEmpty())
+            met = QStringLiteral("n/a");
+        const QString value = row.value.isEmpty() ? QStringLiteral("(%1)").arg(row.remark) : row.value;
+        lines.push_back({row.caseName, row.size, value, row.reference, row.ratio, row.target, met});
+    }
+    std::vector<qsizetype> widths;
+    for (const QString& h : headers)
+        widths.push_back(h.size());
+    for (const QStringList& line : lines)
+        for (int c = 0; c < line.size(); ++c)
+            widths[size_t(c)] = std::max(widths[size_t(c)], line[c].size());
+
+    auto printLine = [&](const QStringList& cells) {
+        QString text = QStringLiteral("|");
+        for (int c = 0; c < cells.size(); ++c)
+            text += QLatin1Char(' ') + cells[c].leftJustified(widths[size_t(c)]) + QStringLiteral(" |");
+        std::fprintf(out, "%s\n", text.toUtf8().constData());
+    };
+    printLine(headers);
+    QStringList rule;
+    for (qsizetype w : widths)
+        rule << QString(w, QLatin1Char('-'));
+    printLine(rule);
+    for (const QStringList& line : lines)
+        printLine(line);
+    for (const Row& row : m_rows)
+        if (!row.value.isEmpty() && !row.remark.isEmpty())
+            std::fprintf(out, "- %s: %s\n", row.caseName.trimmed().toUtf8().constData(), row.remark.toUtf8().constData());
+    std::fflush(out);
+}
+
+} // namespace palletry::bench
