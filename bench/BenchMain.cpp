@@ -85,8 +85,8 @@ void replyChainRows(ResultTable& table)
 
     static const std::pair<const char*, const char*> stages[] = {
         {"parse", "parse reply (ReplyDocument)"},      {"serialise", "serialise + unescape"},
-        {"strip", "strip envelope"},                   {"toQString", "UTF-8 -> QString"},
-        {"unwrap", "UnwrapGetVendorDataVendorMaster"}, {"load", "XmlText::load DataSet"},
+        {"strip", "strip envelope"},                   {"unwrap", "unwrap GetVendorDataVendorMaster"},
+        {"toQString", "UTF-8 -> QString"},             {"load", "XmlText::load DataSet"},
         {"walk", "DataSetWalk VendorID/Name"}};
     for (const auto& [counter, label] : stages) {
         const auto ms = table.counter("replyChainStages", counter);

@@ -51,8 +51,9 @@ struct StageTimes
 /**
  * Exactly what a read call and LoadVendors do with the bytes once they are in:
  * parse the reply (kept as ReplyDocument), write it out unescaped, strip the
- * envelope, hand it over as QString, unwrap the operation's tags, load the
- * DataSet and walk its rows over VendorID / Name. Returns the rows seen.
+ * envelope, unwrap the operation's tags, hand the DataSet over as QString (the
+ * field that holds it), load it and walk its rows over VendorID / Name.
+ * Returns the rows seen.
  */
 int runChain(const std::string& bytes, StageTimes* times = nullptr)
 {
@@ -72,10 +73,10 @@ int runChain(const std::string& bytes, StageTimes* times = nullptr)
     lap(&StageTimes::serialise);
     Unwrap::stripSOAPEnvelopeUtf8(text);
     lap(&StageTimes::strip);
-    QString result = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    lap(&StageTimes::toQString);
-    const QString dataSet = Unwrap::UnwrapGetVendorDataVendorMaster(std::move(result));
+    Unwrap::unwrapUtf8(Unwrap::Operation::GetVendorDataVendorMaster, text);
     lap(&StageTimes::unwrap);
+    const QString dataSet = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    lap(&StageTimes::toQString);
     pugi::xml_document document;
     if (!XmlText::load(document, dataSet))
         return -1;

@@ -76,13 +76,13 @@ void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
         Loaders::resetLineItemGrid(*screen.grdManualPOItems);
         navigation.showOnly(0);
 
-        state.IncomingLoadXML = requests.read("GetVendorIncomingLoad", requests.GetVendorIncomingLoadSOAPEnvelope(loadId),
-                                              &Unwrap::UnwrapGetVendorIncomingLoad);
-        state.VendorMasterXML = requests.read("GetVendorDataVendorMaster",
-                                              requests.GetVendorDataVendorMasterSOAPEnvelope(),
-                                              &Unwrap::UnwrapGetVendorDataVendorMaster);
-        state.HomeDeliverlyXML = requests.read("GetVendorHomeDeliverly", requests.GetVendorHomeDeliverlySOAPEnvelope(loadId),
-                                               &Unwrap::UnwrapGetVendorHomeDeliverly);
+        using Unwrap::Operation;
+        state.IncomingLoadXML = requests.read(Operation::GetVendorIncomingLoad,
+                                              requests.GetVendorIncomingLoadSOAPEnvelope(loadId));
+        state.VendorMasterXML = requests.read(Operation::GetVendorDataVendorMaster,
+                                              requests.GetVendorDataVendorMasterSOAPEnvelope());
+        state.HomeDeliverlyXML = requests.read(Operation::GetVendorHomeDeliverly,
+                                               requests.GetVendorHomeDeliverlySOAPEnvelope(loadId));
 
         screen.txtLoadID->setText(QString::number(state.LoadID));
         loaders.LoadVendorIncomingLoad(state.IncomingLoadXML);

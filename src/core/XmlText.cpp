@@ -1,6 +1,10 @@
 #include "core/XmlText.h"
 
+#include <QStringEncoder>
+
 #include <pugixml.hpp>
+
+#include <new>
 
 #include <cstring>
 
@@ -127,8 +131,17 @@ void appendStartTag(std::string& out, const pugi::xml_node& element)
 
 bool XmlText::load(pugi::xml_document& document, QStringView text)
 {
-    const pugi::xml_parse_result result = document.load_buffer(
-        text.utf16(), static_cast<std::size_t>(text.size()) * sizeof(char16_t), loadOptions, pugi::encoding_utf16);
+    // Qt's UTF-8 encoder is many times faster than pugixml's own UTF-16 conversion.
+    // It writes straight into a buffer the document takes over and parses in place,
+    // so a large text is converted once and never copied.
+    QStringEncoder toUtf8(QStringEncoder::Utf8);
+    const std::size_t capacity = static_cast<std::size_t>(toUtf8.requiredSpace(text.size())) + 1;
+    auto* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(capacity));
+    if (!buffer)
+        throw std::bad_alloc();
+    const char* end = toUtf8.appendToBuffer(buffer, text);
+    const pugi::xml_parse_result result = document.load_buffer_inplace_own(
+        buffer, static_cast<std::size_t>(end - buffer), loadOptions, pugi::encoding_utf8);
     return finishLoad(document, result);
 }
 

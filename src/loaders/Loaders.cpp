@@ -164,7 +164,7 @@ void Loaders::LoadVendorHomeDeliverly(const QString& xml)
 void Loaders::refreshOrdersOnLoad()
 {
     const QString envelope = m_service.GetVendorHomeDeliverlySOAPEnvelope(toInt16(qint64(m_state.LoadID)));
-    m_state.HomeDeliverlyXML = m_service.read("GetVendorHomeDeliverly", envelope, &Unwrap::UnwrapGetVendorHomeDeliverly);
+    m_state.HomeDeliverlyXML = m_service.read(Unwrap::Operation::GetVendorHomeDeliverly, envelope);
     if (!m_state.HomeDeliverlyXML.isEmpty())
         LoadVendorHomeDeliverly(m_state.HomeDeliverlyXML);
 }
@@ -204,8 +204,7 @@ void Loaders::LoadVendorDetails(const QString& vendorId, qint16 loadId)
         if (vendorId.isEmpty())
             return;
         const QString envelope = m_service.GetVendorOrdersAndCentersOnlySOAPEnvelope(toInt16(vendorId), loadId);
-        m_state.VendorOrdersXML = m_service.read("GetVendorOrdersAndCentersOnly", envelope,
-                                                 &Unwrap::UnwrapGetVendorOrdersAndCentersOnly);
+        m_state.VendorOrdersXML = m_service.read(Unwrap::Operation::GetVendorOrdersAndCentersOnly, envelope);
         pugi::xml_document doc;
         if (!XmlText::load(doc, m_state.VendorOrdersXML))
             return;
@@ -226,7 +225,7 @@ void Loaders::LoadLineItemsOrderDetail(const QString& orderId, bool forOrderDeta
 
     FlexGrid& grid = forOrderDetails ? *m_screen.grdOrdItems : *m_screen.grdManualPOItems;
     const QString envelope = m_service.GetOrderDetailsSOAPEnvelope(orderId, loadId);
-    const QString xml = m_service.read("GetOrderDetails", envelope, &Unwrap::UnwrapGetOrderDetails);
+    const QString xml = m_service.read(Unwrap::Operation::GetOrderDetails, envelope);
 
     pugi::xml_document doc;
     if (!XmlText::load(doc, xml)) {

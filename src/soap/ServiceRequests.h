@@ -1,5 +1,7 @@
 #pragma once
 
+#include "soap/Unwrap.h"
+
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -57,15 +59,12 @@ public:
     /// Removes an order from the load (operation DeletePO). Label "DeletePO".
     bool DeletePOSOAP(const QString& OrderID, qint16 OrderSegment);
 
-    /// Removes an operation's response and result wrappers from a reply.
-    using Unwrapper = QString (*)(QString);
-
     /**
      * Sends @p envelope as a read call of @p operation to the service that
-     * LoadData named, and returns the reply with every wrapper removed by
-     * @p unwrap: the DataSet text, or the empty text after a failed call.
+     * LoadData named, and returns the reply with every wrapper removed by the
+     * operation's unwrapper: the DataSet text, or the empty text after a failed call.
      */
-    QString read(const char* operation, const QString& envelope, Unwrapper unwrap);
+    QString read(Unwrap::Operation operation, const QString& envelope);
 
 private:
     void wrapBody();

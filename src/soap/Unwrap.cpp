@@ -188,15 +188,6 @@ QString removeInOrder(QString text, const std::array<Pattern, N>& patterns)
     return text;
 }
 
-std::array<Pattern, 5> operationPatterns(const char* op)
-{
-    const std::string o(op);
-    const std::string ns(ServiceNamespace);
-    return {Pattern("<" + o + "Response xmlns=\"" + ns + "\">"), Pattern("<" + o + "Result>"),
-            Pattern("</" + o + "Result>"), Pattern("</" + o + "Response>"),
-            Pattern("<?xml version=\"1.0\" encoding=\"utf-8\" ?>")};
-}
-
 /*
  * Why writing a text node raw is exact: the serialiser writes text v as esc(v),
  * where every "&" begins one of "&amp;", "&lt;", "&gt;" standing for one
@@ -321,48 +312,110 @@ void stripSOAPEnvelopeUtf8(std::string& text)
         textedit::removeAll(text, p);
 }
 
+namespace {
+
+// Fixed length: GetOrderDetails also removes the typed and the empty result tags;
+// the others leave their last two places empty.
+struct OperationPatterns
+{
+    std::array<Pattern, 7> patterns;
+    std::size_t count;
+};
+
+OperationPatterns makePatterns(Operation operation)
+{
+    const std::string op = operationName(operation);
+    const Pattern declaration("<?xml version=\"1.0\" encoding=\"utf-8\" ?>");
+    const Pattern responseStart("<" + op + "Response xmlns=\"" + ServiceNamespace + "\">");
+    if (operation == Operation::GetOrderDetails) {
+        return {{Pattern("<GetOrderDetailsResult xsi:type=\"xsd:string\">"), responseStart,
+                 Pattern("<GetOrderDetailsResult>"), Pattern("<GetOrderDetailsResult />"),
+                 Pattern("</GetOrderDetailsResult>"), Pattern("</GetOrderDetailsResponse>"), declaration},
+                7};
+    }
+    return {{responseStart, Pattern("<" + op + "Result>"), Pattern("</" + op + "Result>"),
+             Pattern("</" + op + "Response>"), declaration, Pattern(std::string()), Pattern(std::string())},
+            5};
+}
+
+const OperationPatterns& patternsOf(Operation operation)
+{
+    static const std::array<OperationPatterns, 6> all{
+        makePatterns(Operation::GetVendorIncomingLoad),         makePatterns(Operation::GetVendorDataVendorMaster),
+        makePatterns(Operation::GetVendorHomeDeliverly),        makePatterns(Operation::GetVendorOrdersAndCentersOnly),
+        makePatterns(Operation::GetOrderDetails),               makePatterns(Operation::GetVendorDetailsByOrderID),
+    };
+    return all[static_cast<std::size_t>(operation)];
+}
+
+} // namespace
+
+const char* operationName(Operation operation)
+{
+    switch (operation) {
+    case Operation::GetVendorIncomingLoad:
+        return "GetVendorIncomingLoad";
+    case Operation::GetVendorDataVendorMaster:
+        return "GetVendorDataVendorMaster";
+    case Operation::GetVendorHomeDeliverly:
+        return "GetVendorHomeDeliverly";
+    case Operation::GetVendorOrdersAndCentersOnly:
+        return "GetVendorOrdersAndCentersOnly";
+    case Operation::GetOrderDetails:
+        return "GetOrderDetails";
+    case Operation::GetVendorDetailsByOrderID:
+        return "GetVendorDetailsByOrderID";
+    }
+    return "";
+}
+
+QString unwrap(Operation operation, QString text)
+{
+    if (text.isEmpty())
+        return text;
+    const OperationPatterns& p = patternsOf(operation);
+    for (std::size_t i = 0; i < p.count; ++i)
+        textedit::removeAll(text, p.patterns[i]);
+    return text;
+}
+
+void unwrapUtf8(Operation operation, std::string& text)
+{
+    if (text.empty())
+        return;
+    const OperationPatterns& p = patternsOf(operation);
+    for (std::size_t i = 0; i < p.count; ++i)
+        textedit::removeAll(text, p.patterns[i]);
+}
+
 QString UnwrapGetVendorIncomingLoad(QString text)
 {
-    static const auto patterns = operationPatterns("GetVendorIncomingLoad");
-    return removeInOrder(std::move(text), patterns);
+    return unwrap(Operation::GetVendorIncomingLoad, std::move(text));
 }
 
 QString UnwrapGetVendorDataVendorMaster(QString text)
 {
-    static const auto patterns = operationPatterns("GetVendorDataVendorMaster");
-    return removeInOrder(std::move(text), patterns);
+    return unwrap(Operation::GetVendorDataVendorMaster, std::move(text));
 }
 
 QString UnwrapGetVendorHomeDeliverly(QString text)
 {
-    static const auto patterns = operationPatterns("GetVendorHomeDeliverly");
-    return removeInOrder(std::move(text), patterns);
+    return unwrap(Operation::GetVendorHomeDeliverly, std::move(text));
 }
 
 QString UnwrapGetVendorOrdersAndCentersOnly(QString text)
 {
-    static const auto patterns = operationPatterns("GetVendorOrdersAndCentersOnly");
-    return removeInOrder(std::move(text), patterns);
+    return unwrap(Operation::GetVendorOrdersAndCentersOnly, std::move(text));
 }
 
 QString UnwrapGetVendorDetailsByOrderID(QString text)
 {
-    static const auto patterns = operationPatterns("GetVendorDetailsByOrderID");
-    return removeInOrder(std::move(text), patterns);
+    return unwrap(Operation::GetVendorDetailsByOrderID, std::move(text));
 }
 
 QString UnwrapGetOrderDetails(QString text)
 {
-    static const std::array<Pattern, 7> patterns{
-        Pattern("<GetOrderDetailsResult xsi:type=\"xsd:string\">"),
-        Pattern(std::string("<GetOrderDetailsResponse xmlns=\"") + ServiceNamespace + "\">"),
-        Pattern("<GetOrderDetailsResult>"),
-        Pattern("<GetOrderDetailsResult />"),
-        Pattern("</GetOrderDetailsResult>"),
-        Pattern("</GetOrderDetailsResponse>"),
-        Pattern("<?xml version=\"1.0\" encoding=\"utf-8\" ?>"),
-    };
-    return removeInOrder(std::move(text), patterns);
+    return unwrap(Operation::GetOrderDetails, std::move(text));
 }
 
 } // namespace palletry::Unwrap

@@ -39,6 +39,24 @@ QString UnwrapGetVendorDetailsByOrderID(QString text);
 /// Also removes the typed result tag and the empty result element.
 QString UnwrapGetOrderDetails(QString text);
 
+/// The read operations whose replies are unwrapped.
+enum class Operation {
+    GetVendorIncomingLoad,
+    GetVendorDataVendorMaster,
+    GetVendorHomeDeliverly,
+    GetVendorOrdersAndCentersOnly,
+    GetOrderDetails,
+    GetVendorDetailsByOrderID,
+};
+
+/// The operation's name as the service spells it (the SOAP action's last part).
+const char* operationName(Operation operation);
+
+/// The unwrapper of @p operation (one of the six above).
+QString unwrap(Operation operation, QString text);
+/// The same unwrapper on UTF-8 text, in place, with the same result.
+void unwrapUtf8(Operation operation, std::string& text);
+
 /// UnescapeResultXML on UTF-8 text (the reply as serialised), same result byte for byte.
 std::string unescapeResultUtf8(const std::string& text);
 /**

@@ -88,8 +88,23 @@ QString SoapCall::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Hos
     // The Host header is derived from AsmxUrl, as HTTP clients do; the server
     // text callers pass carries the scheme and is no valid header value.
     Q_UNUSED(Host);
+    std::string text;
+    perform(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly, text);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string SoapCall::readUtf8(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope)
+{
+    std::string text;
+    perform(AsmxUrl, SOAPAction, SOAPEnvelope, false, text);
+    return text;
+}
+
+void SoapCall::perform(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
+                       bool UpdateAddDeleteOnly, std::string& result)
+{
     m_lastCallSucceeded = false;
-    QString result;
+    result.clear();
     trap(m_sink, "ReturnWebserviceXML", [&] {
         m_state.HttpRequest = std::make_shared<HttpExchange>(m_limits);
         m_state.ReplyDocument = std::make_shared<pugi::xml_document>();
@@ -141,10 +156,9 @@ QString SoapCall::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Hos
 
         std::string text = Unwrap::serialiseUnescapedUtf8(*m_state.ReplyDocument, sizeHint);
         Unwrap::stripSOAPEnvelopeUtf8(text);
-        result = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        result = std::move(text);
         m_lastCallSucceeded = true;
     });
-    return result;
 }
 
 } // namespace palletry

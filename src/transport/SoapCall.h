@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <string>
+
 namespace palletry {
 
 struct ControlState;
@@ -42,6 +44,13 @@ public:
     virtual QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
                                 const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);
 
+    /**
+     * A read call whose result stays UTF-8 (std::string): the same call, reports
+     * and field effects as ReturnWebserviceXML, without turning a large reply into
+     * UTF-16 before the caller has unwrapped it.
+     */
+    std::string readUtf8(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope);
+
     /// True when the last call got a reply that the service accepted (a write) or that was read (a read).
     bool lastCallSucceeded() const { return m_lastCallSucceeded; }
 
@@ -50,6 +59,10 @@ public:
     const HttpLimits& limits() const { return m_limits; }
 
 private:
+    /// One call; a read call's text (envelope removed) goes to @p result.
+    void perform(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
+                 bool UpdateAddDeleteOnly, std::string& result);
+
     ControlState& m_state;
     ErrorSink& m_sink;
     HttpLimits m_limits;
