@@ -245,3 +245,22 @@ TEST(Unwrappers, TextWithNothingToRemoveIsNotCopied)
 }
 
 } // namespace
+
+TEST(Unwrappers, UnwrappingUtf8GivesTheSameTextForEveryOperation)
+{
+    using Unwrap::Operation;
+    for (Operation op : {Operation::GetVendorIncomingLoad, Operation::GetVendorDataVendorMaster,
+                         Operation::GetVendorHomeDeliverly, Operation::GetVendorOrdersAndCentersOnly,
+                         Operation::GetOrderDetails, Operation::GetVendorDetailsByOrderID}) {
+        const QString name = QLatin1String(Unwrap::operationName(op));
+        // Tags of this operation twice, joined text that a later removal finds, and non-ASCII values.
+        const QString text = utf8Declaration + QLatin1Char('<') + name + QStringLiteral("Response xmlns=\"") + ns
+            + QStringLiteral("\">\r\n<") + name + QStringLiteral("Result><Root>Müller & Søn</Root></") + name
+            + QStringLiteral("Re<") + name + QStringLiteral("Result>sult></") + name + QStringLiteral("Response>")
+            + QStringLiteral("<GetOrderDetailsResult xsi:type=\"xsd:string\">€<GetOrderDetailsResult />");
+        std::string utf8 = text.toStdString();
+        Unwrap::unwrapUtf8(op, utf8);
+        EXPECT_EQ(QString::fromStdString(utf8), Unwrap::unwrap(op, text)) << name.toStdString();
+        EXPECT_NE(Unwrap::unwrap(op, text), text) << name.toStdString();
+    }
+}
