@@ -1,0 +1,90 @@
+// Text as an unwrapped DataSet answer brings it: XmlText::load, then DataSetWalk
+// with the column lists the loaders use, an empty list and a list naming one
+// column twice.
+//
+// Properties:
+//  - the walk reports exactly the Table rows under Root/DataSet/diffgr:diffgram/
+//    NewDataSet (counted here independently with XPath), each once, in order;
+//  - every row has one slot per column; a slot holds the value last reported
+//    for it in that row and is empty when none was (never an earlier row's value);
+//  - a column index reported is always a valid slot.
+
+#include "FuzzCheck.h"
+
+#include "core/DataSetWalk.h"
+#include "core/XmlText.h"
+
+#include <pugixml.hpp>
+
+#include <QString>
+#include <QVector>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+using palletry::DataSetWalk;
+
+void walkWith(const DataSetWalk& walk, const pugi::xml_document& document, std::size_t expectedRows)
+{
+    const int columns = walk.columnCount();
+    QVector<QString> reported(columns);
+    QVector<bool> seen(columns, false);
+    std::size_t rowsSeen = 0;
+
+    const int rows = walk.walk(
+        document,
+        [&](const QVector<QString>& row) {
+            ++rowsSeen;
+            FUZZ_CHECK(row.size() == columns);
+            for (int c = 0; c < columns; ++c) {
+                if (seen[c])
+                    FUZZ_CHECK(row[c] == reported[c]);
+                else
+                    FUZZ_CHECK(row[c].isEmpty());
+            }
+            seen.fill(false);
+        },
+        [&](int column, const QString& value) {
+            FUZZ_CHECK(column >= 0 && column < columns);
+            reported[column] = value;
+            seen[column] = true;
+        });
+    FUZZ_CHECK(rows >= 0 && std::size_t(rows) == rowsSeen);
+    FUZZ_CHECK(rowsSeen == expectedRows);
+
+    // Without handlers the walk still counts the same rows.
+    FUZZ_CHECK(walk.walk(document, {}) == rows);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    pugi::xml_document document;
+    if (!palletry::XmlText::load(document, text)) {
+        FUZZ_CHECK(!document.first_child());
+        FUZZ_CHECK(DataSetWalk({"VendorID", "Name"}).walk(document, {}) == 0);
+        return 0;
+    }
+
+    // Element names are matched as written, prefix included, so the XPath name test fits.
+    const std::size_t tableRows = document.select_nodes("/Root/DataSet/diffgr:diffgram/NewDataSet/Table").size();
+
+    static const DataSetWalk walks[] = {
+        DataSetWalk({"TruckNumber", "LoadDate", "Driver"}),
+        DataSetWalk({"VendorID", "Name"}),
+        DataSetWalk({"CenterID", "CenterName", "FreightGroup", "MemberID", "NumberParcels", "OrderID",
+                     "PickupPostalCode", "KLTV_OrderSegment", "VendorID"}),
+        DataSetWalk({"CenterName", "OrderCenterID", "OrderID"}),
+        DataSetWalk({"OrderID", "LineItem", "Model", "ItemDescription", "MaxSegment", "LoadSegment",
+                     "NumberOfCartonsForOrderLoad"}),
+        DataSetWalk({}),
+        DataSetWalk({"Name", "Name", "diffgr:id"}),
+    };
+    for (const DataSetWalk& walk : walks)
+        walkWith(walk, document, tableRows);
+    return 0;
+}

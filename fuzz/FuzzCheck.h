@@ -1,0 +1,16 @@
+#pragma once
+
+// Property checks inside fuzz targets: a broken property aborts, which the
+// fuzzing engine records as a crash with the input that caused it, and the
+// corpus replay reports as a failed test.
+
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                                     \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
+            std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                         \
+        }                                                                                         \
+    } while (false)
