@@ -113,19 +113,41 @@ void appendAttributeValue(std::string& out, const char* text)
     }
 }
 
-void appendStartTag(std::string& out, const pugi::xml_node& element)
+void appendRawNode(std::string& out, const pugi::xml_node& node)
 {
-    out += '<';
-    out.append(element.name());
-    for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
-         attribute = attribute.next_attribute()) {
-        out += ' ';
-        out.append(attribute.name());
-        out.append("=\"");
-        appendAttributeValue(out, attribute.value());
-        out += '"';
+    switch (node.type()) {
+    case pugi::node_cdata:
+        out.append("<![CDATA[");
+        out.append(node.value());
+        out.append("]]>");
+        break;
+    case pugi::node_comment:
+        out.append("<!--");
+        out.append(node.value());
+        out.append("-->");
+        break;
+    case pugi::node_pi:
+        out.append("<?");
+        out.append(node.name());
+        if (*node.value()) {
+            out += ' ';
+            out.append(node.value());
+        }
+        out.append("?>");
+        break;
+    default:
+        break;
     }
 }
+
+// The serialiser's own writer: text and attribute values escaped.
+class EscapingWriter : public XmlText::NodeWriter
+{
+public:
+    void text(std::string& out, const char* value) override { appendText(out, value); }
+    void attributeValue(std::string& out, const char* value) override { appendAttributeValue(out, value); }
+    void declaration(std::string& out) override { out.append("<?xml version=\"1.0\"?>"); }
+};
 
 } // namespace
 
@@ -156,14 +178,28 @@ std::string XmlText::serialiseUtf8(const pugi::xml_document& document, std::size
     std::string out;
     if (sizeHint)
         out.reserve(sizeHint);
+    EscapingWriter writer;
+    serialiseWith(document, out, writer);
+    return out;
+}
 
+bool XmlText::serialiseWith(const pugi::xml_document& document, std::string& out, NodeWriter& writer)
+{
     // Iterative walk: a deeply nested reply must not exhaust the stack.
     pugi::xml_node node = document.first_child();
     while (node) {
         bool descend = false;
         switch (node.type()) {
         case pugi::node_element:
-            appendStartTag(out, node);
+            out += '<';
+            out.append(node.name());
+            for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+                out += ' ';
+                out.append(a.name());
+                out.append("=\"");
+                writer.attributeValue(out, a.value());
+                out += '"';
+            }
             if (node.first_child()) {
                 out += '>';
                 descend = true;
@@ -172,29 +208,17 @@ std::string XmlText::serialiseUtf8(const pugi::xml_document& document, std::size
             }
             break;
         case pugi::node_pcdata:
-            appendText(out, node.value());
-            break;
-        case pugi::node_cdata:
-            out.append("<![CDATA[");
-            out.append(node.value());
-            out.append("]]>");
-            break;
-        case pugi::node_comment:
-            out.append("<!--");
-            out.append(node.value());
-            out.append("-->");
-            break;
-        case pugi::node_pi:
-            out.append("<?");
-            out.append(node.name());
-            if (*node.value()) {
-                out += ' ';
-                out.append(node.value());
-            }
-            out.append("?>");
+            writer.text(out, node.value());
             break;
         case pugi::node_declaration:
-            out.append("<?xml version=\"1.0\"?>");
+            writer.declaration(out);
+            break;
+        case pugi::node_cdata:
+        case pugi::node_comment:
+        case pugi::node_pi:
+            if (!writer.writesRawNodes())
+                return false;
+            appendRawNode(out, node);
             break;
         default:
             break;
@@ -206,14 +230,14 @@ std::string XmlText::serialiseUtf8(const pugi::xml_document& document, std::size
         while (!node.next_sibling()) {
             node = node.parent();
             if (!node || node.type() == pugi::node_document)
-                return out;
+                return true;
             out.append("</");
             out.append(node.name());
             out += '>';
         }
         node = node.next_sibling();
     }
-    return out;
+    return true;
 }
 
 void XmlText::appendEscapedText(std::string& out, const char* text)

@@ -51,6 +51,29 @@ public:
     static void appendEscapedText(std::string& out, const char* text);
     /// Appends @p value as the serialiser writes an attribute value (without the quotes).
     static void appendEscapedAttribute(std::string& out, const char* value);
+
+    /**
+     * What a serialising walk writes for the parts that carry values. The walk
+     * itself (element tags, their nesting, attribute names and order, empty
+     * elements) is the serialiser's; serialiseUtf8 uses a writer that escapes.
+     */
+    class NodeWriter
+    {
+    public:
+        virtual ~NodeWriter() = default;
+        virtual void text(std::string& out, const char* value) = 0;
+        virtual void attributeValue(std::string& out, const char* value) = 0;
+        virtual void declaration(std::string& out) = 0;
+        /// Comments, CDATA sections and processing instructions are written as they are, unless refused here.
+        virtual bool writesRawNodes() const { return true; }
+    };
+
+    /**
+     * Appends the document to @p out as the serialiser walks it, with @p writer
+     * writing texts, attribute values and the declaration. Returns false, with
+     * @p out incomplete, at a raw node the writer refuses.
+     */
+    static bool serialiseWith(const pugi::xml_document& document, std::string& out, NodeWriter& writer);
 };
 
 } // namespace palletry

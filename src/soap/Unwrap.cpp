@@ -201,73 +201,54 @@ QString removeInOrder(QString text, const std::array<Pattern, N>& patterns)
  * instructions are written raw and could hold tokens of their own; a document
  * with any of them takes the two-step way.
  */
+class UnescapingWriter : public XmlText::NodeWriter
+{
+public:
+    /// @p out is the walk's output: unescapeInto appends to it through its Utf8Out.
+    explicit UnescapingWriter(Utf8Out& out)
+        : m_out(out)
+    {
+    }
+
+    void text(std::string& out, const char* value) override
+    {
+        static const Pattern plainDeclaration("<?xml version=\"1.0\"?>");
+        const std::string_view plain = plainDeclaration.view<char>();
+        const std::string_view declaration = utf8Declaration().view<char>();
+        const char* b = value;
+        const char* e = b + std::strlen(b);
+        for (;;) {
+            const char* hit = Search<char>::find(b, e, plain);
+            out.append(b, hit);
+            if (hit == e)
+                break;
+            out.append(declaration);
+            b = hit + plain.size();
+        }
+    }
+
+    // Attribute values are short: escaped as the serialiser writes them, then unescaped.
+    void attributeValue(std::string& out, const char* value) override
+    {
+        m_attribute.clear();
+        XmlText::appendEscapedAttribute(m_attribute, value);
+        if (!unescapeInto(m_attribute.data(), m_attribute.data() + m_attribute.size(), m_out))
+            out.append(m_attribute);
+    }
+
+    void declaration(std::string& out) override { out.append(utf8Declaration().view<char>()); }
+
+    bool writesRawNodes() const override { return false; }
+
+private:
+    Utf8Out& m_out;
+    std::string m_attribute;
+};
+
 bool writeUnescaped(const pugi::xml_document& document, Utf8Out& out)
 {
-    const std::string_view declaration = utf8Declaration().view<char>();
-    static const Pattern plainDeclaration("<?xml version=\"1.0\"?>");
-    const std::string_view plain = plainDeclaration.view<char>();
-    std::string attribute;
-
-    pugi::xml_node node = document.first_child();
-    while (node) {
-        bool descend = false;
-        switch (node.type()) {
-        case pugi::node_element:
-            out.text += '<';
-            out.text.append(node.name());
-            for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-                out.text += ' ';
-                out.text.append(a.name());
-                out.text.append("=\"");
-                attribute.clear();
-                XmlText::appendEscapedAttribute(attribute, a.value());
-                if (!unescapeInto(attribute.data(), attribute.data() + attribute.size(), out))
-                    out.text.append(attribute);
-                out.text += '"';
-            }
-            if (node.first_child()) {
-                out.text += '>';
-                descend = true;
-            } else {
-                out.text.append(" />");
-            }
-            break;
-        case pugi::node_pcdata: {
-            const char* b = node.value();
-            const char* e = b + std::strlen(b);
-            for (;;) {
-                const char* hit = Search<char>::find(b, e, plain);
-                out.text.append(b, hit);
-                if (hit == e)
-                    break;
-                out.text.append(declaration);
-                b = hit + plain.size();
-            }
-            break;
-        }
-        case pugi::node_declaration:
-            out.text.append(declaration);
-            break;
-        case pugi::node_doctype:
-            break;
-        default:
-            return false;
-        }
-        if (descend) {
-            node = node.first_child();
-            continue;
-        }
-        while (!node.next_sibling()) {
-            node = node.parent();
-            if (!node || node.type() == pugi::node_document)
-                return true;
-            out.text.append("</");
-            out.text.append(node.name());
-            out.text += '>';
-        }
-        node = node.next_sibling();
-    }
-    return true;
+    UnescapingWriter writer(out);
+    return XmlText::serialiseWith(document, out.text, writer);
 }
 
 } // namespace
