@@ -49,7 +49,9 @@ bool finishLoad(pugi::xml_document& document, const pugi::xml_parse_result& resu
     return false;
 }
 
-void appendText(std::string& out, const char* text)
+// Appends @p text with every character that @p entityFor maps to an entity replaced by it.
+template <typename EntityFor>
+void appendEscaped(std::string& out, const char* text, EntityFor entityFor)
 {
     const char* run = text;
     for (const char* p = text;; ++p) {
@@ -58,59 +60,50 @@ void appendText(std::string& out, const char* text)
             out.append(run, p);
             return;
         }
-        const char* entity = nullptr;
-        if (c == '<')
-            entity = "&lt;";
-        else if (c == '>')
-            entity = "&gt;";
-        else if (c == '&')
-            entity = "&amp;";
-        else
-            continue;
-        out.append(run, p);
-        out.append(entity);
-        run = p + 1;
+        if (const char* entity = entityFor(c)) {
+            out.append(run, p);
+            out.append(entity);
+            run = p + 1;
+        }
     }
+}
+
+void appendText(std::string& out, const char* text)
+{
+    appendEscaped(out, text, [](char c) -> const char* {
+        switch (c) {
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '&':
+            return "&amp;";
+        }
+        return nullptr;
+    });
 }
 
 // Attribute values also escape the quote and the characters that attribute
 // normalisation would otherwise turn into spaces when the text is read again.
 void appendAttributeValue(std::string& out, const char* text)
 {
-    const char* run = text;
-    for (const char* p = text;; ++p) {
-        const char c = *p;
-        if (c == '\0') {
-            out.append(run, p);
-            return;
-        }
-        const char* entity = nullptr;
+    appendEscaped(out, text, [](char c) -> const char* {
         switch (c) {
         case '<':
-            entity = "&lt;";
-            break;
+            return "&lt;";
         case '&':
-            entity = "&amp;";
-            break;
+            return "&amp;";
         case '"':
-            entity = "&quot;";
-            break;
+            return "&quot;";
         case '\t':
-            entity = "&#9;";
-            break;
+            return "&#9;";
         case '\n':
-            entity = "&#10;";
-            break;
+            return "&#10;";
         case '\r':
-            entity = "&#13;";
-            break;
-        default:
-            continue;
+            return "&#13;";
         }
-        out.append(run, p);
-        out.append(entity);
-        run = p + 1;
-    }
+        return nullptr;
+    });
 }
 
 void appendRawNode(std::string& out, const pugi::xml_node& node)
