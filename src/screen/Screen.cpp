@@ -1,5 +1,7 @@
 #include "screen/Screen.h"
 
+#include <QFontDatabase>
+
 #include "screen/FlexGrid.h"
 #include "screen/ListView.h"
 #include "screen/Twips.h"
@@ -25,6 +27,11 @@ QFont makeFont(const QString& family, qreal points, bool bold)
     QFont font;
     // The screen was drawn with Windows fonts; elsewhere a plain sans serif stands in.
     font.setFamilies({family, QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Sans Serif")});
+    // The usual stand-ins are wider than those fonts, and the layout is fixed:
+    // a narrower cut keeps the captions inside their boxes.
+    const QStringList installed = QFontDatabase::families();
+    if (!installed.contains(family) && !installed.contains(QStringLiteral("Microsoft Sans Serif")))
+        font.setStretch(QFont::SemiCondensed);
     font.setPointSizeF(points);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
     font.setItalic(false);
