@@ -233,11 +233,6 @@ bool XmlText::serialiseWith(const pugi::xml_document& document, std::string& out
     return true;
 }
 
-void XmlText::appendEscapedText(std::string& out, const char* text)
-{
-    appendText(out, text);
-}
-
 void XmlText::appendEscapedAttribute(std::string& out, const char* value)
 {
     appendAttributeValue(out, value);

@@ -47,8 +47,6 @@ public:
     /// The document as text.
     static QString serialise(const pugi::xml_document& document);
 
-    /// Appends @p text as the serialiser writes element text ("<", ">", "&" escaped).
-    static void appendEscapedText(std::string& out, const char* text);
     /// Appends @p value as the serialiser writes an attribute value (without the quotes).
     static void appendEscapedAttribute(std::string& out, const char* value);
 

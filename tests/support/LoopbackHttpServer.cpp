@@ -73,24 +73,28 @@ std::string RecordedRequest::header(const std::string& name) const
     return {};
 }
 
-CannedReply CannedReply::xml(std::string body, int status, std::string reason)
+namespace {
+
+CannedReply replyWithBody(const char* contentType, std::string body, int status, std::string reason)
 {
     CannedReply reply;
     reply.status = status;
     reply.reason = std::move(reason);
-    reply.headers = {{"Content-Type", "text/xml; charset=utf-8"}};
+    reply.headers = {{"Content-Type", contentType}};
     reply.body = std::move(body);
     return reply;
 }
 
+} // namespace
+
+CannedReply CannedReply::xml(std::string body, int status, std::string reason)
+{
+    return replyWithBody("text/xml; charset=utf-8", std::move(body), status, std::move(reason));
+}
+
 CannedReply CannedReply::html(std::string body, int status, std::string reason)
 {
-    CannedReply reply;
-    reply.status = status;
-    reply.reason = std::move(reason);
-    reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
-    reply.body = std::move(body);
-    return reply;
+    return replyWithBody("text/html; charset=utf-8", std::move(body), status, std::move(reason));
 }
 
 CannedReply CannedReply::silent()
