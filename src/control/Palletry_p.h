@@ -2,7 +2,7 @@
 
 #include <palletry/Palletry.h>
 
-#include "control/ControlState.h"
+#include "core/ControlState.h"
 #include "loaders/Loaders.h"
 #include "screen/Navigation.h"
 #include "screen/Screen.h"

@@ -1,6 +1,6 @@
 #include "loaders/Loaders.h"
 
-#include "control/ControlState.h"
+#include "core/ControlState.h"
 #include "core/Conversion.h"
 #include "core/DataSetWalk.h"
 #include "core/RuntimeError.h"

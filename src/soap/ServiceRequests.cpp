@@ -1,6 +1,6 @@
 #include "soap/ServiceRequests.h"
 
-#include "control/ControlState.h"
+#include "core/ControlState.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
 #include "soap/Envelopes.h"

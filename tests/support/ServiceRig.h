@@ -3,7 +3,7 @@
 #include "LoopbackHttpServer.h"
 #include "ReportRecorder.h"
 
-#include "control/ControlState.h"
+#include "core/ControlState.h"
 #include "transport/ErrorReport.h"
 #include "transport/EventLog.h"
 #include "transport/MessageBoxes.h"
