@@ -168,6 +168,8 @@ TEST_F(ScreenTest, StartingState)
     for (QLineEdit* header : {screen.txtLoadID, screen.txtTruckNumber, screen.txtLoadDate, screen.txtDriver})
         EXPECT_TRUE(header->isReadOnly());
     EXPECT_FALSE(screen.txtUnitWeight->isReadOnly());
+    EXPECT_TRUE(screen.Frame4->font().bold());
+    EXPECT_FALSE(screen.txtLoadID->font().bold()); // a frame's font does not pass to what it holds
     EXPECT_FALSE(screen.lstVendors->isMultiSelect());
     EXPECT_FALSE(screen.lstAllSelectedPOs->isMultiSelect());
     EXPECT_TRUE(screen.lstProspectivePOs->isMultiSelect());
