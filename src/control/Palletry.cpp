@@ -11,6 +11,7 @@
 
 #include <palletry_version.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,6 +41,8 @@ Palletry::Private::Private(Palletry* control)
     , browsing(state, screen, errorReport, navigation, loaders)
     , orderMoves(state, screen, errorReport, loaders, orderDetailsEntry)
     , findPO(screen, errorReport, messageBoxes)
+    , manualPO(state, screen, errorReport, messageBoxes, requests, loaders, navigation, recording, manualPOEntry)
+    , loadReview(state, screen, errorReport, messageBoxes, requests, loaders, navigation, manualPO)
 {
 }
 
@@ -134,6 +137,22 @@ void Palletry::Private::connectHandlers()
                      [this] { vendorDetailsSaving.cmdCancelVendorDetails_Click(); });
     QObject::connect(screen.cmdFinished, &QPushButton::clicked, q,
                      [this] { vendorDetailsSaving.cmdFinished_Click(); });
+
+    // Reviewing the whole load and adding a PO by hand.
+    QObject::connect(screen.lstAllSelectedPOs, &ListView::rowDoubleClicked, q,
+                     [this] { loadReview.lstAllSelectedPOs_DblClick(); });
+    QObject::connect(screen.cmdRemovePO, &QPushButton::clicked, q, [this] { loadReview.cmdRemovePO_Click(); });
+    QObject::connect(screen.cmdDone, &QPushButton::clicked, q, [this] { loadReview.cmdDone_Click(); });
+    QObject::connect(screen.txtAddPO, &QLineEdit::textChanged, q, [this] { manualPO.txtAddPO_Change(); });
+    QObject::connect(qApp, &QApplication::focusChanged, q, [this](QWidget*, QWidget* now) {
+        if (now == screen.txtAddPO)
+            manualPO.txtAddPO_GotFocus();
+    });
+    QObject::connect(screen.cmdAddPO, &QPushButton::clicked, q, [this] { manualPO.cmdAddPO_Click(); });
+    QObject::connect(screen.grdManualPOItems, &FlexGrid::cellClicked, q, [this] { manualPOEntry.gridClick(); });
+    QObject::connect(screen.cmdManualPOSave, &QPushButton::clicked, q, [this] { manualPO.cmdManualPOSave_Click(); });
+    QObject::connect(screen.cmdManualPOCancel, &QPushButton::clicked, q,
+                     [this] { manualPO.cmdManualPOCancel_Click(); });
 
     QObject::connect(screen.lstVendors, &ListView::columnHeaderClicked, q,
                      [this](int header) { sorting.lstVendors_ColumnClick(header); });

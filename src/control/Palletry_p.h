@@ -4,11 +4,13 @@
 
 #include "core/ControlState.h"
 #include "editing/LineItemEntry.h"
+#include "editing/ManualPOEntry.h"
 #include "editing/OrderRecording.h"
 #include "editing/VendorDetailsSaving.h"
 #include "loaders/Loaders.h"
 #include "screen/Browsing.h"
 #include "screen/FindPO.h"
+#include "screen/LoadReview.h"
 #include "screen/Navigation.h"
 #include "screen/OrderMoves.h"
 #include "screen/Screen.h"
@@ -52,6 +54,8 @@ public:
     palletry::Browsing browsing;
     palletry::OrderMoves orderMoves;
     palletry::FindPO findPO;
+    palletry::ManualPOEntry manualPO;
+    palletry::LoadReview loadReview;
 
     /// Opening a load: see Palletry::LoadData.
     void LoadData(const QString& ptServerName, qint32 lLoadID);
