@@ -98,3 +98,23 @@ bool DemoWindow::showVendorDetails()
     field("txtUnitWeight")->setText(QStringLiteral("25.5"));
     return true;
 }
+
+bool DemoWindow::showManualPO()
+{
+    auto button = [this](const char* name) { return m_control->findChild<QPushButton*>(QLatin1String(name)); };
+    auto field = [this](const char* name) { return m_control->findChild<QLineEdit*>(QLatin1String(name)); };
+    auto* load = m_control->findChild<QAbstractItemView*>(QStringLiteral("lstAllSelectedPOs"));
+    auto* lines = m_control->findChild<QAbstractItemView*>(QStringLiteral("grdManualPOItems"));
+    if (!load || !lines)
+        return false;
+    button("cmdFinished")->click(); // leave the vendor details, if open
+    button("cmdViewAll")->click();
+    if (load->model()->rowCount() == 0)
+        return false;
+    field("txtAddPO")->setText(load->model()->index(0, 0).data().toString());
+    button("cmdAddPO")->click();
+    if (lines->model()->rowCount() > 2)
+        clickCell(lines, 2, 1);
+    field("txtManualPOUnitWeight")->setText(QStringLiteral("18.25"));
+    return true;
+}

@@ -26,6 +26,14 @@ public:
      */
     bool showVendorDetails();
 
+    /**
+     * Goes to "All Selected POs", types the PO number of the load's first order into
+     * the PO field and presses "Add P O": the manual-PO panel opens with that PO's line
+     * items, and its second line item is taken up with a unit weight typed in (nothing
+     * is saved). Returns false when the load has no order.
+     */
+    bool showManualPO();
+
     /// Renders the control as it is to @p file.
     bool render(const QString& file);
 
