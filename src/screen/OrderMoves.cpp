@@ -47,7 +47,10 @@ void OrderMoves::move(bool toSelected, Rows which)
             rows.push_back(QStringList{source.text(*it), source.subItem(*it, 2)});
     }
     target.addRows(std::move(rows));
-    source.removeRows(std::move(positions));
+    if (which == Rows::All)
+        source.clear(); // one reset instead of a removal the views must follow row by row
+    else
+        source.removeRows(std::move(positions));
 }
 
 void OrderMoves::cmdSelect_Click()
