@@ -5,7 +5,9 @@
 // --load N --person ID --person-type T point it at another service.
 // On a machine without a display (Qt's offscreen platform) it renders each
 // tab to a PNG in the folder given by --screenshots (default: a new temporary
-// folder), prints the files and exits.
+// folder), then works the vendor details as a clerk would and renders them
+// (vendor-details.png), types a PO into the manual-PO panel and renders that
+// (manual-po.png), prints the files and exits.
 
 #include "DemoWindow.h"
 
@@ -70,11 +72,20 @@ int main(int argc, char** argv)
         QTemporaryDir temp(QDir::temp().filePath(QStringLiteral("palletry-demo-XXXXXX")));
         temp.setAutoRemove(false);
         const QString dir = parser.isSet(shotsOption) ? parser.value(shotsOption) : temp.path();
-        const QStringList files = window.renderTabs(dir);
+        QStringList files = window.renderTabs(dir);
+        const int expected = files.size() + 2;
+        // The vendor details at work: a vendor's orders, one opened with its line items.
+        const QString vendorDetails = QDir(dir).filePath(QStringLiteral("vendor-details.png"));
+        if (window.showVendorDetails() && window.render(vendorDetails))
+            files << vendorDetails;
+        // A PO typed by number, its line items in the manual-PO panel.
+        const QString manualPO = QDir(dir).filePath(QStringLiteral("manual-po.png"));
+        if (window.showManualPO() && window.render(manualPO))
+            files << manualPO;
         out << "screenshots in " << QDir(dir).absolutePath() << Qt::endl;
         for (const QString& file : files)
             out << "  " << file << Qt::endl;
-        return files.size() == 3 ? 0 : 1;
+        return files.size() == expected && expected == 5 ? 0 : 1;
     }
     return app.exec();
 }

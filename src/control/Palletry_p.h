@@ -3,8 +3,16 @@
 #include <palletry/Palletry.h>
 
 #include "core/ControlState.h"
+#include "editing/LineItemEntry.h"
+#include "editing/ManualPOEntry.h"
+#include "editing/OrderRecording.h"
+#include "editing/VendorDetailsSaving.h"
 #include "loaders/Loaders.h"
+#include "screen/Browsing.h"
+#include "screen/FindPO.h"
+#include "screen/LoadReview.h"
 #include "screen/Navigation.h"
+#include "screen/OrderMoves.h"
 #include "screen/Screen.h"
 #include "screen/SortHandlers.h"
 #include "soap/ServiceRequests.h"
@@ -39,6 +47,15 @@ public:
     palletry::SortHandlers sorting;
     palletry::ServiceRequests requests;
     palletry::Loaders loaders;
+    palletry::LineItemEntry orderDetailsEntry;
+    palletry::LineItemEntry manualPOEntry;
+    palletry::OrderRecording recording;
+    palletry::VendorDetailsSaving vendorDetailsSaving;
+    palletry::Browsing browsing;
+    palletry::OrderMoves orderMoves;
+    palletry::FindPO findPO;
+    palletry::ManualPOEntry manualPO;
+    palletry::LoadReview loadReview;
 
     /// Opening a load: see Palletry::LoadData.
     void LoadData(const QString& ptServerName, qint32 lLoadID);
