@@ -1,5 +1,7 @@
 #include "core/DataSetWalk.h"
 
+#include "core/XmlText.h"
+
 #include <pugixml.hpp>
 
 #include <cstring>
@@ -12,18 +14,26 @@ bool named(const pugi::xml_node& node, const char* name)
     return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
 }
 
+bool isText(const pugi::xml_node& node)
+{
+    return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
+}
+
 // The element's whole text content: every text and CDATA descendant, in order.
+// An element's first text may be held as its own value (DataSetWalk::load);
+// it comes before all of the element's children.
 QString textContent(const pugi::xml_node& element)
 {
+    const char* own = element.value();
     const pugi::xml_node first = element.first_child();
     if (!first)
-        return QString();
-    if (!first.next_sibling() && (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata))
+        return QString::fromUtf8(own);
+    if (!*own && !first.next_sibling() && isText(first))
         return QString::fromUtf8(first.value());
-    std::string text;
+    std::string text(own);
     for (pugi::xml_node node = first; node;) {
-        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
-            text += node.value();
+        if (isText(node) || node.type() == pugi::node_element)
+            text += node.value(); // a text, or an element's own first text
         if (node.first_child()) {
             node = node.first_child();
             continue;
@@ -42,6 +52,11 @@ QString textContent(const pugi::xml_node& element)
 DataSetWalk::DataSetWalk(std::initializer_list<const char*> columns)
     : m_columns(columns)
 {
+}
+
+bool DataSetWalk::load(pugi::xml_document& document, QByteArrayView text)
+{
+    return XmlText::loadForReading(document, text);
 }
 
 int DataSetWalk::walk(const pugi::xml_document& document, const RowHandler& onRow,

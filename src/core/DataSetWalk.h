@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVector>
 
@@ -28,6 +29,14 @@ class DataSetWalk
 public:
     explicit DataSetWalk(std::initializer_list<const char*> columns);
 
+    /**
+     * Parses a DataSet answer (UTF-8, as the result fields hold it) for walk():
+     * false, with an empty document, when it is not well-formed (the empty text
+     * included). The document keeps each element's first text as its value
+     * (fewer nodes); it serves the walk, not the serialiser.
+     */
+    static bool load(pugi::xml_document& document, QByteArrayView text);
+
     int columnCount() const { return int(m_columns.size()); }
 
     /// Called as soon as a column of a row has been read (slot index, value).
@@ -35,7 +44,7 @@ public:
     /// Called after the last column of a row; the row's values are indexed like the columns.
     using RowHandler = std::function<void(const QVector<QString>& row)>;
 
-    /// Walks every row of @p document. Returns the number of rows seen.
+    /// Walks every row of @p document (from load(), or any document). Returns the number of rows seen.
     int walk(const pugi::xml_document& document, const RowHandler& onRow,
              const ColumnHandler& onColumn = {}) const;
 

@@ -15,9 +15,9 @@ using namespace palletry::test;
 
 namespace {
 
-QString text(const std::string& s)
+QByteArray text(const std::string& s)
 {
-    return QString::fromStdString(s);
+    return QByteArray::fromStdString(s);
 }
 
 DataSetRow homeRow(const std::string& order, const std::string& segment, const std::string& vendor = "12",
@@ -97,12 +97,12 @@ TEST_F(LoadersFixture, VendorsWithNullColumnsAndDuplicatesAreListedAsReceived)
 
 TEST_F(LoadersFixture, VendorsReplaceTheListButAFailedAnswerKeepsIt)
 {
-    const QString answer = text(dataSetText({{{"VendorID", "5"}, {"Name", "E"}}, {{"VendorID", "6"}, {"Name", "F"}}}));
+    const QByteArray answer = text(dataSetText({{{"VendorID", "5"}, {"Name", "E"}}, {{"VendorID", "6"}, {"Name", "F"}}}));
     loaders.LoadVendors(answer);
     loaders.LoadVendors(answer);
     EXPECT_EQ(ControlRig::column(vendors, 0), (QStringList{"5", "6"}));
-    loaders.LoadVendors(QString());
-    loaders.LoadVendors(QStringLiteral("<html>Service Unavailable"));
+    loaders.LoadVendors(QByteArray());
+    loaders.LoadVendors(QByteArrayLiteral("<html>Service Unavailable"));
     EXPECT_EQ(vendors.count(), 2);
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
 }
@@ -135,7 +135,7 @@ TEST_F(LoadersFixture, FewerRowsShrinkTheTableAndAParseFailureKeepsItsSize)
     EXPECT_EQ(all.count(), 3);
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
 
-    loaders.LoadVendorHomeDeliverly(QStringLiteral("not xml"));
+    loaders.LoadVendorHomeDeliverly(QByteArrayLiteral("not xml"));
     EXPECT_EQ(all.count(), 0);
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
 
