@@ -88,7 +88,7 @@ void replyChainRows(ResultTable& table)
         {"parse", "parse reply in place (ReplyDocument)"},
         {"text", "serialise, unescape, strip, unwrap (UTF-8)"},
         {"release", "drop the reply"},
-        {"load", "DataSetWalk::load DataSet"},
+        {"load", "DataSetWalk::Document::load"},
         {"walk", "DataSetWalk VendorID/Name -> QString"}};
     for (const auto& [counter, label] : stages) {
         const auto ms = table.counter("replyChainStages", counter);

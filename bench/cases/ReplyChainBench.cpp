@@ -77,8 +77,8 @@ int runChain(const std::string& bytes, StageTimes* times = nullptr)
     reply.reset();
     received.reset();
     lap(&StageTimes::release);
-    pugi::xml_document document;
-    if (!DataSetWalk::load(document, field))
+    DataSetWalk::Document document;
+    if (!document.load(field))
         return -1;
     lap(&StageTimes::load);
     static const DataSetWalk walk{"VendorID", "Name"};

@@ -53,7 +53,7 @@ struct ControlState
     QString PersonTypeID;
 
     /// Unwrapped results of the last call of each read operation, as UTF-8
-    /// (as received): DataSetWalk::load reads them without a UTF-16 copy.
+    /// (as received): DataSetWalk::Document reads them without a UTF-16 copy.
     QByteArray IncomingLoadXML;
     QByteArray VendorMasterXML;
     QByteArray HomeDeliverlyXML;

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <cstddef>
 #include <QString>
 #include <QVector>
 
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 namespace pugi {
@@ -30,12 +32,28 @@ public:
     explicit DataSetWalk(std::initializer_list<const char*> columns);
 
     /**
-     * Parses a DataSet answer (UTF-8, as the result fields hold it) for walk():
-     * false, with an empty document, when it is not well-formed (the empty text
-     * included). The document keeps each element's first text as its value
-     * (fewer nodes); it serves the walk, not the serialiser.
+     * A DataSet answer parsed for walk(). Its document keeps each element's
+     * first text as the element's value (fewer nodes) and is released by the
+     * walk as soon as the values are found, before they become QString, so
+     * that a large answer's nodes and its rows never take memory at once.
      */
-    static bool load(pugi::xml_document& document, QByteArrayView text);
+    class Document
+    {
+    public:
+        Document();
+        ~Document();
+        Document(const Document&) = delete;
+        Document& operator=(const Document&) = delete;
+
+        /// Parses a copy of @p text (UTF-8, as the result fields hold it); false when it is not well-formed (the empty text included).
+        bool load(QByteArrayView text);
+
+    private:
+        friend class DataSetWalk;
+        std::unique_ptr<char[]> m_text;
+        std::size_t m_size = 0;
+        std::unique_ptr<pugi::xml_document> m_document;
+    };
 
     int columnCount() const { return int(m_columns.size()); }
 
@@ -44,11 +62,21 @@ public:
     /// Called after the last column of a row; the row's values are indexed like the columns.
     using RowHandler = std::function<void(const QVector<QString>& row)>;
 
-    /// Walks every row of @p document (from load(), or any document). Returns the number of rows seen.
+    /// Walks every row of @p document. Returns the number of rows seen.
     int walk(const pugi::xml_document& document, const RowHandler& onRow,
              const ColumnHandler& onColumn = {}) const;
 
+    /**
+     * The same walk over a loaded answer: the handlers see the same values in
+     * the same order. The document is spent afterwards (its nodes are gone).
+     */
+    int walk(Document& document, const RowHandler& onRow, const ColumnHandler& onColumn = {}) const;
+
 private:
+    /// Finds every row's values in @p document: @p found(row, column, UTF-8 value) in walking order.
+    template <typename Found>
+    int findRows(const pugi::xml_document& document, Found&& found) const;
+
     std::vector<const char*> m_columns;
 };
 

@@ -163,7 +163,7 @@ bool XmlText::load(pugi::xml_document& document, QStringView text)
 namespace {
 
 // UTF-8 text copied once into a buffer the document owns and parses in place.
-bool loadUtf8(pugi::xml_document& document, QByteArrayView text, unsigned int options)
+bool loadUtf8(pugi::xml_document& document, QByteArrayView text)
 {
     const std::size_t size = static_cast<std::size_t>(text.size());
     auto* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(size + 1));
@@ -172,7 +172,7 @@ bool loadUtf8(pugi::xml_document& document, QByteArrayView text, unsigned int op
     if (size)
         std::memcpy(buffer, text.data(), size);
     const pugi::xml_parse_result result
-        = document.load_buffer_inplace_own(buffer, size, options, pugi::encoding_utf8);
+        = document.load_buffer_inplace_own(buffer, size, loadOptions, pugi::encoding_utf8);
     return finishLoad(document, result);
 }
 
@@ -180,12 +180,14 @@ bool loadUtf8(pugi::xml_document& document, QByteArrayView text, unsigned int op
 
 bool XmlText::load(pugi::xml_document& document, QByteArrayView text)
 {
-    return loadUtf8(document, text, loadOptions);
+    return loadUtf8(document, text);
 }
 
-bool XmlText::loadForReading(pugi::xml_document& document, QByteArrayView text)
+bool XmlText::loadInPlaceForReading(pugi::xml_document& document, char* text, std::size_t size)
 {
-    return loadUtf8(document, text, loadOptions | pugi::parse_embed_pcdata);
+    const pugi::xml_parse_result result = document.load_buffer_inplace(
+        text, size, loadOptions | pugi::parse_embed_pcdata, pugi::encoding_utf8);
+    return finishLoad(document, result);
 }
 
 bool XmlText::loadEncoded(pugi::xml_document& document, const char* data, std::size_t size)

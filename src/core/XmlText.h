@@ -41,12 +41,13 @@ public:
     static bool load(pugi::xml_document& document, QByteArrayView text);
 
     /**
-     * Loads UTF-8 @p text for reading only: the same document, except that an
-     * element's first text is kept as the element's value instead of a child
-     * node of its own (fewer nodes, less memory). Such a document is for
-     * reading values (DataSetWalk), never for serialising.
+     * Loads UTF-8 @p text, parsed in place (it must outlive the document), for
+     * reading only: the same document, except that an element's first text is
+     * kept as the element's value instead of a child node of its own (fewer
+     * nodes, less memory). Such a document is for reading values
+     * (DataSetWalk), never for serialising.
      */
-    static bool loadForReading(pugi::xml_document& document, QByteArrayView text);
+    static bool loadInPlaceForReading(pugi::xml_document& document, char* text, std::size_t size);
 
     /**
      * Loads raw bytes whose encoding is found as an XML parser finds it (byte-order

@@ -15,8 +15,6 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
-#include <pugixml.hpp>
-
 #include <limits>
 #include <vector>
 
@@ -83,8 +81,8 @@ void Loaders::resetLineItemGrid(FlexGrid& grid)
 void Loaders::LoadVendorIncomingLoad(const QByteArray& xml)
 {
     trap(m_errors, "LoadVendorIncomingLoad", [&] {
-        pugi::xml_document doc;
-        if (!DataSetWalk::load(doc, xml))
+        DataSetWalk::Document doc;
+        if (!doc.load(xml))
             return;
         // The header acts per column: a column missing from the answer leaves its box as it was.
         DataSetWalk({"TruckNumber", "LoadDate", "Driver"}).walk(doc, {}, [&](int column, const QString& value) {
@@ -106,8 +104,8 @@ void Loaders::LoadVendorIncomingLoad(const QByteArray& xml)
 void Loaders::LoadVendors(const QByteArray& xml)
 {
     trap(m_errors, "LoadVendors", [&] {
-        pugi::xml_document doc;
-        if (!DataSetWalk::load(doc, xml))
+        DataSetWalk::Document doc;
+        if (!doc.load(xml))
             return;
         std::vector<QStringList> rows;
         DataSetWalk({"VendorID", "Name"}).walk(doc, [&](const QVector<QString>& row) {
@@ -129,8 +127,8 @@ void Loaders::LoadVendorHomeDeliverly(const QByteArray& xml)
         rows.clear();
     };
     trap(m_errors, "LoadVendorHomeDeliverly", [&] {
-        pugi::xml_document doc;
-        const bool parsed = DataSetWalk::load(doc, xml);
+        DataSetWalk::Document doc;
+        const bool parsed = doc.load(xml);
         list.clear();
         if (!parsed)
             return;
@@ -204,8 +202,8 @@ void Loaders::LoadVendorDetails(const QString& vendorId, qint16 loadId)
             return;
         const QString envelope = m_service.GetVendorOrdersAndCentersOnlySOAPEnvelope(toInt16(vendorId), loadId);
         m_state.VendorOrdersXML = m_service.read(Unwrap::Operation::GetVendorOrdersAndCentersOnly, envelope);
-        pugi::xml_document doc;
-        if (!DataSetWalk::load(doc, m_state.VendorOrdersXML))
+        DataSetWalk::Document doc;
+        if (!doc.load(m_state.VendorOrdersXML))
             return;
         std::vector<QStringList> rows;
         DataSetWalk({"CenterName", "OrderCenterID", "OrderID"}).walk(doc, [&](const QVector<QString>& row) {
@@ -226,8 +224,8 @@ void Loaders::LoadLineItemsOrderDetail(const QString& orderId, bool forOrderDeta
     const QString envelope = m_service.GetOrderDetailsSOAPEnvelope(orderId, loadId);
     const QByteArray xml = m_service.read(Unwrap::Operation::GetOrderDetails, envelope);
 
-    pugi::xml_document doc;
-    if (!DataSetWalk::load(doc, xml)) {
+    DataSetWalk::Document doc;
+    if (!doc.load(xml)) {
         resetLineItemGrid(grid);
         return;
     }

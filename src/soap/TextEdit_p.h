@@ -135,8 +135,8 @@ inline void removeAll(std::string& text, const Pattern& pattern)
  * Removes @p patterns from data[0, size) one after the other, each as removeAll
  * removes it (every occurrence, one pass, in the text the earlier removals left,
  * so that text joined by an earlier removal is found by a later one), and
- * returns the new length. The text is read once to find where any pattern
- * occurs and moved once: the sequential passes are replayed on those few places.
+ * tells where the result lies. The text is read once to find where any pattern
+ * occurs, and the sequential passes are replayed on those few places.
  *
  * Why that is exact: when a pattern's first character occurs nowhere else in
  * it, two of its occurrences never overlap, so a pass removes all of them,
@@ -160,15 +160,21 @@ public:
         }
     }
 
-    std::size_t apply(char* data, std::size_t size) const
+    /// Edits data[0, size); the result is data[start, start + length), where start is returned.
+    std::size_t apply(char* data, std::size_t size, std::size_t& length) const
     {
-        if (m_sequentialOnly)
-            return sequential(data, size);
+        length = size;
+        if (m_sequentialOnly) {
+            length = sequential(data, size);
+            return 0;
+        }
         std::vector<Hit> hits;
-        if (!findAll(data, size, hits))
-            return sequential(data, size);
+        if (!findAll(data, size, hits)) {
+            length = sequential(data, size);
+            return 0;
+        }
         if (hits.empty())
-            return size;
+            return 0;
 
         Removed removed;
         std::vector<Range> found;
@@ -190,7 +196,7 @@ public:
             for (const Range& r : found)
                 removed.add(r.begin, r.end);
         }
-        return removed.compact(data, size);
+        return removed.compact(data, size, length);
     }
 
 private:
@@ -283,18 +289,42 @@ private:
             ranges.insert(it, Range{b, e});
         }
 
-        std::size_t compact(char* data, std::size_t size) const
+        /**
+         * Joins the kept parts. The largest stays where it is: the parts before it
+         * move up to it and the parts after it down, so a large text between
+         * small removals is not moved at all. Returns where the result begins.
+         */
+        std::size_t compact(char* data, std::size_t size, std::size_t& length) const
         {
-            std::size_t write = ranges.empty() ? size : ranges.front().begin;
-            for (std::size_t i = 0; i < ranges.size(); ++i) {
-                const std::size_t from = ranges[i].end;
-                const std::size_t to = i + 1 < ranges.size() ? ranges[i + 1].begin : size;
-                if (to > from) {
-                    std::memmove(data + write, data + from, to - from);
-                    write += to - from;
-                }
+            std::vector<Range> kept;
+            std::size_t from = 0;
+            for (const Range& r : ranges) {
+                if (r.begin > from)
+                    kept.push_back(Range{from, r.begin});
+                from = r.end;
             }
-            return write;
+            if (size > from)
+                kept.push_back(Range{from, size});
+            length = 0;
+            if (kept.empty())
+                return 0;
+            std::size_t largest = 0;
+            for (std::size_t i = 0; i < kept.size(); ++i) {
+                length += kept[i].end - kept[i].begin;
+                if (kept[i].end - kept[i].begin > kept[largest].end - kept[largest].begin)
+                    largest = i;
+            }
+            std::size_t write = kept[largest].end;
+            for (std::size_t i = largest + 1; i < kept.size(); ++i) {
+                std::memmove(data + write, data + kept[i].begin, kept[i].end - kept[i].begin);
+                write += kept[i].end - kept[i].begin;
+            }
+            std::size_t start = kept[largest].begin;
+            for (std::size_t i = largest; i-- > 0;) {
+                start -= kept[i].end - kept[i].begin;
+                std::memmove(data + start, data + kept[i].begin, kept[i].end - kept[i].begin);
+            }
+            return start;
         }
     };
 

@@ -414,7 +414,11 @@ QByteArray removedInPlace(QByteArray text, const textedit::InOrderRemoval& remov
 {
     if (text.isEmpty())
         return text;
-    text.truncate(static_cast<qsizetype>(removal.apply(text.data(), static_cast<std::size_t>(text.size()))));
+    std::size_t length = 0;
+    const std::size_t start = removal.apply(text.data(), static_cast<std::size_t>(text.size()), length);
+    // Dropping the front of an unshared QByteArray moves its start, not its bytes.
+    text.truncate(static_cast<qsizetype>(start + length));
+    text.remove(0, static_cast<qsizetype>(start));
     return text;
 }
 
