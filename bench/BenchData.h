@@ -18,6 +18,8 @@ namespace palletry::bench {
 inline constexpr int BigVendorCount = 50000;
 inline constexpr int BigOrderCount = 2000;
 inline constexpr int BigLineItemCount = 2000;
+/// Vendors whose master reply is about 60 MB, just under the 64 MiB a reply may have.
+inline constexpr int HugeVendorCount = 320000;
 /// The load the reference service seeds with the big data.
 inline constexpr std::int32_t BigLoadId = 1;
 

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMap>
 #include <QProcess>
 
@@ -84,10 +85,11 @@ void replyChainRows(ResultTable& table)
     table.addRow(row);
 
     static const std::pair<const char*, const char*> stages[] = {
-        {"parse", "parse reply (ReplyDocument)"},      {"serialise", "serialise + unescape"},
-        {"strip", "strip envelope"},                   {"unwrap", "unwrap GetVendorDataVendorMaster"},
-        {"toQString", "UTF-8 -> QString"},             {"load", "XmlText::load DataSet"},
-        {"walk", "DataSetWalk VendorID/Name"}};
+        {"parse", "parse reply in place (ReplyDocument)"},
+        {"text", "serialise, unescape, strip, unwrap (UTF-8)"},
+        {"release", "drop the reply"},
+        {"load", "DataSetWalk::Document::load"},
+        {"walk", "DataSetWalk VendorID/Name -> QString"}};
     for (const auto& [counter, label] : stages) {
         const auto ms = table.counter("replyChainStages", counter);
         if (!ms)
@@ -135,19 +137,65 @@ double median(std::vector<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+/// What opening a load in fresh processes gave: median time, highest peak and start (VmHWM).
+struct OpenLoadResult
+{
+    double ms = 0;
+    long peakKb = 0;
+    long baseKb = 0;
+};
+
 /**
- * Case 2: opens the big load with LoadData in fresh processes (bench_open_load)
- * against the reference service in this one, so that the peak memory measured
- * is the control's process alone. Also times the three read requests of an
+ * Opens load BigLoadId of @p service with LoadData in @p runs fresh processes
+ * (bench_open_load), so that the peak memory measured is the control's process
+ * alone. Returns false, with a note under @p errorKey, when a run fails or the
+ * load opens incompletely.
+ */
+bool openLoadInProcesses(ResultTable& table, const palletry_service::ReferenceService& service, int runs,
+                         int vendors, int orders, const std::string& errorKey, OpenLoadResult& result)
+{
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/bench_open_load");
+    if (!QFileInfo::exists(program)) {
+        table.setNote(errorKey, QStringLiteral("bench_open_load not built"));
+        return false;
+    }
+    std::vector<double> loadMs;
+    for (int run = 0; run < runs; ++run) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(program, {QString::fromStdString(service.serverName()), QString::number(palletry::bench::BigLoadId)});
+        if (!process.waitForFinished(300000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+            process.kill();
+            process.waitForFinished();
+            table.setNote(errorKey, QStringLiteral("bench_open_load failed: ")
+                                        + QString::fromUtf8(process.readAllStandardOutput()).trimmed());
+            return false;
+        }
+        const QString line = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        std::fprintf(stderr, "  %s\n", line.toUtf8().constData());
+        QMap<QString, QString> values;
+        for (const QString& pair : line.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            values.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        if (values.value(QStringLiteral("vendors")).toInt() != vendors
+            || values.value(QStringLiteral("orders")).toInt() != orders) {
+            table.setNote(errorKey, QStringLiteral("the load opened incompletely: ") + line);
+            return false;
+        }
+        loadMs.push_back(values.value(QStringLiteral("load_ms")).toDouble());
+        result.peakKb = std::max(result.peakKb, values.value(QStringLiteral("peak_kb")).toLong());
+        result.baseKb = std::max(result.baseKb, values.value(QStringLiteral("base_kb")).toLong());
+    }
+    result.ms = median(loadMs);
+    return true;
+}
+
+/**
+ * Case 2: opens the big load with LoadData in fresh processes against the
+ * reference service in this one. Also times the three read requests of an
  * opening as raw HTTP: what the service and the network take of it.
  */
 void runOpenLoad(ResultTable& table, int runs)
 {
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/bench_open_load");
-    if (!QFileInfo::exists(program)) {
-        table.setNote("open_load_error", QStringLiteral("bench_open_load not built"));
-        return;
-    }
     std::fprintf(stderr, "Opening the big load in %d separate processes...\n", runs);
     palletry_service::Options options;
     options.demoData = false;
@@ -160,37 +208,13 @@ void runOpenLoad(ResultTable& table, int runs)
         return;
     }
 
-    std::vector<double> loadMs;
-    long peakKb = 0;
-    long baseKb = 0;
-    for (int run = 0; run < runs; ++run) {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(program, {QString::fromStdString(service.serverName()), QString::number(palletry::bench::BigLoadId)});
-        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-            process.kill();
-            process.waitForFinished();
-            table.setNote("open_load_error", QStringLiteral("bench_open_load failed: ")
-                                                 + QString::fromUtf8(process.readAllStandardOutput()).trimmed());
-            return;
-        }
-        const QString line = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-        std::fprintf(stderr, "  %s\n", line.toUtf8().constData());
-        QMap<QString, QString> values;
-        for (const QString& pair : line.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            values.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
-        if (values.value(QStringLiteral("vendors")).toInt() != palletry::bench::BigVendorCount
-            || values.value(QStringLiteral("orders")).toInt() != palletry::bench::BigOrderCount) {
-            table.setNote("open_load_error", QStringLiteral("the load opened incompletely: ") + line);
-            return;
-        }
-        loadMs.push_back(values.value(QStringLiteral("load_ms")).toDouble());
-        peakKb = std::max(peakKb, values.value(QStringLiteral("peak_kb")).toLong());
-        baseKb = std::max(baseKb, values.value(QStringLiteral("base_kb")).toLong());
-    }
-    table.setTime("openLoad", median(loadMs));
-    table.setCounter("openLoad", "peakMB", double(peakKb) / 1024.0);
-    table.setCounter("openLoad", "baseMB", double(baseKb) / 1024.0);
+    OpenLoadResult opened;
+    if (!openLoadInProcesses(table, service, runs, palletry::bench::BigVendorCount, palletry::bench::BigOrderCount,
+                             "open_load_error", opened))
+        return;
+    table.setTime("openLoad", opened.ms);
+    table.setCounter("openLoad", "peakMB", double(opened.peakKb) / 1024.0);
+    table.setCounter("openLoad", "baseMB", double(opened.baseKb) / 1024.0);
 
     // The three read requests of an opening, as raw HTTP.
     using namespace palletry::bench;
@@ -213,31 +237,72 @@ void runOpenLoad(ResultTable& table, int runs)
     table.setTime("openLoadNetwork", median(networkMs));
 }
 
+/**
+ * Case 2, memory against reply size: a vendor master reply of about 60 MB (just
+ * under the 64 MiB a reply may have) through LoadData; the peak above the
+ * process's start against the reply's size.
+ */
+void runBigReply(ResultTable& table, int runs)
+{
+    std::fprintf(stderr, "Opening a load with a 60 MB vendor reply in %d separate processes...\n", runs);
+    constexpr int orders = 100;
+    palletry_service::Options options;
+    options.demoData = false;
+    options.vendors = palletry::bench::HugeVendorCount;
+    options.orders = orders;
+    options.lines = 1;
+    palletry_service::ReferenceService service(options);
+    if (!service.start(0)) {
+        table.setNote("big_reply_error", QStringLiteral("reference service did not start"));
+        return;
+    }
+    const std::size_t replyBytes = palletry::bench::vendorMasterReply(service).size();
+    OpenLoadResult opened;
+    if (!openLoadInProcesses(table, service, runs, palletry::bench::HugeVendorCount, orders, "big_reply_error", opened))
+        return;
+    table.setTime("bigReply", opened.ms);
+    table.setCounter("bigReply", "replyMB", double(replyBytes) / 1e6);
+    table.setCounter("bigReply", "aboveStartMB", double(opened.peakKb - opened.baseKb) * 1024.0 / 1e6);
+}
+
 void openLoadRows(ResultTable& table)
 {
     const QString size = QStringLiteral("50,000 vendors, 2,000 orders");
     const auto ms = table.time("openLoad");
     const auto network = table.time("openLoadNetwork");
     ResultTable::Row time(QStringLiteral("2 open big load: LoadData end to end"), size);
-    time.target = QStringLiteral("< 500 ms");
+    time.target = QStringLiteral("<= 2.5x raw HTTP, < 500 ms");
     ResultTable::Row memory(QStringLiteral("2 open big load: peak memory (VmHWM)"), size);
-    memory.target = QStringLiteral("< 150 MB");
-    if (ms) {
+    memory.target = QStringLiteral("<= 80 MB");
+    if (ms && network) {
         time.value = ResultTable::formatMs(*ms);
-        time.met = *ms < 500.0;
-        if (network) {
-            time.reference = ResultTable::formatMs(*network);
-            time.ratio = QString::number(100.0 * *network / *ms, 'f', 0) + QStringLiteral("% service+HTTP");
-        }
+        time.reference = ResultTable::formatMs(*network) + QStringLiteral(" raw HTTP");
+        time.ratio = times(*ms / *network) + QStringLiteral(" raw HTTP");
+        time.met = *ms <= 2.5 * *network && *ms < 500.0;
         const double peak = *table.counter("openLoad", "peakMB");
         memory.value = QString::number(peak, 'f', 0) + QStringLiteral(" MB");
         memory.reference = QString::number(*table.counter("openLoad", "baseMB"), 'f', 0) + QStringLiteral(" MB before");
-        memory.met = peak < 150.0;
+        memory.met = peak <= 80.0;
     } else {
         time.remark = memory.remark = table.note("open_load_error");
     }
     table.addRow(time);
     table.addRow(memory);
+
+    ResultTable::Row big(QStringLiteral("2 open 60 MB reply: peak above start"),
+                         QStringLiteral("%1 vendors").arg(QLocale(QLocale::English).toString(palletry::bench::HugeVendorCount)));
+    big.target = QStringLiteral("<= 4x reply size");
+    if (const auto above = table.counter("bigReply", "aboveStartMB")) {
+        const double reply = *table.counter("bigReply", "replyMB");
+        big.value = QString::number(*above, 'f', 0) + QStringLiteral(" MB");
+        big.reference = QString::number(reply, 'f', 1) + QStringLiteral(" MB reply");
+        big.ratio = times(*above / reply) + QStringLiteral(" reply");
+        big.met = *above <= 4.0 * reply;
+        big.remark = QStringLiteral("LoadData ") + ResultTable::formatMs(*table.time("bigReply"));
+    } else {
+        big.remark = table.note("big_reply_error");
+    }
+    table.addRow(big);
 }
 
 void lineItemRows(ResultTable& table)
@@ -366,10 +431,13 @@ int main(int argc, char** argv)
     palletry::bench::releaseFixtures();
 
     ResultTable& table = ResultTable::instance();
-    if (openLoadRuns > 0)
+    if (openLoadRuns > 0) {
         runOpenLoad(table, openLoadRuns);
-    else
+        runBigReply(table, std::min(openLoadRuns, 2));
+    } else {
         table.setNote("open_load_error", QStringLiteral("not run"));
+        table.setNote("big_reply_error", QStringLiteral("not run"));
+    }
     replyChainRows(table);
     openLoadRows(table);
     listRows(table);

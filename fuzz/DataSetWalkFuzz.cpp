@@ -16,6 +16,11 @@
 
 #include <pugixml.hpp>
 
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
 #include <QString>
 #include <QVector>
 
@@ -58,13 +63,38 @@ void walkWith(const DataSetWalk& walk, const pugi::xml_document& document, std::
     FUZZ_CHECK(walk.walk(document, {}) == rows);
 }
 
+/// Every handler call of a walk, in order: (column, value) pairs, a row as column -1 with its values joined.
+using Calls = std::vector<std::pair<int, QString>>;
+
+template <typename Document>
+Calls callsOf(const DataSetWalk& walk, Document& document)
+{
+    Calls calls;
+    walk.walk(
+        document, [&](const QVector<QString>& row) { calls.emplace_back(-1, QStringList(row.toList()).join(QChar(0))); },
+        [&](int column, const QString& value) { calls.emplace_back(column, value); });
+    return calls;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     pugi::xml_document document;
-    if (!palletry::XmlText::load(document, text)) {
+    const bool parsed = palletry::XmlText::load(document, text);
+    // The loaders' way (UTF-8, first texts kept as element values, nodes released
+    // before the values become QString) parses alike and gives the same calls.
+    {
+        const QByteArray utf8 = text.toUtf8();
+        for (const DataSetWalk& walk : {DataSetWalk({"VendorID", "Name"}), DataSetWalk({"Name", "Name", "diffgr:id"})}) {
+            DataSetWalk::Document loaded;
+            FUZZ_CHECK(loaded.load(utf8) == parsed);
+            if (parsed)
+                FUZZ_CHECK(callsOf(walk, loaded) == callsOf(walk, document));
+        }
+    }
+    if (!parsed) {
         FUZZ_CHECK(!document.first_child());
         FUZZ_CHECK(DataSetWalk({"VendorID", "Name"}).walk(document, {}) == 0);
         return 0;

@@ -19,7 +19,7 @@
 #include "transport/ErrorReport.h"
 #include "transport/EventLog.h"
 #include "transport/MessageBoxes.h"
-#include "transport/SoapCall.h"
+#include "soap/SoapCall.h"
 
 /**
  * Everything the control owns: its fields, its screen, its outlets and the

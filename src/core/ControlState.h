@@ -2,6 +2,7 @@
 
 #include <palletry/Palletry.h>
 
+#include <QByteArray>
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -51,12 +52,13 @@ struct ControlState
     QString PersonID;
     QString PersonTypeID;
 
-    /// Unwrapped results of the last call of each read operation.
-    QString IncomingLoadXML;
-    QString VendorMasterXML;
-    QString HomeDeliverlyXML;
-    QString VendorOrdersXML;
-    QString VendorByOrderXML;
+    /// Unwrapped results of the last call of each read operation, as UTF-8
+    /// (as received): DataSetWalk::Document reads them without a UTF-16 copy.
+    QByteArray IncomingLoadXML;
+    QByteArray VendorMasterXML;
+    QByteArray HomeDeliverlyXML;
+    QByteArray VendorOrdersXML;
+    QByteArray VendorByOrderXML;
 
     /// The HTTP request of the call in progress; kept after a write call or a failure.
     std::shared_ptr<HttpExchange> HttpRequest;

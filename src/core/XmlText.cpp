@@ -51,24 +51,24 @@ bool finishLoad(pugi::xml_document& document, const pugi::xml_parse_result& resu
 
 // Appends @p text with every character that @p entityFor maps to an entity replaced by it.
 template <typename EntityFor>
-void appendEscaped(std::string& out, const char* text, EntityFor entityFor)
+void appendEscaped(QByteArray& out, const char* text, EntityFor entityFor)
 {
     const char* run = text;
     for (const char* p = text;; ++p) {
         const char c = *p;
         if (c == '\0') {
-            out.append(run, p);
+            out.append(run, p - run);
             return;
         }
         if (const char* entity = entityFor(c)) {
-            out.append(run, p);
+            out.append(run, p - run);
             out.append(entity);
             run = p + 1;
         }
     }
 }
 
-void appendText(std::string& out, const char* text)
+void appendText(QByteArray& out, const char* text)
 {
     appendEscaped(out, text, [](char c) -> const char* {
         switch (c) {
@@ -85,7 +85,7 @@ void appendText(std::string& out, const char* text)
 
 // Attribute values also escape the quote and the characters that attribute
 // normalisation would otherwise turn into spaces when the text is read again.
-void appendAttributeValue(std::string& out, const char* text)
+void appendAttributeValue(QByteArray& out, const char* text)
 {
     appendEscaped(out, text, [](char c) -> const char* {
         switch (c) {
@@ -106,7 +106,7 @@ void appendAttributeValue(std::string& out, const char* text)
     });
 }
 
-void appendRawNode(std::string& out, const pugi::xml_node& node)
+void appendRawNode(QByteArray& out, const pugi::xml_node& node)
 {
     switch (node.type()) {
     case pugi::node_cdata:
@@ -137,9 +137,9 @@ void appendRawNode(std::string& out, const pugi::xml_node& node)
 class EscapingWriter : public XmlText::NodeWriter
 {
 public:
-    void text(std::string& out, const char* value) override { appendText(out, value); }
-    void attributeValue(std::string& out, const char* value) override { appendAttributeValue(out, value); }
-    void declaration(std::string& out) override { out.append("<?xml version=\"1.0\"?>"); }
+    void text(QByteArray& out, const char* value) override { appendText(out, value); }
+    void attributeValue(QByteArray& out, const char* value) override { appendAttributeValue(out, value); }
+    void declaration(QByteArray& out) override { out.append("<?xml version=\"1.0\"?>"); }
 };
 
 } // namespace
@@ -160,23 +160,59 @@ bool XmlText::load(pugi::xml_document& document, QStringView text)
     return finishLoad(document, result);
 }
 
+namespace {
+
+// UTF-8 text copied once into a buffer the document owns and parses in place.
+bool loadUtf8(pugi::xml_document& document, QByteArrayView text)
+{
+    const std::size_t size = static_cast<std::size_t>(text.size());
+    auto* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(size + 1));
+    if (!buffer)
+        throw std::bad_alloc();
+    if (size)
+        std::memcpy(buffer, text.data(), size);
+    const pugi::xml_parse_result result
+        = document.load_buffer_inplace_own(buffer, size, loadOptions, pugi::encoding_utf8);
+    return finishLoad(document, result);
+}
+
+} // namespace
+
+bool XmlText::load(pugi::xml_document& document, QByteArrayView text)
+{
+    return loadUtf8(document, text);
+}
+
+bool XmlText::loadInPlaceForReading(pugi::xml_document& document, char* text, std::size_t size)
+{
+    const pugi::xml_parse_result result = document.load_buffer_inplace(
+        text, size, loadOptions | pugi::parse_embed_pcdata, pugi::encoding_utf8);
+    return finishLoad(document, result);
+}
+
 bool XmlText::loadEncoded(pugi::xml_document& document, const char* data, std::size_t size)
 {
     const pugi::xml_parse_result result = document.load_buffer(data, size, loadOptions, pugi::encoding_auto);
     return finishLoad(document, result);
 }
 
-std::string XmlText::serialiseUtf8(const pugi::xml_document& document, std::size_t sizeHint)
+bool XmlText::loadEncodedInPlace(pugi::xml_document& document, char* data, std::size_t size)
 {
-    std::string out;
-    if (sizeHint)
-        out.reserve(sizeHint);
-    EscapingWriter writer;
-    serialiseWith(document, out, writer);
-    return out;
+    const pugi::xml_parse_result result = document.load_buffer_inplace(data, size, loadOptions, pugi::encoding_auto);
+    return finishLoad(document, result);
 }
 
-bool XmlText::serialiseWith(const pugi::xml_document& document, std::string& out, NodeWriter& writer)
+std::string XmlText::serialiseUtf8(const pugi::xml_document& document, std::size_t sizeHint)
+{
+    QByteArray out;
+    if (sizeHint)
+        out.reserve(static_cast<qsizetype>(sizeHint));
+    EscapingWriter writer;
+    serialiseWith(document, out, writer);
+    return out.toStdString();
+}
+
+bool XmlText::serialiseWith(const pugi::xml_document& document, QByteArray& out, NodeWriter& writer)
 {
     // Iterative walk: a deeply nested reply must not exhaust the stack.
     pugi::xml_node node = document.first_child();
@@ -233,15 +269,17 @@ bool XmlText::serialiseWith(const pugi::xml_document& document, std::string& out
     return true;
 }
 
-void XmlText::appendEscapedAttribute(std::string& out, const char* value)
+void XmlText::appendEscapedAttribute(QByteArray& out, const char* value)
 {
     appendAttributeValue(out, value);
 }
 
 QString XmlText::serialise(const pugi::xml_document& document)
 {
-    const std::string utf8 = serialiseUtf8(document);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    QByteArray utf8;
+    EscapingWriter writer;
+    serialiseWith(document, utf8, writer);
+    return QString::fromUtf8(utf8);
 }
 
 } // namespace palletry

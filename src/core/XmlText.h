@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -35,11 +37,26 @@ public:
     /// Loads @p text (UTF-16, as QString holds it). Returns false and leaves the document empty when it is not well-formed.
     static bool load(pugi::xml_document& document, QStringView text);
 
+    /// Loads UTF-8 @p text (a DataSet answer as the result fields hold it); otherwise as load() above.
+    static bool load(pugi::xml_document& document, QByteArrayView text);
+
+    /**
+     * Loads UTF-8 @p text, parsed in place (it must outlive the document), for
+     * reading only: the same document, except that an element's first text is
+     * kept as the element's value instead of a child node of its own (fewer
+     * nodes, less memory). Such a document is for reading values
+     * (DataSetWalk), never for serialising.
+     */
+    static bool loadInPlaceForReading(pugi::xml_document& document, char* text, std::size_t size);
+
     /**
      * Loads raw bytes whose encoding is found as an XML parser finds it (byte-order
      * mark or declaration; UTF-8 otherwise), as received from the network.
      */
     static bool loadEncoded(pugi::xml_document& document, const char* data, std::size_t size);
+
+    /// loadEncoded() parsing @p data in place: the document points into it, so it must outlive the document.
+    static bool loadEncodedInPlace(pugi::xml_document& document, char* data, std::size_t size);
 
     /// The document as UTF-8 text. @p sizeHint reserves the buffer up front (0: no hint).
     static std::string serialiseUtf8(const pugi::xml_document& document, std::size_t sizeHint = 0);
@@ -48,7 +65,7 @@ public:
     static QString serialise(const pugi::xml_document& document);
 
     /// Appends @p value as the serialiser writes an attribute value (without the quotes).
-    static void appendEscapedAttribute(std::string& out, const char* value);
+    static void appendEscapedAttribute(QByteArray& out, const char* value);
 
     /**
      * What a serialising walk writes for the parts that carry values. The walk
@@ -59,9 +76,9 @@ public:
     {
     public:
         virtual ~NodeWriter() = default;
-        virtual void text(std::string& out, const char* value) = 0;
-        virtual void attributeValue(std::string& out, const char* value) = 0;
-        virtual void declaration(std::string& out) = 0;
+        virtual void text(QByteArray& out, const char* value) = 0;
+        virtual void attributeValue(QByteArray& out, const char* value) = 0;
+        virtual void declaration(QByteArray& out) = 0;
         /// Comments, CDATA sections and processing instructions are written as they are, unless refused here.
         virtual bool writesRawNodes() const { return true; }
     };
@@ -71,7 +88,7 @@ public:
      * writing texts, attribute values and the declaration. Returns false, with
      * @p out incomplete, at a raw node the writer refuses.
      */
-    static bool serialiseWith(const pugi::xml_document& document, std::string& out, NodeWriter& writer);
+    static bool serialiseWith(const pugi::xml_document& document, QByteArray& out, NodeWriter& writer);
 };
 
 } // namespace palletry

@@ -5,7 +5,6 @@
 #include "core/DataSetWalk.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
-#include "core/XmlText.h"
 #include "editing/LineItemEntry.h"
 #include "screen/ListView.h"
 #include "screen/Screen.h"
@@ -38,11 +37,10 @@ qint16 successor(qint16 value)
 }
 
 // The parser's reason for a text that did not load as one document.
-QString parseErrorReason(const QString& text)
+QString parseErrorReason(const QByteArray& text)
 {
-    const QByteArray utf8 = text.toUtf8();
     pugi::xml_document doc;
-    const pugi::xml_parse_result result = doc.load_buffer(utf8.constData(), size_t(utf8.size()));
+    const pugi::xml_parse_result result = doc.load_buffer(text.constData(), size_t(text.size()));
     if (!result)
         return QString::fromLatin1(result.description()) + QStringLiteral(" at offset ") + QString::number(result.offset);
     return QStringLiteral("Not a single XML document");
@@ -86,13 +84,13 @@ qint16 OrderRecording::FindOrderSegment(const QString& orderId)
     return segment;
 }
 
-bool OrderRecording::AddPO(const QString& resultText, qint16 cartonCount, const QString& orderId,
+bool OrderRecording::AddPO(const QByteArray& resultText, qint16 cartonCount, const QString& orderId,
                            bool fromOrderDetails)
 {
     bool recorded = false;
     trap(m_errors, "AddPO", [&] {
-        pugi::xml_document doc;
-        if (!XmlText::load(doc, resultText))
+        DataSetWalk::Document doc;
+        if (!doc.load(resultText))
             m_log.write(QStringLiteral("XML Error: ") + parseErrorReason(resultText), EventType::Warning);
 
         // The order is registered only while no segment has been chosen for it.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -39,7 +40,7 @@ public:
      *
      * Returns true only when every write sent was accepted.
      */
-    bool AddPO(const QString& resultText, qint16 cartonCount, const QString& orderId, bool fromOrderDetails);
+    bool AddPO(const QByteArray& resultText, qint16 cartonCount, const QString& orderId, bool fromOrderDetails);
 
     /// The segment of @p orderId on the load (exact text match), 0 when it is not there.
     qint16 FindOrderSegment(const QString& orderId);

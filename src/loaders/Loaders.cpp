@@ -5,7 +5,6 @@
 #include "core/DataSetWalk.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
-#include "core/XmlText.h"
 #include "screen/FlexGrid.h"
 #include "screen/ListView.h"
 #include "screen/Screen.h"
@@ -15,8 +14,6 @@
 #include <QDate>
 #include <QLineEdit>
 #include <QRegularExpression>
-
-#include <pugixml.hpp>
 
 #include <limits>
 #include <vector>
@@ -81,11 +78,11 @@ void Loaders::resetLineItemGrid(FlexGrid& grid)
     grid.setRows(1);
 }
 
-void Loaders::LoadVendorIncomingLoad(const QString& xml)
+void Loaders::LoadVendorIncomingLoad(const QByteArray& xml)
 {
     trap(m_errors, "LoadVendorIncomingLoad", [&] {
-        pugi::xml_document doc;
-        if (!XmlText::load(doc, xml))
+        DataSetWalk::Document doc;
+        if (!doc.load(xml))
             return;
         // The header acts per column: a column missing from the answer leaves its box as it was.
         DataSetWalk({"TruckNumber", "LoadDate", "Driver"}).walk(doc, {}, [&](int column, const QString& value) {
@@ -104,11 +101,11 @@ void Loaders::LoadVendorIncomingLoad(const QString& xml)
     });
 }
 
-void Loaders::LoadVendors(const QString& xml)
+void Loaders::LoadVendors(const QByteArray& xml)
 {
     trap(m_errors, "LoadVendors", [&] {
-        pugi::xml_document doc;
-        if (!XmlText::load(doc, xml))
+        DataSetWalk::Document doc;
+        if (!doc.load(xml))
             return;
         std::vector<QStringList> rows;
         DataSetWalk({"VendorID", "Name"}).walk(doc, [&](const QVector<QString>& row) {
@@ -120,7 +117,7 @@ void Loaders::LoadVendors(const QString& xml)
     });
 }
 
-void Loaders::LoadVendorHomeDeliverly(const QString& xml)
+void Loaders::LoadVendorHomeDeliverly(const QByteArray& xml)
 {
     ListView& list = *m_screen.lstAllSelectedPOs;
     std::vector<QStringList> rows;
@@ -130,8 +127,8 @@ void Loaders::LoadVendorHomeDeliverly(const QString& xml)
         rows.clear();
     };
     trap(m_errors, "LoadVendorHomeDeliverly", [&] {
-        pugi::xml_document doc;
-        const bool parsed = XmlText::load(doc, xml);
+        DataSetWalk::Document doc;
+        const bool parsed = doc.load(xml);
         list.clear();
         if (!parsed)
             return;
@@ -207,8 +204,8 @@ void Loaders::LoadVendorDetails(const QString& vendorId, qint16 loadId)
             return;
         const QString envelope = m_service.GetVendorOrdersAndCentersOnlySOAPEnvelope(toInt16(vendorId), loadId);
         m_state.VendorOrdersXML = m_service.read(Unwrap::Operation::GetVendorOrdersAndCentersOnly, envelope);
-        pugi::xml_document doc;
-        if (!XmlText::load(doc, m_state.VendorOrdersXML))
+        DataSetWalk::Document doc;
+        if (!doc.load(m_state.VendorOrdersXML))
             return;
         std::vector<QStringList> rows;
         DataSetWalk({"CenterName", "OrderCenterID", "OrderID"}).walk(doc, [&](const QVector<QString>& row) {
@@ -227,10 +224,10 @@ void Loaders::LoadLineItemsOrderDetail(const QString& orderId, bool forOrderDeta
 
     FlexGrid& grid = forOrderDetails ? *m_screen.grdOrdItems : *m_screen.grdManualPOItems;
     const QString envelope = m_service.GetOrderDetailsSOAPEnvelope(orderId, loadId);
-    const QString xml = m_service.read(Unwrap::Operation::GetOrderDetails, envelope);
+    const QByteArray xml = m_service.read(Unwrap::Operation::GetOrderDetails, envelope);
 
-    pugi::xml_document doc;
-    if (!XmlText::load(doc, xml)) {
+    DataSetWalk::Document doc;
+    if (!doc.load(xml)) {
         resetLineItemGrid(grid);
         return;
     }

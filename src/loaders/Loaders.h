@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -22,11 +23,11 @@ public:
     Loaders(ControlState& state, Screen& screen, ErrorSink& errors, ServiceRequests& service);
 
     /// Load header: truck number, load date ("mm/dd/yyyy") and carrier boxes.
-    void LoadVendorIncomingLoad(const QString& xml);
+    void LoadVendorIncomingLoad(const QByteArray& xml);
     /// Vendor master list: replaces the rows of lstVendors.
-    void LoadVendors(const QString& xml);
+    void LoadVendors(const QByteArray& xml);
     /// Orders on the load: refills lstAllSelectedPOs and rebuilds OrderSegmentTable.
-    void LoadVendorHomeDeliverly(const QString& xml);
+    void LoadVendorHomeDeliverly(const QByteArray& xml);
     /// The selected vendor's orders on the load, taken from lstAllSelectedPOs.
     void RefreshSelectedPOs();
     /// A vendor's open orders into lstProspectivePOs (asks the service itself).

@@ -4,7 +4,7 @@
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
 #include "soap/Envelopes.h"
-#include "transport/SoapCall.h"
+#include "soap/SoapCall.h"
 
 namespace palletry {
 namespace {
@@ -202,13 +202,11 @@ bool ServiceRequests::DeletePOSOAP(const QString& OrderID, qint16 OrderSegment)
     return accepted;
 }
 
-QString ServiceRequests::read(Unwrap::Operation operation, const QString& envelope)
+QByteArray ServiceRequests::read(Unwrap::Operation operation, const QString& envelope)
 {
-    // Unwrapped while still UTF-8: half the bytes to move, and one conversion at the end.
-    std::string text = m_call.readUtf8(m_state.ServiceUrl,
-                                       m_state.SoapActionPrefix + QLatin1String(Unwrap::operationName(operation)), envelope);
-    Unwrap::unwrapUtf8(operation, text);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // UTF-8 from the wire to the loader's walk: only the values shown become QString.
+    return m_call.readDataSet(operation, m_state.ServiceUrl,
+                              m_state.SoapActionPrefix + QLatin1String(Unwrap::operationName(operation)), envelope);
 }
 
 } // namespace palletry

@@ -2,6 +2,7 @@
 
 #include "soap/Unwrap.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -62,9 +63,9 @@ public:
     /**
      * Sends @p envelope as a read call of @p operation to the service that
      * LoadData named, and returns the reply with every wrapper removed by the
-     * operation's unwrapper: the DataSet text, or the empty text after a failed call.
+     * operation's unwrapper: the DataSet text in UTF-8, or the empty text after a failed call.
      */
-    QString read(Unwrap::Operation operation, const QString& envelope);
+    QByteArray read(Unwrap::Operation operation, const QString& envelope);
 
 private:
     void wrapBody();

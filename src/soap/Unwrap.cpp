@@ -145,17 +145,21 @@ struct QStringOut
     }
 };
 
-struct Utf8Out
+template <typename Bytes>
+struct BytesOut
 {
-    std::string text;
+    Bytes text;
     void reserve(std::size_t extra)
     {
         // Only ever grows: the text may already hold a large result.
-        if (text.capacity() - text.size() < extra)
-            text.reserve(text.size() + extra);
+        const auto size = static_cast<std::size_t>(text.size());
+        if (static_cast<std::size_t>(text.capacity()) - size < extra)
+            text.reserve(static_cast<decltype(text.size())>(size + extra));
     }
-    void append(const char* p, std::size_t n) { text.append(p, n); }
+    void append(const char* p, std::size_t n) { text.append(p, static_cast<decltype(text.size())>(n)); }
 };
+using Utf8Out = BytesOut<std::string>;
+using ByteArrayOut = BytesOut<QByteArray>;
 
 struct EnvelopePatterns
 {
@@ -204,13 +208,13 @@ QString removeInOrder(QString text, const std::array<Pattern, N>& patterns)
 class UnescapingWriter : public XmlText::NodeWriter
 {
 public:
-    /// @p out is the walk's output: unescapeInto appends to it through its Utf8Out.
-    explicit UnescapingWriter(Utf8Out& out)
+    /// @p out is the walk's output: unescapeInto appends to it through its ByteArrayOut.
+    explicit UnescapingWriter(ByteArrayOut& out)
         : m_out(out)
     {
     }
 
-    void text(std::string& out, const char* value) override
+    void text(QByteArray& out, const char* value) override
     {
         static const Pattern plainDeclaration("<?xml version=\"1.0\"?>");
         const std::string_view plain = plainDeclaration.view<char>();
@@ -219,48 +223,56 @@ public:
         const char* e = b + std::strlen(b);
         for (;;) {
             const char* hit = Search<char>::find(b, e, plain);
-            out.append(b, hit);
+            out.append(b, hit - b);
             if (hit == e)
                 break;
-            out.append(declaration);
+            out.append(declaration.data(), static_cast<qsizetype>(declaration.size()));
             b = hit + plain.size();
         }
     }
 
     // Attribute values are short: escaped as the serialiser writes them, then unescaped.
-    void attributeValue(std::string& out, const char* value) override
+    void attributeValue(QByteArray& out, const char* value) override
     {
         m_attribute.clear();
         XmlText::appendEscapedAttribute(m_attribute, value);
-        if (!unescapeInto(m_attribute.data(), m_attribute.data() + m_attribute.size(), m_out))
+        if (!unescapeInto(m_attribute.constData(), m_attribute.constData() + m_attribute.size(), m_out))
             out.append(m_attribute);
     }
 
-    void declaration(std::string& out) override { out.append(utf8Declaration().view<char>()); }
+    void declaration(QByteArray& out) override
+    {
+        const std::string_view d = utf8Declaration().view<char>();
+        out.append(d.data(), static_cast<qsizetype>(d.size()));
+    }
 
     bool writesRawNodes() const override { return false; }
 
 private:
-    Utf8Out& m_out;
-    std::string m_attribute;
+    ByteArrayOut& m_out;
+    QByteArray m_attribute;
 };
 
-bool writeUnescaped(const pugi::xml_document& document, Utf8Out& out)
+// The serialised document as UnescapeResultXML leaves it; its capacity may
+// exceed its size (untouched, so it costs no memory).
+QByteArray serialiseUnescaped(const pugi::xml_document& document, std::size_t sizeHint)
 {
+    ByteArrayOut out;
+    if (sizeHint)
+        out.text.reserve(static_cast<qsizetype>(sizeHint));
     UnescapingWriter writer(out);
-    return XmlText::serialiseWith(document, out.text, writer);
+    if (XmlText::serialiseWith(document, out.text, writer))
+        return std::move(out.text);
+    out.text = QByteArray();
+    const std::string text = unescapeResultUtf8(XmlText::serialiseUtf8(document, sizeHint));
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
 
 std::string serialiseUnescapedUtf8(const pugi::xml_document& document, std::size_t sizeHint)
 {
-    Utf8Out out;
-    if (sizeHint)
-        out.text.reserve(sizeHint);
-    if (writeUnescaped(document, out))
-        return std::move(out.text);
-    return unescapeResultUtf8(XmlText::serialiseUtf8(document, sizeHint));
+    return serialiseUnescaped(document, sizeHint).toStdString();
 }
 
 QString UnescapeResultXML(QString text)
@@ -367,6 +379,64 @@ void unwrapUtf8(Operation operation, std::string& text)
     const OperationPatterns& p = patternsOf(operation);
     for (std::size_t i = 0; i < p.count; ++i)
         textedit::removeAll(text, p.patterns[i]);
+}
+
+namespace {
+
+// The removals of StripSOAPEnvelope, then (for a read) those of the operation's unwrapper.
+textedit::InOrderRemoval makeRemoval(const Operation* operation)
+{
+    std::vector<const Pattern*> patterns;
+    for (const Pattern& p : envelopePatterns().removed)
+        patterns.push_back(&p);
+    if (operation) {
+        const OperationPatterns& op = patternsOf(*operation);
+        for (std::size_t i = 0; i < op.count; ++i)
+            patterns.push_back(&op.patterns[i]);
+    }
+    return textedit::InOrderRemoval(patterns.data(), patterns.size());
+}
+
+const textedit::InOrderRemoval& removalOf(const Operation* operation)
+{
+    static const textedit::InOrderRemoval strip = makeRemoval(nullptr);
+    static const std::array<textedit::InOrderRemoval, 6> reads = [] {
+        auto of = [](Operation op) { return makeRemoval(&op); };
+        return std::array<textedit::InOrderRemoval, 6>{
+            of(Operation::GetVendorIncomingLoad),         of(Operation::GetVendorDataVendorMaster),
+            of(Operation::GetVendorHomeDeliverly),        of(Operation::GetVendorOrdersAndCentersOnly),
+            of(Operation::GetOrderDetails),               of(Operation::GetVendorDetailsByOrderID)};
+    }();
+    return operation ? reads[static_cast<std::size_t>(*operation)] : strip;
+}
+
+QByteArray removedInPlace(QByteArray text, const textedit::InOrderRemoval& removal)
+{
+    if (text.isEmpty())
+        return text;
+    std::size_t length = 0;
+    const std::size_t start = removal.apply(text.data(), static_cast<std::size_t>(text.size()), length);
+    // Dropping the front of an unshared QByteArray moves its start, not its bytes.
+    text.truncate(static_cast<qsizetype>(start + length));
+    text.remove(0, static_cast<qsizetype>(start));
+    return text;
+}
+
+} // namespace
+
+QByteArray replyText(const pugi::xml_document& reply, std::size_t sizeHint)
+{
+    return removedInPlace(serialiseUnescaped(reply, sizeHint), removalOf(nullptr));
+}
+
+QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std::size_t sizeHint)
+{
+    return removedInPlace(serialiseUnescaped(reply, sizeHint), removalOf(&operation));
+}
+
+QByteArray stripAndUnwrapUtf8(Operation operation, QByteArray text)
+{
+    return removedInPlace(std::move(text), removalOf(&operation));
 }
 
 QString UnwrapGetVendorIncomingLoad(QString text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <string>
@@ -70,6 +71,23 @@ std::string serialiseUnescapedUtf8(const pugi::xml_document& document, std::size
 
 /// StripSOAPEnvelope on UTF-8 text, in place.
 void stripSOAPEnvelopeUtf8(std::string& text);
+
+/**
+ * What ReturnWebserviceXML returns for the read reply @p reply, as UTF-8:
+ * StripSOAPEnvelope(UnescapeResultXML(serialised reply)), byte for byte.
+ * @p sizeHint: room to reserve for the serialised text (the reply's size).
+ */
+QByteArray replyText(const pugi::xml_document& reply, std::size_t sizeHint = 0);
+
+/**
+ * The DataSet text of the read reply @p reply of @p operation, as UTF-8: the
+ * operation's unwrapper applied to replyText(reply), byte for byte, made in one
+ * walk of the reply, one scan of its text and one compaction in place.
+ */
+QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std::size_t sizeHint = 0);
+
+/// StripSOAPEnvelope and then the unwrapper of @p operation on UTF-8 text, done as dataSetText does them.
+QByteArray stripAndUnwrapUtf8(Operation operation, QByteArray text);
 
 } // namespace Unwrap
 } // namespace palletry

@@ -60,6 +60,8 @@ public:
     QString statusLine() const { return m_statusLine; }
     /// The reply body as received.
     const std::string& replyBody() const { return m_reply; }
+    /// Hands the reply body over (replyBody() is empty afterwards).
+    std::string takeReplyBody() { return std::move(m_reply); }
 
     /// The body that was sent.
     const std::string& requestBody() const { return m_request; }

@@ -15,9 +15,9 @@ using namespace palletry::test;
 
 namespace {
 
-QString text(const std::string& s)
+QByteArray text(const std::string& s)
 {
-    return QString::fromStdString(s);
+    return QByteArray::fromStdString(s);
 }
 
 DataSetRow homeRow(const std::string& order, const std::string& segment, const std::string& vendor = "12",
@@ -82,7 +82,7 @@ TEST(LoadDateTest, AcceptsTheFormsADataSetWritesAndKeepsOtherText)
 
 TEST_F(LoadersFixture, VendorsAreListedAsReceivedAndAFailedAnswerKeepsTheList)
 {
-    const QString answer = text(dataSetText({{{"VendorID", "1"}, {"Name", "Smith & Sons"}},
+    const QByteArray answer = text(dataSetText({{{"VendorID", "1"}, {"Name", "Smith & Sons"}},
                                               {{"VendorID", "2"}},
                                               {{"VendorID", "1"}, {"Name", "Smith & Sons"}},
                                               {{"Name", "No Id <Ltd>"}}}));
@@ -93,8 +93,8 @@ TEST_F(LoadersFixture, VendorsAreListedAsReceivedAndAFailedAnswerKeepsTheList)
     EXPECT_EQ(ControlRig::row(vendors, vendors.findText(QStringLiteral("2")), 1), (QStringList{"2", ""}));
     EXPECT_EQ(ControlRig::row(vendors, 1, 1), (QStringList{"", "No Id <Ltd>"}));
 
-    loaders.LoadVendors(QString());
-    loaders.LoadVendors(QStringLiteral("<html>Service Unavailable"));
+    loaders.LoadVendors(QByteArray());
+    loaders.LoadVendors(QByteArrayLiteral("<html>Service Unavailable"));
     EXPECT_EQ(vendors.count(), 4);
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
 }
@@ -123,7 +123,7 @@ TEST_F(LoadersFixture, FewerRowsShrinkTheTableAndAParseFailureKeepsItsSize)
     EXPECT_EQ(all.count(), 3);
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
 
-    loaders.LoadVendorHomeDeliverly(QStringLiteral("not xml"));
+    loaders.LoadVendorHomeDeliverly(QByteArrayLiteral("not xml"));
     EXPECT_EQ(all.count(), 0);
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
 

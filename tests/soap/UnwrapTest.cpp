@@ -216,3 +216,108 @@ TEST(Unwrappers, UnwrappingUtf8GivesTheSameTextForEveryOperation)
         EXPECT_NE(Unwrap::unwrap(op, text), text) << name.toStdString();
     }
 }
+
+namespace {
+
+// The removals of an operation's unwrapper as independent literals, in order.
+QStringList unwrapPatterns(Unwrap::Operation op)
+{
+    const QString name = QLatin1String(Unwrap::operationName(op));
+    const QString responseStart = QLatin1Char('<') + name + QStringLiteral("Response xmlns=\"") + ns + QStringLiteral("\">");
+    if (op == Unwrap::Operation::GetOrderDetails)
+        return {QStringLiteral("<GetOrderDetailsResult xsi:type=\"xsd:string\">"), responseStart,
+                QStringLiteral("<GetOrderDetailsResult>"), QStringLiteral("<GetOrderDetailsResult />"),
+                QStringLiteral("</GetOrderDetailsResult>"), QStringLiteral("</GetOrderDetailsResponse>"), utf8Declaration};
+    return {responseStart, QLatin1Char('<') + name + QStringLiteral("Result>"), QStringLiteral("</") + name + QStringLiteral("Result>"),
+            QStringLiteral("</") + name + QStringLiteral("Response>"), utf8Declaration};
+}
+
+const Unwrap::Operation allOperations[] = {
+    Unwrap::Operation::GetVendorIncomingLoad,         Unwrap::Operation::GetVendorDataVendorMaster,
+    Unwrap::Operation::GetVendorHomeDeliverly,        Unwrap::Operation::GetVendorOrdersAndCentersOnly,
+    Unwrap::Operation::GetOrderDetails,               Unwrap::Operation::GetVendorDetailsByOrderID};
+
+} // namespace
+
+TEST(ReadReplyText, OneScanEqualsTheSequentialRemovalsOnRandomText)
+{
+    std::mt19937 random(1414);
+    for (Unwrap::Operation op : allOperations) {
+        const QStringList patterns = stripPatterns + unwrapPatterns(op);
+        // Whole patterns, and pieces of them that removals can join into new ones.
+        QStringList pieces = patterns;
+        for (const QString& p : patterns)
+            for (int cut : {1, 3, int(p.size()) / 2, int(p.size()) - 1})
+                pieces << p.left(cut) << p.mid(cut);
+        pieces << QStringLiteral("x") << QStringLiteral("\r\n") << QStringLiteral("<") << QStringLiteral("M\u00fcller");
+        std::uniform_int_distribution<int> length(0, 14);
+        std::uniform_int_distribution<int> pick(0, int(pieces.size()) - 1);
+        for (int i = 0; i < 4000; ++i) {
+            QString text;
+            for (int n = length(random); n > 0; --n)
+                text += pieces[pick(random)];
+            const QString expected = sequentialRemove(text, patterns);
+            ASSERT_EQ(QString::fromUtf8(Unwrap::stripAndUnwrapUtf8(op, text.toUtf8())), expected)
+                << Unwrap::operationName(op) << ": " << text.toStdString();
+        }
+    }
+}
+
+TEST(ReadReplyText, TextCrowdedWithTagsGivesTheSameResult)
+{
+    // So many places to edit that the sequential passes do the work.
+    using Unwrap::Operation;
+    QString text;
+    for (int i = 0; i < 3000; ++i)
+        text += QStringLiteral("<GetVendorIncomingLoadRe<soap:Body>sult>a</soap:Body>");
+    const QString expected = sequentialRemove(text, stripPatterns + unwrapPatterns(Operation::GetVendorIncomingLoad));
+    EXPECT_TRUE(QString::fromUtf8(Unwrap::stripAndUnwrapUtf8(Operation::GetVendorIncomingLoad, text.toUtf8())) == expected);
+    EXPECT_TRUE(expected == QString(3000, QLatin1Char('a')));
+}
+
+TEST(ReadReplyText, FusedReadEqualsTheStepByStepChainOnRandomReplies)
+{
+    const std::vector<std::string> pieces{"&", "<", ">", "lt;", "amp;", "gt;", "?xml version=\"1.0\"?",
+                                          "<?xml version=\"1.0\"?>", "<?xml version=\"1.0\" encoding=\"utf-8\" ?>",
+                                          "<soap:Body>", "</soap:Body>", "<soap:", "Body>", "x", "\r\n", "\xc3\xa9"};
+    std::mt19937 random(515);
+    std::uniform_int_distribution<int> length(0, 8);
+    std::uniform_int_distribution<int> pick(0, int(pieces.size()) - 1);
+    std::uniform_int_distribution<int> pickOp(0, 5);
+    auto randomText = [&] {
+        std::string text;
+        for (int n = length(random); n > 0; --n)
+            text += pieces[std::size_t(pick(random))];
+        return text;
+    };
+    for (int i = 0; i < 3000; ++i) {
+        const Unwrap::Operation op = allOperations[pickOp(random)];
+        const std::string name = Unwrap::operationName(op);
+        pugi::xml_document document;
+        if (i % 2)
+            document.append_child(pugi::node_declaration).append_attribute("version") = "1.0";
+        pugi::xml_node envelope = document.append_child("soap:Envelope");
+        envelope.append_attribute("xmlns:soap") = "http://schemas.xmlsoap.org/soap/envelope/";
+        envelope.append_attribute("xmlns:xsi") = "http://www.w3.org/2001/XMLSchema-instance";
+        envelope.append_attribute("xmlns:xsd") = "http://www.w3.org/2001/XMLSchema";
+        pugi::xml_node body = envelope.append_child("soap:Body");
+        body.append_child(pugi::node_pcdata).set_value(randomText().c_str());
+        pugi::xml_node response = body.append_child((name + "Response").c_str());
+        response.append_attribute("xmlns") = i % 5 ? ServiceNamespace : randomText().c_str();
+        pugi::xml_node result = response.append_child((name + "Result").c_str());
+        result.text() = ("<Root>" + randomText() + "<?xml version=\"1.0\"?><a>" + randomText() + "</a>"
+                         + (i % 3 ? "</" + name + "Result>" : randomText()) + "</Root>")
+                            .c_str();
+        if (i % 4 == 0)
+            response.append_child((name + "Result").c_str());
+        if (i % 7 == 0) // raw sections take the two-step serialisation
+            result.append_child(pugi::node_cdata).set_value(randomText().c_str());
+
+        const QString serialised = XmlText::serialise(document);
+        const QString stripped = sequentialRemove(sequentialUnescape(serialised), stripPatterns);
+        ASSERT_EQ(QString::fromUtf8(Unwrap::replyText(document)), stripped) << serialised.toStdString();
+        ASSERT_EQ(QString::fromUtf8(Unwrap::dataSetText(op, document, std::size_t(i))),
+                  sequentialRemove(stripped, unwrapPatterns(op)))
+            << name << ": " << serialised.toStdString();
+    }
+}

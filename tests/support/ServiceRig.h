@@ -7,7 +7,7 @@
 #include "transport/ErrorReport.h"
 #include "transport/EventLog.h"
 #include "transport/MessageBoxes.h"
-#include "transport/SoapCall.h"
+#include "soap/SoapCall.h"
 
 #include <QVector>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "transport/HttpExchange.h"
+#include "soap/Unwrap.h"
+#include "transport/ServiceCall.h"
 
+#include <QByteArray>
 #include <QString>
-
-#include <string>
 
 namespace palletry {
 
@@ -14,12 +14,9 @@ class ErrorSink;
 /**
  * ReturnWebserviceXML: one call of the web service. Posts the envelope,
  * blocks until the reply is in, and returns the reply with its SOAP envelope
- * removed (the caller removes the operation's own wrappers).
- *
- * Works on the control's fields: HttpRequest holds the call's HttpExchange,
- * and is released after a successful read call (it stays after a write call
- * or a failure); ReplyDocument is a fresh empty document at the start of every
- * call and holds the reply after a successful read call.
+ * removed (the caller removes the operation's own wrappers). The call itself
+ * is the transport's (ServiceCall: fields, reports, limits); this turns the
+ * reply it hands up into text.
  *
  * Failures are reported once through the error sink under
  * "ReturnWebserviceXML" and give the empty text:
@@ -42,31 +39,27 @@ public:
 
     /// Virtual so that a test can watch the envelopes the control hands over.
     virtual QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                                const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);
+                                        const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);
 
     /**
-     * A read call whose result stays UTF-8 (std::string): the same call, reports
-     * and field effects as ReturnWebserviceXML, without turning a large reply into
-     * UTF-16 before the caller has unwrapped it.
+     * A read call of @p operation whose result is its DataSet text in UTF-8: the
+     * same call, reports and field effects as ReturnWebserviceXML followed by the
+     * operation's unwrapper, the same bytes, without a UTF-16 copy of a large reply.
      */
-    std::string readUtf8(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope);
+    QByteArray readDataSet(Unwrap::Operation operation, const QString& AsmxUrl, const QString& SOAPAction,
+                           const QString& SOAPEnvelope);
 
     /// True when the last call got a reply that the service accepted (a write) or that was read (a read).
-    bool lastCallSucceeded() const { return m_lastCallSucceeded; }
+    bool lastCallSucceeded() const { return m_call.lastCallSucceeded(); }
 
     /// Time-outs and size limit for the following calls.
-    void setLimits(const HttpLimits& limits) { m_limits = limits; }
-    const HttpLimits& limits() const { return m_limits; }
+    void setLimits(const HttpLimits& limits) { m_call.setLimits(limits); }
+    const HttpLimits& limits() const { return m_call.limits(); }
 
 private:
-    /// One call; a read call's text (envelope removed) goes to @p result.
-    void perform(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
-                 bool UpdateAddDeleteOnly, std::string& result);
-
     ControlState& m_state;
     ErrorSink& m_sink;
-    HttpLimits m_limits;
-    bool m_lastCallSucceeded = false;
+    ServiceCall m_call;
 };
 
 } // namespace palletry

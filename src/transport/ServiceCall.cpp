@@ -1,10 +1,9 @@
-#include "transport/SoapCall.h"
+#include "transport/ServiceCall.h"
 
 #include "core/ControlState.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
 #include "core/XmlText.h"
-#include "soap/Unwrap.h"
 
 #include <QApplication>
 
@@ -64,6 +63,13 @@ std::optional<QString> soapFault(const pugi::xml_document& reply)
     return QString::fromUtf8(childByLocalName(fault, "faultstring").text().get());
 }
 
+// A reply parsed in place: the document's text lives in the bytes as received.
+struct ParsedReply
+{
+    std::string bytes;
+    pugi::xml_document document;
+};
+
 [[noreturn]] void failTransfer(const HttpExchange& http)
 {
     throw RuntimeError(ErrorRecord{http.curlCode(), http.curlError(), QStringLiteral("libcurl")});
@@ -76,35 +82,17 @@ std::optional<QString> soapFault(const pugi::xml_document& reply)
 
 } // namespace
 
-SoapCall::SoapCall(ControlState& state, ErrorSink& sink)
+ServiceCall::ServiceCall(ControlState& state, ErrorSink& sink)
     : m_state(state)
     , m_sink(sink)
 {
 }
 
-QString SoapCall::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                                      const QString& SOAPEnvelope, bool UpdateAddDeleteOnly)
-{
-    // The Host header is derived from AsmxUrl, as HTTP clients do; the server
-    // text callers pass carries the scheme and is no valid header value.
-    Q_UNUSED(Host);
-    std::string text;
-    perform(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly, text);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string SoapCall::readUtf8(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope)
-{
-    std::string text;
-    perform(AsmxUrl, SOAPAction, SOAPEnvelope, false, text);
-    return text;
-}
-
-void SoapCall::perform(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
-                       bool UpdateAddDeleteOnly, std::string& result)
+bool ServiceCall::call(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
+                       bool UpdateAddDeleteOnly)
 {
     m_lastCallSucceeded = false;
-    result.clear();
+    m_lastReplySize = 0;
     trap(m_sink, "ReturnWebserviceXML", [&] {
         m_state.HttpRequest = std::make_shared<HttpExchange>(m_limits);
         m_state.ReplyDocument = std::make_shared<pugi::xml_document>();
@@ -129,10 +117,12 @@ void SoapCall::perform(const QString& AsmxUrl, const QString& SOAPAction, const 
             throw RuntimeError(
                 ErrorRecord{0, QStringLiteral("ReturnWebservice Method could not load XML data"), QString()});
 
-        const std::string& replyBytes = http.replyBody();
-        auto reply = std::make_shared<pugi::xml_document>();
-        const bool isXml = !replyBytes.empty() && XmlText::loadEncoded(*reply, replyBytes.data(), replyBytes.size());
-        const std::optional<QString> fault = isXml ? soapFault(*reply) : std::nullopt;
+        // Parsed where it was received: a large reply is not copied again.
+        auto reply = std::make_shared<ParsedReply>();
+        reply->bytes = http.takeReplyBody();
+        const std::size_t replySize = reply->bytes.size();
+        const bool isXml = replySize != 0 && XmlText::loadEncodedInPlace(reply->document, reply->bytes.data(), replySize);
+        const std::optional<QString> fault = isXml ? soapFault(reply->document) : std::nullopt;
         if (fault)
             failReply(http, AsmxUrl, fault->isEmpty() ? http.statusLine() : *fault);
         if (!http.statusIsSuccess())
@@ -150,15 +140,12 @@ void SoapCall::perform(const QString& AsmxUrl, const QString& SOAPAction, const 
         // its own serialisation gives the same nodes, so the round trip is skipped.
         // (It differs only where the service sent a carriage return as a character
         // reference, which a reload would turn into a line feed; the value is kept as sent.)
-        const std::size_t sizeHint = replyBytes.size() + replyBytes.size() / 8;
-        m_state.ReplyDocument = std::move(reply);
+        m_state.ReplyDocument = std::shared_ptr<pugi::xml_document>(reply, &reply->document);
         m_state.HttpRequest.reset();
-
-        std::string text = Unwrap::serialiseUnescapedUtf8(*m_state.ReplyDocument, sizeHint);
-        Unwrap::stripSOAPEnvelopeUtf8(text);
-        result = std::move(text);
+        m_lastReplySize = replySize;
         m_lastCallSucceeded = true;
     });
+    return m_lastCallSucceeded;
 }
 
 } // namespace palletry
