@@ -138,7 +138,7 @@ TEST(FormatUnitWeight, DecimalPointWhateverTheLocaleAndNoTrailingZero)
 TEST_F(ServiceRequestsTest, AddPODetailsEnvelopeAndAcceptedWrite)
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    rig.server.setReply(CannedReply::xml(soapReply("<AddPODetailsResponse xmlns=\"urn:x\" />")));
+    rig.server.setReply(CannedReply::xml(writeReply("AddPODetails")));
     EXPECT_TRUE(requests.AddPODetailsSOAP(QStringLiteral("5001"), 3, 2, QStringLiteral("6/11/2024 2:05:09 PM"), 0,
                                           12.5, 15, QStringLiteral("2"), QStringLiteral("6/11/2024 2:05:09 PM"), 0));
     QLocale::setDefault(QLocale::c());
@@ -166,7 +166,7 @@ TEST_F(ServiceRequestsTest, AddPODetailsEnvelopeAndAcceptedWrite)
 
 TEST_F(ServiceRequestsTest, AddPOSendsEveryItemFollowedByCrLf)
 {
-    rig.server.setReply(CannedReply::xml(soapReply("<AddPOResponse xmlns=\"urn:x\" />")));
+    rig.server.setReply(CannedReply::xml(writeReply("AddPO")));
     const QVector<QString> orders{QStringLiteral("5001;77;3;42;1234;7;12345;A;15;2"),
                                   QStringLiteral("5002;78;4;42;1234;7;12345;B&C;15;2")};
     EXPECT_TRUE(requests.AddPOSOAP(orders));
@@ -230,7 +230,7 @@ TEST_F(ServiceRequestsTest, DeletePOEnvelopeAndRejectedWrite)
     EXPECT_EQ(rig.recorder.errorReportCount(), 2);
 
     rig.recorder.clear();
-    rig.server.setReply(CannedReply::xml(soapReply("<DeletePOResponse xmlns=\"urn:x\" />")));
+    rig.server.setReply(CannedReply::xml(writeReply("DeletePO")));
     EXPECT_TRUE(requests.DeletePOSOAP(QStringLiteral("5001"), 2));
     EXPECT_EQ(rig.recorder.boxes().size(), 0);
 }

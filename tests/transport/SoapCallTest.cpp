@@ -225,12 +225,13 @@ TEST_F(SoapCallTest, CallBeforeAnyAddressIsReportedOnce)
 {
     EXPECT_EQ(rig.call.ReturnWebserviceXML(QString(), QString(), QString(), envelope), QString());
     EXPECT_EQ(rig.recorder.errorReportCount(), 1);
-    EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(QLatin1String("Error Source - libcurl ReturnWebserviceXML")));
+    EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(QLatin1String("Error Source - prjPalletry ReturnWebserviceXML")));
+    EXPECT_EQ(rig.server.requestCount(), 0u);
 }
 
 TEST_F(SoapCallTest, AcceptedWriteReturnsEmptyTextAndSucceeds)
 {
-    rig.server.setReply(CannedReply::xml(soapReply("<AddPOResponse xmlns=\"urn:x\" />")));
+    rig.server.setReply(CannedReply::xml(writeReply("GetVendorIncomingLoad")));
     EXPECT_EQ(write(), QString());
     EXPECT_TRUE(rig.call.lastCallSucceeded());
     EXPECT_EQ(rig.recorder.boxes().size(), 0);
@@ -258,7 +259,7 @@ TEST_F(SoapCallTest, RejectedWritesAreReportedOnceAndFail)
     EXPECT_EQ(rig.recorder.errorReportCount(), 1);
 
     // A success afterwards clears the failure.
-    rig.server.setReply(CannedReply::xml(soapReply("<ok />")));
+    rig.server.setReply(CannedReply::xml(writeReply("GetVendorIncomingLoad")));
     write();
     EXPECT_TRUE(rig.call.lastCallSucceeded());
 }
