@@ -7,7 +7,8 @@ set(PALLETRY_FUZZ_TARGETS
   xml_text:XmlTextFuzz.cpp
   reply_unwrap:ReplyUnwrapFuzz.cpp
   dataset_walk:DataSetWalkFuzz.cpp
-  conversion:ConversionFuzz.cpp)
+  conversion:ConversionFuzz.cpp
+  requests:RequestsFuzz.cpp)
 
 # palletry_fuzz_target_names(OUT): the names alone.
 function(palletry_fuzz_target_names out)
