@@ -62,8 +62,9 @@ protected:
         const qsizetype from = text.indexOf(QLatin1String("Error Description - ")) + 20;
         const QString description = text.mid(from, text.indexOf(QLatin1String("\r\nError Source - ")) - from);
         EXPECT_LE(description.size(), 2001) << what;
-        if (description.size() > 2000)
+        if (description.size() > 2000) {
             EXPECT_TRUE(description.endsWith(QChar(0x2026))) << what;
+        }
     }
 
     ServiceRig rig;
