@@ -1,13 +1,14 @@
 # The fuzz targets: NAME:SOURCE pairs, one LLVMFuzzerTestOneInput source each,
 # with a seed corpus in corpus/NAME/ (and an optional dictionary in dict/NAME.dict).
-include_guard(GLOBAL)
-
+# Included by every directory that needs it (no include guard: the lists are
+# directory-scoped variables, so each including directory must set its own).
 set(PALLETRY_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(PALLETRY_FUZZ_TARGETS
   xml_text:XmlTextFuzz.cpp
   reply_unwrap:ReplyUnwrapFuzz.cpp
   dataset_walk:DataSetWalkFuzz.cpp
-  conversion:ConversionFuzz.cpp)
+  conversion:ConversionFuzz.cpp
+  requests:RequestsFuzz.cpp)
 
 # palletry_fuzz_target_names(OUT): the names alone.
 function(palletry_fuzz_target_names out)

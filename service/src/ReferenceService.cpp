@@ -1,5 +1,6 @@
 #include "palletry_service/ReferenceService.h"
 
+#include "BoundedServer.h"
 #include "DemoData.h"
 #include "LoadDatabase.h"
 #include "ServiceDispatcher.h"
@@ -14,7 +15,8 @@
 namespace palletry_service {
 
 struct ReferenceService::Private {
-    explicit Private(const Options& options) : database(options.dbPath), dispatcher(database)
+    explicit Private(const Options& options)
+        : requestTime(options.requestTime), database(options.dbPath), dispatcher(database, databaseMutex)
     {
         if (!database.isEmpty())
             return; // a database file that already holds data is served as it is
@@ -24,6 +26,7 @@ struct ReferenceService::Private {
             DemoData::seedDemo(database);
     }
 
+    std::chrono::milliseconds requestTime;
     mutable std::mutex databaseMutex; // SQLite is used from the server's pool threads
     LoadDatabase database;
     ServiceDispatcher dispatcher;
@@ -32,7 +35,7 @@ struct ReferenceService::Private {
     std::vector<RecordedRequest> requests;
 
     std::mutex lifeMutex; // start and stop
-    std::unique_ptr<httplib::Server> server;
+    std::unique_ptr<BoundedServer> server;
     std::thread thread;
     std::uint16_t port = 0;
 };
@@ -49,22 +52,18 @@ bool ReferenceService::start(std::uint16_t port)
     std::lock_guard<std::mutex> life(d->lifeMutex);
     if (d->server)
         return false;
-    auto server = std::make_unique<httplib::Server>();
+    ConnectionLimits limits;
+    limits.requestTime = d->requestTime;
+    auto server = std::make_unique<BoundedServer>(limits);
     // SO_REUSEADDR only: the library's default adds SO_REUSEPORT, with which a second
     // instance would silently share a taken port.
     server->set_socket_options([](socket_t sock) {
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    // An idle kept-alive connection holds stop() until it times out; keep that short.
-    server->set_keep_alive_timeout(1);
     server->Post(ServicePath, [this](const httplib::Request& request, httplib::Response& response) {
         const std::string action = request.get_header_value("SOAPAction");
-        ServiceReply reply;
-        {
-            std::lock_guard<std::mutex> lock(d->databaseMutex);
-            reply = d->dispatcher.handle(action, request.body);
-        }
+        ServiceReply reply = d->dispatcher.handle(action, request.body);
         {
             // Recorded before the reply goes out, so a client that has its answer sees it.
             std::lock_guard<std::mutex> lock(d->requestsMutex);
@@ -83,8 +82,9 @@ bool ReferenceService::start(std::uint16_t port)
     }
     if (bound <= 0)
         return false;
+    server->widenBacklog();
     // The socket listens once bound; connections wait in its backlog until the thread accepts.
-    httplib::Server* raw = server.get();
+    BoundedServer* raw = server.get();
     auto ended = std::make_shared<std::atomic<bool>>(false);
     d->thread = std::thread([raw, ended] {
         raw->listen_after_bind();

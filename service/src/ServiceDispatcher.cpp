@@ -7,6 +7,7 @@
 #include "palletry_service/ReferenceService.h"
 
 #include <cstring>
+#include <vector>
 
 namespace palletry_service {
 
@@ -35,6 +36,7 @@ std::string operationOf(std::string action)
 template <typename Read>
 std::string resultReply(const std::string& operation, Read read)
 {
+    // Read is called under the database lock.
     std::string out;
     out.reserve(4096);
     SoapReply::appendResultStart(out, operation);
@@ -74,27 +76,31 @@ std::string ServiceDispatcher::dispatch(const std::string& operation, const std:
 
     if (operation == "GetVendorIncomingLoad") {
         const auto load = request.int32("IncomingLoadID");
-        return resultReply(operation, [&](std::string& out) { return db_.incomingLoad(out, load); });
+        return resultReply(operation, [&](std::string& out) { return locked([&] { return db_.incomingLoad(out, load); }); });
     }
     if (operation == "GetVendorDataVendorMaster")
-        return resultReply(operation, [&](std::string& out) { return db_.vendorMaster(out); });
+        return resultReply(operation, [&](std::string& out) { return locked([&] { return db_.vendorMaster(out); }); });
     if (operation == "GetVendorHomeDeliverly") {
         const auto load = request.int32("IncomingLoadID");
-        return resultReply(operation, [&](std::string& out) { return db_.homeDeliverly(out, load); });
+        return resultReply(operation, [&](std::string& out) { return locked([&] { return db_.homeDeliverly(out, load); }); });
     }
     if (operation == "GetVendorOrdersAndCentersOnly") {
         const auto vendor = request.int32("VendorID");
         const auto load = request.int32("IncomingLoadID");
-        return resultReply(operation, [&](std::string& out) { return db_.vendorOrdersAndCenters(out, vendor, load); });
+        return resultReply(operation, [&](std::string& out) {
+            return locked([&] { return db_.vendorOrdersAndCenters(out, vendor, load); });
+        });
     }
     if (operation == "GetOrderDetails") {
         const std::string order = request.text("OrderID").value_or("");
         const auto load = request.int32("IncomingLoadID");
-        return resultReply(operation, [&](std::string& out) { return db_.orderDetails(out, order, load); });
+        return resultReply(operation, [&](std::string& out) { return locked([&] { return db_.orderDetails(out, order, load); }); });
     }
     if (operation == "GetVendorDetailsByOrderID") {
         const std::string order = request.text("OrderID").value_or("");
-        return resultReply(operation, [&](std::string& out) { return db_.vendorDetailsByOrderId(out, order); });
+        return resultReply(operation, [&](std::string& out) {
+            return locked([&] { return db_.vendorDetailsByOrderId(out, order); });
+        });
     }
     if (operation == "AddPODetails") {
         LineItemDetails details;
@@ -109,17 +115,18 @@ std::string ServiceDispatcher::dispatch(const std::string& operation, const std:
         details.recordLastUpdated = request.text("RecordLastUpdated").value_or("");
         details.unloadedIndicator = request.int32("UnloadedIndicator");
         details.storageIndicator = request.int32("StorageIndicator");
-        db_.addPODetails(details);
+        locked([&] { db_.addPODetails(details); });
         return SoapReply::writeDone(operation);
     }
     if (operation == "AddPO") {
-        db_.addPO(request.stringArray("OrdersArray"));
+        const std::vector<std::string> orders = request.stringArray("OrdersArray");
+        locked([&] { db_.addPO(orders); });
         return SoapReply::writeDone(operation);
     }
     // DeletePO
     const std::string order = request.text("OrderID").value_or("");
     const auto segment = request.int32("OrderSegment");
-    db_.deletePO(order, segment);
+    locked([&] { db_.deletePO(order, segment); });
     return SoapReply::writeDone(operation);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 
 namespace palletry_service {
@@ -16,18 +17,29 @@ struct ServiceReply {
  * Turns one SOAP request into its reply. The SOAPAction header chooses the operation (quoted
  * or not, it must be the service namespace, "/" and one of the nine operation names) and the
  * body's operation element must agree with it. Anything the service cannot process is
- * answered with HTTP 500 and a SOAP 1.1 fault. Not thread-safe.
+ * answered with HTTP 500 and a SOAP 1.1 fault. The request is parsed before the
+ * database lock is taken, so a large body does not hold up other clients' requests;
+ * only the database work runs under it.
  */
 class ServiceDispatcher {
 public:
-    explicit ServiceDispatcher(LoadDatabase& db) : db_(db) {}
+    ServiceDispatcher(LoadDatabase& db, std::mutex& dbMutex) : db_(db), dbMutex_(dbMutex) {}
 
     ServiceReply handle(const std::string& soapAction, const std::string& body);
 
 private:
     std::string dispatch(const std::string& operation, const std::string& body);
 
+    /// Runs @p work on the database under its lock.
+    template <typename Work>
+    auto locked(Work work)
+    {
+        std::lock_guard<std::mutex> lock(dbMutex_);
+        return work();
+    }
+
     LoadDatabase& db_;
+    std::mutex& dbMutex_;
 };
 
 } // namespace palletry_service

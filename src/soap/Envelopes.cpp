@@ -1,10 +1,43 @@
 #include "soap/Envelopes.h"
 
+#include "core/RuntimeError.h"
 #include "soap/ServiceNamespace.h"
 
 #include <cmath>
 
 namespace palletry::Envelopes {
+namespace {
+
+// Characters that no XML text can carry, or that the request's re-serialisation
+// would change on the way (a carriage return reaches the service as a line feed).
+[[noreturn]] void refuseCharacter(uint code)
+{
+    throw RuntimeError(ErrorRecord{
+        static_cast<qint32>(RuntimeErrorCode::InvalidProcedureCall),
+        QStringLiteral("A value holds the character U+%1, which cannot be sent")
+            .arg(QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'))),
+        QString::fromLatin1(ProjectName)});
+}
+
+void checkSendable(const QString& value)
+{
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = value.at(i).unicode();
+        if ((c < 0x20 && c != '\t' && c != '\n') || c == 0xFFFE || c == 0xFFFF)
+            refuseCharacter(c);
+        if (QChar::isHighSurrogate(c)) {
+            if (i + 1 < value.size() && value.at(i + 1).isLowSurrogate()) {
+                ++i;
+                continue;
+            }
+            refuseCharacter(c);
+        }
+        if (QChar::isLowSurrogate(c))
+            refuseCharacter(c);
+    }
+}
+
+} // namespace
 
 QString WrapSOAPEnvelope()
 {
@@ -21,6 +54,7 @@ QString WrapSOAPEnvelope()
 
 QString xmlEscaped(const QString& value)
 {
+    checkSendable(value);
     qsizetype extra = 0;
     for (const QChar c : value) {
         switch (c.unicode()) {

@@ -13,7 +13,12 @@ namespace Envelopes {
  */
 QString WrapSOAPEnvelope();
 
-/// @p value with "&", "<", ">", '"' and "'" written as entity references, fit to stand in element text.
+/**
+ * @p value with "&", "<", ">", '"' and "'" written as entity references, fit to stand in
+ * element text. A value holding a character that XML cannot carry to the service
+ * unchanged (control characters but tab and line feed, carriage return, unpaired
+ * surrogates, U+FFFE and U+FFFF) raises a RuntimeError: it is refused, not altered.
+ */
 QString xmlEscaped(const QString& value);
 
 /**

@@ -17,11 +17,18 @@ struct EventLogEntry
 /**
  * The control's one outlet to the system: the application event log.
  *
- * Entries go to syslog (ident "prjPalletry") unless a file is chosen, by
- * setFile() or by the environment variable PALLETRY_EVENT_LOG=PATH read at
- * construction. In a file each entry is preceded by a header line
+ * Entries go to syslog unless a file is chosen, by setFile() or by the
+ * environment variable PALLETRY_EVENT_LOG=PATH read at construction. A syslog
+ * entry is one message with the tag "prjPalletry[<pid>]" sent to the system
+ * log socket itself: openlog()/closelog() would reset the identity the host
+ * application chose for its own messages.
+ *
+ * In a file each entry is preceded by a header line
  *   "=== prjPalletry <Information|Warning|Error> <UTC time> <bytes> ==="
- * and followed by one line feed, so entries holding any text read back exactly.
+ * and followed by one line feed. Every line of the entry is indented by two
+ * spaces (<bytes> counts them), so that no text an entry holds, such as a fault
+ * string from the network, can pass for a header line; readFile() removes them,
+ * and entries holding any text read back exactly.
  */
 class EventLog
 {
@@ -37,8 +44,14 @@ public:
     /// Reads the entries of an event-log file written by write().
     static QVector<EventLogEntry> readFile(const QString& path);
 
+    /// The system log socket (/dev/log unless set; a test points it elsewhere).
+    void setSyslogSocket(const QString& path) { m_syslogSocket = path; }
+
 private:
+    void writeSyslog(const QByteArray& utf8, EventType type) const;
+
     QString m_path;
+    QString m_syslogSocket = QStringLiteral("/dev/log");
 };
 
 } // namespace palletry

@@ -4,6 +4,8 @@
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
 #include "core/XmlText.h"
+#include "transport/ReplyChecks.h"
+#include "transport/ServiceAddress.h"
 
 #include <QApplication>
 
@@ -72,12 +74,13 @@ struct ParsedReply
 
 [[noreturn]] void failTransfer(const HttpExchange& http)
 {
-    throw RuntimeError(ErrorRecord{http.curlCode(), http.curlError(), QStringLiteral("libcurl")});
+    throw RuntimeError(
+        ErrorRecord{http.curlCode(), ReplyChecks::networkText(http.curlError()), QStringLiteral("libcurl")});
 }
 
 [[noreturn]] void failReply(const HttpExchange& http, const QString& address, const QString& description)
 {
-    throw RuntimeError(ErrorRecord{http.statusCode(), description, address});
+    throw RuntimeError(ErrorRecord{http.statusCode(), ReplyChecks::networkText(description), address});
 }
 
 } // namespace
@@ -96,6 +99,8 @@ bool ServiceCall::call(const QString& AsmxUrl, const QString& SOAPAction, const 
     trap(m_sink, "ReturnWebserviceXML", [&] {
         m_state.HttpRequest = std::make_shared<HttpExchange>(m_limits);
         m_state.ReplyDocument = std::make_shared<pugi::xml_document>();
+        if (const std::optional<ErrorRecord> refused = ServiceAddress::refusal(AsmxUrl))
+            throw RuntimeError(*refused);
 
         // The body is the envelope as the serialiser writes it: whitespace
         // between elements gone, nothing at all when it is not well-formed.
@@ -129,7 +134,12 @@ bool ServiceCall::call(const QString& AsmxUrl, const QString& SOAPAction, const 
             failReply(http, AsmxUrl, http.statusLine());
 
         if (UpdateAddDeleteOnly) {
-            // A write's answer carries no data; HttpRequest keeps the exchange.
+            // A write counts only when the service confirms it: a 2xx page from a proxy
+            // or an empty body is no answer of the service. HttpRequest keeps the exchange.
+            if (!isXml || !ReplyChecks::confirmsWrite(reply->document, SOAPAction))
+                failReply(http, AsmxUrl,
+                          http.statusLine() + QStringLiteral(": the reply holds no ")
+                              + ReplyChecks::writeResponseName(SOAPAction));
             m_lastCallSucceeded = true;
             return;
         }

@@ -28,7 +28,11 @@ class ErrorSink;
  *  - a read reply with a status outside 2xx, a body that is not XML, or a
  *    SOAP fault (the HTTP status as number, the fault string or status line as
  *    description, the address as source);
- *  - a write call whose reply has a status outside 2xx or is a SOAP fault.
+ *  - a write call whose reply has a status outside 2xx, is a SOAP fault, or is
+ *    anything but a SOAP envelope whose body holds the operation's response
+ *    element ("<operation>Response" in the namespace the SOAP action names);
+ *  - an address that ServiceAddress refuses (nothing is sent).
+ * Text from the network is cut to ReplyChecks::MaxNetworkText characters first.
  * lastCallSucceeded() tells the senders whether their write was accepted.
  */
 class ServiceCall

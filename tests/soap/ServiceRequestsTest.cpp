@@ -90,6 +90,8 @@ TEST_F(ServiceRequestsTest, EveryRequestByteForByte)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.body.left(40).toStdString());
         const int callsBefore = rig.call.calls.size();
+        if (c.sentAs)
+            rig.server.setReply(CannedReply::xml(writeReply(c.sentAs)));
         EXPECT_EQ(c.build(), head + c.body.arg(ns) + tail);
         expectScratchEmpty();
         if (!c.sentAs) {
@@ -137,6 +139,7 @@ TEST_F(ServiceRequestsTest, TextValuesArriveIntactWhateverTheyHold)
                               QStringLiteral("\"q\" 's'"), QStringLiteral("</OrderID><x>"), QStringLiteral("&amp;"),
                               QStringLiteral("XMLData"), QStringLiteral("OrdersBody OrdersArrayBody")};
     for (const Carrier& c : carriers) {
+        rig.server.setReply(CannedReply::xml(writeReply(c.operation)));
         for (const QString& value : values) {
             SCOPED_TRACE(std::string(c.operation) + " " + value.toStdString());
             const QString envelope = c.send(value);
@@ -165,6 +168,7 @@ TEST_F(ServiceRequestsTest, UnitWeightIsWrittenWithAPointAndUpToFifteenDigitsWha
     const std::pair<double, const char*> weights[] = {
         {12.5, "12.5"}, {12.0, "12"}, {1234.56789, "1234.56789"}, {0.1 + 0.2, "0.3"},
         {1234.56789012345678, "1234.56789012346"}, {-0.25, "-0.25"}, {1234567.0, "1234567"}, {1e-7, "1e-07"}};
+    rig.server.setReply(CannedReply::xml(writeReply("AddPODetails")));
     for (const auto& [weight, text] : weights) {
         addPODetails(QStringLiteral("5001"), weight);
         pugi::xml_document sent;

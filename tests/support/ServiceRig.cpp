@@ -41,6 +41,11 @@ std::string soapReply(const std::string& bodyContent)
           "</soap:Envelope>";
 }
 
+std::string writeReply(const std::string& operation)
+{
+    return soapReply("<" + operation + "Response xmlns=\"" + ServiceNamespace + "\" />");
+}
+
 std::string soapFaultReply(const std::string& faultString)
 {
     return soapReply("<soap:Fault><faultcode>soap:Server</faultcode><faultstring>" + escapeText(faultString)

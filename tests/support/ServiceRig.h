@@ -59,6 +59,8 @@ struct ServiceRig
 
 /// A SOAP 1.1 reply as the service writes it, with @p bodyContent inside soap:Body.
 std::string soapReply(const std::string& bodyContent);
+/// The service's confirmation of a write: an empty <operation>Response in the service's namespace.
+std::string writeReply(const std::string& operation);
 /// A SOAP fault reply with the given fault string.
 std::string soapFaultReply(const std::string& faultString);
 /// A read reply of operation @p operation whose result holds @p resultText, escaped as the service escapes text.

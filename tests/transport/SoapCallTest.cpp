@@ -190,7 +190,7 @@ TEST_F(SoapCallTest, RefusedAnswersAreReportedOnceWithTheirStatus)
 
     // An accepted write afterwards succeeds again, without a report.
     rig.recorder.clear();
-    rig.server.setReply(CannedReply::xml(soapReply("<AddPOResponse xmlns=\"urn:x\" />")));
+    rig.server.setReply(CannedReply::xml(writeReply("GetVendorIncomingLoad")));
     EXPECT_EQ(write(), QString());
     EXPECT_TRUE(rig.call.lastCallSucceeded());
     EXPECT_EQ(rig.recorder.boxes().size(), 0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,9 @@ struct Options {
     int vendors = 0;
     int orders = 0;
     int lines = 0;
+    /// Time a client has to send one whole request; a slower one is cut off, while other
+    /// clients are served meanwhile.
+    std::chrono::milliseconds requestTime{10000};
 };
 
 /// One request as the service received it.
@@ -44,7 +48,9 @@ using QueryRows = std::vector<std::vector<std::string>>;
  * Start it in one line: `ReferenceService service; service.start();` and hand
  * `service.serverName()` to the control's LoadData with `service.demoLoadId()`.
  * All members are thread-safe; requests are served on a pool of threads and database
- * access is serialised.
+ * access is serialised. Each connection carries one request, read within
+ * Options::requestTime; bodies must announce their length (411), stay within 4 MiB (413,
+ * refused unread) and come uncompressed (415).
  */
 class ReferenceService {
 public:

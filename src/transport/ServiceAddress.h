@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/ErrorRecord.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace palletry {
+
+/**
+ * The rules an address must meet before anything is sent to it: it begins with
+ * "http://" or "https://" and carries no user information ("user:password@"),
+ * which libcurl would otherwise send as Basic authentication, in the clear over
+ * http, and which would end up in the event log with every report.
+ */
+class ServiceAddress
+{
+public:
+    /// Why @p url must not be used, as a report; nullopt when it may be.
+    static std::optional<ErrorRecord> refusal(const QString& url);
+
+    /// @p url as it may appear in a report: without user information.
+    static QString forReport(const QString& url);
+};
+
+} // namespace palletry

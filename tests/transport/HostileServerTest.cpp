@@ -1,0 +1,153 @@
+// What a hostile or broken server, or a bad address, can make of the calls:
+// nothing counts as saved that the service did not confirm, reports stay small,
+// and credentials in an address never leave the control.
+#include "support/QtPrinters.h"
+#include "support/ServiceRig.h"
+
+#include "soap/ServiceNamespace.h"
+#include "soap/ServiceRequests.h"
+
+#include <gtest/gtest.h>
+
+using namespace palletry;
+using namespace palletry::test;
+
+namespace {
+
+const std::string ns = ServiceNamespace;
+const std::string hugeFault = std::string(50000, 'F') + "\n=== prjPalletry Error 2026-01-01T00:00:00Z 3 ===\n";
+
+struct Fault
+{
+    const char* what;
+    int status;
+    // The reply body for operation op ("%" stands for the operation's name).
+    std::string body;
+    bool readReported; // a read of the same reply is reported too
+};
+
+std::string forOperation(std::string text, const std::string& op)
+{
+    for (std::size_t at; (at = text.find('%')) != std::string::npos;)
+        text.replace(at, 1, op);
+    return text;
+}
+
+const Fault faults[] = {
+    {"empty 200", 200, "", true},
+    {"captive portal page", 200, "<html><body>Please log in<br></body></html>", true},
+    {"XML of another shape", 200, "<html><body>Please log in</body></html>", false},
+    {"garbage", 200, std::string("\x00\xff\xfe garbage", 12), true},
+    {"envelope with an empty body", 200, soapReply(""), false},
+    {"another operation's response", 200, soapReply("<OtherResponse xmlns=\"" + ns + "\" />"), false},
+    {"response in a foreign namespace", 200, soapReply("<%Response xmlns=\"urn:evil\" />"), false},
+    {"response outside a SOAP envelope", 200,
+     "<Envelope><Body><%Response xmlns=\"" + ns + "\" /></Body></Envelope>", false},
+    {"confirmation with a 500", 500, writeReply("%"), true},
+    {"fault of 50 KB with a 500", 500, soapFaultReply(hugeFault), true},
+    {"fault with a 200", 200, soapFaultReply("Order is locked"), true},
+    {"proxy error page", 502, "<html>Bad Gateway</html>", true},
+};
+
+class HostileServerTest : public ::testing::Test
+{
+protected:
+    HostileServerTest() { rig.useShortLimits(3000); }
+
+    void expectOneBoundedReport(const std::string& what)
+    {
+        ASSERT_EQ(rig.recorder.errorReportCount(), 1) << what;
+        const QString text = rig.recorder.logTexts().value(0);
+        EXPECT_TRUE(text.endsWith(QLatin1String(" ReturnWebserviceXML\r\nProject Associated - Palletry"))) << what;
+        const qsizetype from = text.indexOf(QLatin1String("Error Description - ")) + 20;
+        const QString description = text.mid(from, text.indexOf(QLatin1String("\r\nError Source - ")) - from);
+        EXPECT_LE(description.size(), 2001) << what;
+        if (description.size() > 2000) {
+            EXPECT_TRUE(description.endsWith(QChar(0x2026))) << what;
+        }
+    }
+
+    ServiceRig rig;
+    ServiceRequests requests{rig.state, rig.call, rig.report};
+};
+
+TEST_F(HostileServerTest, NoWriteCountsUnlessTheServiceConfirmsItAndNoReadAcceptsJunk)
+{
+    const QString order = QStringLiteral("5001");
+    const std::vector<std::pair<std::string, std::function<bool()>>> writes = {
+        {"AddPO", [&] { return requests.AddPOSOAP(QVector<QString>{order}); }},
+        {"AddPODetails",
+         [&] {
+             return requests.AddPODetailsSOAP(order, 1, 1, QStringLiteral("d"), 2, 1.5, 7, QStringLiteral("1"),
+                                              QStringLiteral("d"), 0);
+         }},
+        {"DeletePO", [&] { return requests.DeletePOSOAP(order, 1); }},
+    };
+    for (const Fault& fault : faults) {
+        for (const auto& [op, send] : writes) {
+            const std::string what = std::string(fault.what) + " / " + op;
+            rig.recorder.clear();
+            rig.server.setReply(CannedReply::xml(forOperation(fault.body, op), fault.status, "Whatever"));
+            EXPECT_FALSE(send()) << what;
+            expectOneBoundedReport(what);
+        }
+        rig.recorder.clear();
+        rig.server.setReply(CannedReply::xml(forOperation(fault.body, "GetVendorHomeDeliverly"), fault.status, "X"));
+        const QString text = requests.read(Unwrap::Operation::GetVendorHomeDeliverly,
+                                           requests.GetVendorHomeDeliverlySOAPEnvelope(1001));
+        if (fault.readReported) {
+            EXPECT_EQ(text, QString()) << fault.what;
+            expectOneBoundedReport(std::string(fault.what) + " / read");
+        } else {
+            EXPECT_EQ(rig.recorder.errorReportCount(), 0) << fault.what;
+        }
+    }
+
+    // The confirmation itself, prefixed as the service likes, is accepted without a report.
+    rig.recorder.clear();
+    for (const auto& [op, send] : writes) {
+        rig.server.setReply(CannedReply::xml(soapReply("<s:" + op + "Response xmlns:s=\"" + ns + "\"/>")));
+        EXPECT_TRUE(send()) << op;
+    }
+    EXPECT_EQ(rig.recorder.errorReportCount(), 0);
+}
+
+TEST_F(HostileServerTest, AddressRules)
+{
+    const QString hostPort = QStringLiteral("127.0.0.1:%1").arg(rig.server.port());
+    const QString path = QStringLiteral("/WebServices/KLTVWebservice/KLTVWebservice.asmx");
+    struct Case
+    {
+        QString address;
+        bool sent;
+    };
+    const Case cases[] = {
+        {QStringLiteral("http://clerk:s3cret@") + hostPort + path, false},
+        {QStringLiteral("http://clerk@") + hostPort + path, false},
+        {QStringLiteral("http://:s3cret@") + hostPort + path, false},
+        {QStringLiteral("ftp://clerk:s3cret@") + hostPort + path, false},
+        {hostPort + path, false},
+        {QStringLiteral("clerk:s3cret@") + hostPort + path, false},
+        {QStringLiteral("file:///etc/passwd"), false},
+        {QStringLiteral("HTTP://") + hostPort + path, true},
+        {QStringLiteral("http://") + hostPort + path + QStringLiteral("?by=clerk@example"), true},
+    };
+    rig.server.setReply(CannedReply::xml(writeReply("DeletePO")));
+    for (const Case& c : cases) {
+        rig.recorder.clear();
+        rig.server.clearRequests();
+        rig.state.ServiceUrl = c.address;
+        EXPECT_EQ(requests.DeletePOSOAP(QStringLiteral("5001"), 1), c.sent) << c.address.toStdString();
+        EXPECT_EQ(rig.server.requestCount(), c.sent ? 1u : 0u) << c.address.toStdString();
+        for (const RecordedRequest& request : rig.server.requests())
+            EXPECT_EQ(request.header("Authorization"), "") << c.address.toStdString();
+        EXPECT_EQ(rig.recorder.errorReportCount(), c.sent ? 0 : 1) << c.address.toStdString();
+        for (const QString& text : rig.recorder.logTexts()) {
+            EXPECT_FALSE(text.contains(QLatin1String("s3cret")) || text.contains(QLatin1String("clerk")))
+                << text.toStdString();
+            EXPECT_TRUE(text.contains(QLatin1String("nothing was sent"))) << text.toStdString();
+        }
+    }
+}
+
+} // namespace
