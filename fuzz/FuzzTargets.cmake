@@ -8,7 +8,8 @@ set(PALLETRY_FUZZ_TARGETS
   reply_unwrap:ReplyUnwrapFuzz.cpp
   dataset_walk:DataSetWalkFuzz.cpp
   conversion:ConversionFuzz.cpp
-  requests:RequestsFuzz.cpp)
+  requests:RequestsFuzz.cpp
+  line_item_validation:LineItemValidationFuzz.cpp)
 
 # palletry_fuzz_target_names(OUT): the names alone.
 function(palletry_fuzz_target_names out)
