@@ -134,6 +134,13 @@ double toDouble(const QString& text)
     return value;
 }
 
+qint16 nextInt16(qint16 value)
+{
+    if (value == std::numeric_limits<qint16>::max())
+        throw RuntimeError(RuntimeErrorCode::Overflow);
+    return qint16(value + 1);
+}
+
 bool isNumeric(const QString& text)
 {
     try {

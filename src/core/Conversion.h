@@ -15,6 +15,9 @@ qint16 toInt16(const QString& text);
 qint16 toInt16(double value);
 qint16 toInt16(qint64 value);
 
+/// @p value + 1 as a 16-bit counter or segment number; Overflow past 32767.
+qint16 nextInt16(qint16 value);
+
 qint32 toInt32(const QString& text);
 qint32 toInt32(double value);
 

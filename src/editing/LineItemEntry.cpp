@@ -1,5 +1,6 @@
 #include "editing/LineItemEntry.h"
 
+#include "core/ControlState.h"
 #include "core/Conversion.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
@@ -67,6 +68,24 @@ bool LineItemEntry::validate()
         return false;
     }
     return true;
+}
+
+void LineItemEntry::takeUpLoadedOrder(ControlState& state)
+{
+    const QString& segment = state.LoadSegment;
+    state.CurrentSegmentNumber = segment.isEmpty() || segment == QLatin1String("0") ? 0 : toInt16(segment);
+
+    const QString& recorded = state.NumberOfCartonsForOrderLoad;
+    if (recorded.isEmpty() || recorded == QLatin1String("0")) {
+        m_panel.cartons->setEnabled(true);
+        m_panel.cartons->clear();
+    } else {
+        // Already recorded on the load: shown as a number ("007" as 7) and locked.
+        const qint16 count = toInt16(recorded);
+        m_panel.cartons->setEnabled(false);
+        m_panel.cartons->setText(QString::number(count));
+    }
+    gridClick();
 }
 
 void LineItemEntry::clear()

@@ -8,6 +8,7 @@ class QLineEdit;
 namespace palletry {
 
 class ErrorSink;
+struct ControlState;
 class FlexGrid;
 class MessageBoxes;
 
@@ -48,6 +49,14 @@ public:
      * in that field and returns false. No trap: a failure goes to the caller's.
      */
     bool validate();
+
+    /**
+     * After an order's line items were loaded: the order's segment on the load
+     * becomes CurrentSegmentNumber (0 when it has none, so that a save registers
+     * it), a carton count already recorded is shown as a number and locked (the
+     * field is free and empty otherwise), and the grid's line item is taken up.
+     */
+    void takeUpLoadedOrder(ControlState& state);
 
     /// Empties the grid's cells, both labels and the unit weight (the carton count stays).
     void clear();

@@ -80,20 +80,7 @@ void ManualPOEntry::cmdAddPO_Click()
         m_loaders.LoadLineItemsOrderDetail(po.text(), false, toInt16(qint64(m_state.LoadID)));
 
         // A PO not on this load gets a segment of its own when saved, never another order's.
-        const QString& segment = m_state.LoadSegment;
-        m_state.CurrentSegmentNumber = segment.isEmpty() || segment == QLatin1String("0") ? 0 : toInt16(segment);
-
-        QLineEdit& cartons = *m_screen.txtManualPONumberOfCartons;
-        const QString& recorded = m_state.NumberOfCartonsForOrderLoad;
-        if (recorded.isEmpty() || recorded == QLatin1String("0")) {
-            cartons.setEnabled(true);
-            cartons.clear();
-        } else {
-            const qint16 count = toInt16(recorded);
-            cartons.setEnabled(false);
-            cartons.setText(QString::number(count));
-        }
-        m_entry.gridClick();
+        m_entry.takeUpLoadedOrder(m_state);
         m_screen.cmdAddPO->setEnabled(false);
         po.setEnabled(false);
     });

@@ -17,18 +17,10 @@
 
 #include <pugixml.hpp>
 
-#include <limits>
 #include <vector>
 
 namespace palletry {
 namespace {
-
-qint16 successor(qint16 value)
-{
-    if (value == std::numeric_limits<qint16>::max())
-        throw RuntimeError(RuntimeErrorCode::Overflow);
-    return qint16(value + 1);
-}
 
 [[noreturn]] void fail(const QString& description)
 {
@@ -102,8 +94,8 @@ bool OrderRecording::AddPO(const QByteArray& resultText, qint16 cartonCount, con
         qint16 k = 0;
         DataSetWalk({"OrderID", "MemberID", "OrderCenterID", "VendorID", "FreightGroup", "PostalCode", "CenterName"})
             .walk(doc, [&](const QVector<QString>& row) {
-                k = successor(k); // the orders array is indexed by a 16-bit counter
-                const qint16 segment = successor(FindOrderSegment(row[OrderID]));
+                k = nextInt16(k); // the orders array is indexed by a 16-bit counter
+                const qint16 segment = nextInt16(FindOrderSegment(row[OrderID]));
                 if (cartonCount == 0) {
                     // No count typed: the one the selected orders list shows for this order.
                     const int pos = m_screen.lstSelectedPOs->findText(row[OrderID]);

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
-#include <limits>
 #include <vector>
 
 namespace palletry {
@@ -37,14 +36,6 @@ void prepareLineItemGrid(FlexGrid& grid)
         grid.setColWidthTwips(c, LineItemColumns[c].width);
         grid.setText(0, c, QString::fromLatin1(LineItemColumns[c].heading));
     }
-}
-
-// A 16-bit counter step: the counters of the loaders are Integers.
-qint16 next16(qint16 value)
-{
-    if (value == std::numeric_limits<qint16>::max())
-        throw RuntimeError(RuntimeErrorCode::Overflow);
-    return qint16(value + 1);
 }
 
 } // namespace
@@ -138,7 +129,7 @@ void Loaders::LoadVendorHomeDeliverly(const QByteArray& xml)
             DataSetWalk({"CenterID", "CenterName", "FreightGroup", "MemberID", "NumberParcels", "OrderID",
                          "PickupPostalCode", "KLTV_OrderSegment", "VendorID"})
                 .walk(doc, [&](const QVector<QString>& row) {
-                    n = next16(n);
+                    n = nextInt16(n);
                     auto& table = m_state.OrderSegmentTable;
                     if (!table)
                         table.emplace();
@@ -240,12 +231,12 @@ void Loaders::LoadLineItemsOrderDetail(const QString& orderId, bool forOrderDeta
         .walk(
             doc,
             [&](const QVector<QString>& row) {
-                grid.setRows(next16(r));
+                grid.setRows(nextInt16(r));
                 grid.setText(r, 0, QString::number(r));
                 grid.setText(r, 1, row[LineItem]);
                 grid.setText(r, 2, row[Model]);
                 grid.setText(r, 3, row[ItemDescription]);
-                r = next16(r);
+                r = nextInt16(r);
             },
             [&](int column, const QString& value) {
                 if (column == MaxSegment)

@@ -103,21 +103,7 @@ void OrderMoves::lstSelectedPOs_Click()
         m_loaders.LoadLineItemsOrderDetail(orderId, true, toInt16(qint64(m_state.LoadID)));
         m_entry.setShownOrder(orderId);
 
-        const QString& segment = m_state.LoadSegment;
-        m_state.CurrentSegmentNumber = segment.isEmpty() || segment == QLatin1String("0") ? 0 : toInt16(segment);
-
-        QLineEdit& cartons = *m_screen.txtNumberOfCartons;
-        const QString& recorded = m_state.NumberOfCartonsForOrderLoad;
-        if (recorded.isEmpty() || recorded == QLatin1String("0")) {
-            cartons.setEnabled(true);
-            cartons.clear();
-        } else {
-            // Already recorded on the load: shown as a number ("007" as 7) and locked.
-            const qint16 count = toInt16(recorded);
-            cartons.setEnabled(false);
-            cartons.setText(QString::number(count));
-        }
-        m_entry.gridClick();
+        m_entry.takeUpLoadedOrder(m_state);
     });
 }
 
