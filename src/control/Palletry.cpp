@@ -41,7 +41,7 @@ void Palletry::Private::UserControl_Initialize()
         tabs.setTabEnabled(1, false);
         tabs.setTabEnabled(2, false);
         tabs.setCurrentIndex(0);
-        screen.lblVersionNumber->setText(QStringLiteral("Version number: %1.%2.%3")
+        screen.lblVersionNumber->setText(Palletry::tr("Version number: %1.%2.%3")
                                              .arg(PALLETRY_VERSION_MAJOR)
                                              .arg(PALLETRY_VERSION_MINOR)
                                              .arg(PALLETRY_VERSION_REVISION));
@@ -50,6 +50,7 @@ void Palletry::Private::UserControl_Initialize()
 
 void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
 {
+    const quint64 reportsBefore = errorReports;
     trap(errorReport, "LoadData", [&] {
         // Converted before anything changes: a load id the requests cannot carry leaves
         // the control exactly as it was.
@@ -91,10 +92,21 @@ void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
         screen.cmdViewAll->setEnabled(screen.lstAllSelectedPOs->count() > 0);
         sorting.lstVendors_ColumnClick(2);
     });
+    emit q->loadOpened(lLoadID, errorReports == reportsBefore);
 }
 
 void Palletry::Private::connectHandlers()
 {
+    errorReport.setObserver([this](const ErrorRecord& error, const QString& label) {
+        ++errorReports;
+        emit q->errorReported(error.number, error.description, ErrorReport::sourceText(error, label));
+    });
+
+    scanner.watch(screen.txtFindPO, screen.cmdFind);
+    scanner.watch(screen.txtAddPO, screen.cmdAddPO);
+    scanner.watch(screen.txtUnitWeight, screen.cmdSaveVendorDetails);
+    scanner.watch(screen.txtManualPOUnitWeight, screen.cmdManualPOSave);
+
     QObject::connect(screen.tabPalletry, &QTabWidget::currentChanged, q, [this] { navigation.tabPalletry_Click(); });
 
     QObject::connect(screen.lstVendors, &ListView::columnHeaderClicked, q,
@@ -168,4 +180,14 @@ void Palletry::setCurrentSegmentNumber(qint16 value)
 void Palletry::setEventLogFile(const QString& path)
 {
     d->eventLog.setFile(path);
+}
+
+bool Palletry::scannerEntry() const
+{
+    return d->scanner.isOn();
+}
+
+void Palletry::setScannerEntry(bool on)
+{
+    d->scanner.setOn(on);
 }

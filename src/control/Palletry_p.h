@@ -5,6 +5,7 @@
 #include "core/ControlState.h"
 #include "loaders/Loaders.h"
 #include "screen/Navigation.h"
+#include "screen/ScannerEntry.h"
 #include "screen/Screen.h"
 #include "screen/SortHandlers.h"
 #include "soap/ServiceRequests.h"
@@ -39,9 +40,26 @@ public:
     palletry::SortHandlers sorting;
     palletry::ServiceRequests requests;
     palletry::Loaders loaders;
+    palletry::ScannerEntry scanner;
+
+    /// Error reports so far: a count that moves during an action tells that something in it failed.
+    quint64 errorReports = 0;
 
     /// Opening a load: see Palletry::LoadData.
     void LoadData(const QString& ptServerName, qint32 lLoadID);
+
+    /**
+     * Runs a clerk's action; when the service accepted a write during it, tells
+     * the host once the action has ended (loadChanged).
+     */
+    template <typename Action>
+    void writing(Action&& action)
+    {
+        const quint64 before = requests.acceptedWrites();
+        std::forward<Action>(action)();
+        if (requests.acceptedWrites() != before)
+            emit q->loadChanged();
+    }
 
     void connectHandlers();
 };

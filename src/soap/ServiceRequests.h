@@ -66,6 +66,9 @@ public:
      */
     QString read(Unwrap::Operation operation, const QString& envelope);
 
+    /// How many writes the service has accepted so far: a change tells that the load changed.
+    quint64 acceptedWrites() const { return m_acceptedWrites; }
+
 private:
     void wrapBody();
     QString assemble(const std::function<QString()>& body);
@@ -75,6 +78,7 @@ private:
     ControlState& m_state;
     SoapCall& m_call;
     ErrorSink& m_sink;
+    quint64 m_acceptedWrites = 0;
 };
 
 } // namespace palletry
