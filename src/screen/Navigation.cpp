@@ -29,7 +29,7 @@ void Navigation::showOnly(int tab)
 void Navigation::tabPalletry_Click()
 {
     const QTabWidget& tabs = *m_screen.tabPalletry;
-    if (tabs.tabText(tabs.currentIndex()) == QLatin1String("Vendor Details"))
+    if (tabs.tabText(tabs.currentIndex()) == Screen::tr("Vendor Details"))
         setHeights(Screen::LargeTabStripHeightTwips, Screen::LargeControlHeightTwips);
     else
         setHeights(Screen::SmallHeightTwips, Screen::SmallHeightTwips);
