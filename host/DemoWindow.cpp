@@ -2,8 +2,31 @@
 
 #include <palletry/Palletry.h>
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QTabWidget>
+
+namespace {
+
+/// A left click on the cell (row, column) of a list or grid, as the mouse would give it.
+void clickCell(QAbstractItemView* view, int row, int column, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    const QModelIndex index = view->model()->index(row, column);
+    view->scrollTo(index);
+    const QPoint at = view->visualRect(index).center();
+    const QPoint global = view->viewport()->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(view->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, modifiers);
+    QApplication::sendEvent(view->viewport(), &release);
+}
+
+} // namespace
 
 DemoWindow::DemoWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -43,4 +66,64 @@ bool DemoWindow::renderTab(int index, const QString& file)
     tabs->setCurrentIndex(current);
     tabs->setTabEnabled(index, enabled);
     return saved;
+}
+
+bool DemoWindow::render(const QString& file)
+{
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    return m_control->grab().save(file);
+}
+
+bool DemoWindow::showVendorDetails()
+{
+    auto view = [this](const char* name) { return m_control->findChild<QAbstractItemView*>(QLatin1String(name)); };
+    auto button = [this](const char* name) { return m_control->findChild<QPushButton*>(QLatin1String(name)); };
+    auto field = [this](const char* name) { return m_control->findChild<QLineEdit*>(QLatin1String(name)); };
+    QAbstractItemView* vendors = view("lstVendors");
+    QAbstractItemView* open = view("lstProspectivePOs");
+    QAbstractItemView* chosen = view("lstSelectedPOs");
+    QAbstractItemView* lines = view("grdOrdItems");
+    if (!vendors || !open || !chosen || !lines)
+        return false;
+
+    for (int row = 0; row < vendors->model()->rowCount(); ++row) {
+        clickCell(vendors, row, 0);
+        button("cmdViewDetails")->click();
+        if (open->model()->rowCount() >= 3)
+            break;
+        button("cmdFinished")->click();
+    }
+    if (open->model()->rowCount() < 3)
+        return false;
+
+    clickCell(open, 0, 0);
+    clickCell(open, 2, 0, Qt::ControlModifier);
+    button("cmdSelect")->click();
+    clickCell(chosen, 0, 0);
+    if (lines->model()->rowCount() > 2)
+        clickCell(lines, 2, 1);
+    if (field("txtNumberOfCartons")->isEnabled())
+        field("txtNumberOfCartons")->setText(QStringLiteral("12"));
+    field("txtUnitWeight")->setText(QStringLiteral("25.5"));
+    return true;
+}
+
+bool DemoWindow::showManualPO()
+{
+    auto button = [this](const char* name) { return m_control->findChild<QPushButton*>(QLatin1String(name)); };
+    auto field = [this](const char* name) { return m_control->findChild<QLineEdit*>(QLatin1String(name)); };
+    auto* load = m_control->findChild<QAbstractItemView*>(QStringLiteral("lstAllSelectedPOs"));
+    auto* lines = m_control->findChild<QAbstractItemView*>(QStringLiteral("grdManualPOItems"));
+    if (!load || !lines)
+        return false;
+    button("cmdFinished")->click(); // leave the vendor details, if open
+    button("cmdViewAll")->click();
+    if (load->model()->rowCount() == 0)
+        return false;
+    field("txtAddPO")->setText(load->model()->index(0, 0).data().toString());
+    button("cmdAddPO")->click();
+    if (lines->model()->rowCount() > 2)
+        clickCell(lines, 2, 1);
+    field("txtManualPOUnitWeight")->setText(QStringLiteral("18.25"));
+    return true;
 }

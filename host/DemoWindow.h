@@ -19,6 +19,26 @@ public:
     /// Renders tab @p index to @p file as in use; false when it could not be written.
     bool renderTab(int index, const QString& file);
 
+    /**
+     * Works on the control as a clerk would, by clicks on its named widgets: picks
+     * the first vendor (by name) with at least three open orders, opens its orders,
+     * moves two of them onto the load, opens the first and takes up its second line
+     * item with a carton count and a unit weight typed in (nothing is saved).
+     * Returns false when no vendor has enough open orders.
+     */
+    bool showVendorDetails();
+
+    /**
+     * Goes to "All Selected POs", types the PO number of the load's first order into
+     * the PO field and presses "Add P O": the manual-PO panel opens with that PO's line
+     * items, and its second line item is taken up with a unit weight typed in (nothing
+     * is saved). Returns false when the load has no order.
+     */
+    bool showManualPO();
+
+    /// Renders the control as it is to @p file.
+    bool render(const QString& file);
+
 private:
     Palletry* m_control;
 };

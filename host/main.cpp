@@ -7,7 +7,10 @@
 // button); --lang es shows the control in Spanish.
 // On a machine without a display (Qt's offscreen platform) it renders each
 // tab to a PNG in the folder given by --screenshots (default: a new temporary
-// folder), and tab 1 once more in Spanish, prints the files and exits.
+// folder), then works the vendor details as a clerk would and renders them
+// (vendor-details.png), types a PO into the manual-PO panel and renders that
+// (manual-po.png), renders the vendor details at work once more in Spanish
+// (tab1-es.png), prints the files and exits.
 
 #include "DemoWindow.h"
 
@@ -116,23 +119,32 @@ int main(int argc, char** argv)
         temp.setAutoRemove(false);
         const QString dir = parser.isSet(shotsOption) ? parser.value(shotsOption) : temp.path();
         QStringList files = window.renderTabs(dir);
+        const int expected = files.size() + 3;
+        // The vendor details at work: a vendor's orders, one opened with its line items.
+        const QString vendorDetails = QDir(dir).filePath(QStringLiteral("vendor-details.png"));
+        if (window.showVendorDetails() && window.render(vendorDetails))
+            files << vendorDetails;
+        // A PO typed by number, its line items in the manual-PO panel.
+        const QString manualPO = QDir(dir).filePath(QStringLiteral("manual-po.png"));
+        if (window.showManualPO() && window.render(manualPO))
+            files << manualPO;
 
-        // Tab 1 once more, as a Spanish-reading clerk sees it.
+        // Tab 1 at work once more, as a Spanish-reading clerk sees it.
         language.clear();
         language = installLanguage(QStringLiteral("es"));
         DemoWindow spanish;
+        spanish.control()->SetPersonInformation(parser.value(personOption), parser.value(personTypeOption));
         spanish.control()->LoadData(server, load);
-        spanish.control()->ShrinkForm();
         spanish.resize(spanish.sizeHint());
         spanish.show();
         const QString spanishFile = QDir(dir).filePath(QStringLiteral("tab1-es.png"));
-        if (!language.empty() && spanish.renderTab(1, spanishFile))
+        if (!language.empty() && spanish.showVendorDetails() && spanish.render(spanishFile))
             files << spanishFile;
 
         out << "screenshots in " << QDir(dir).absolutePath() << Qt::endl;
         for (const QString& file : files)
             out << "  " << file << Qt::endl;
-        return files.size() == 4 ? 0 : 1;
+        return files.size() == expected && expected == 6 ? 0 : 1;
     }
     return app.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 #include <QWidget>
 #include <QtGlobal>
@@ -16,11 +17,17 @@
  * One order placed on the open load: its PO number as the service gives it and
  * the segment (delivery number) under which it stands on the load.
  */
-struct HomeDelieveryUDT
+struct PALLETRY_EXPORT HomeDelieveryUDT
 {
+    Q_GADGET
+    Q_PROPERTY(QString OrderID MEMBER OrderID)
+    Q_PROPERTY(qint16 OrderSegment MEMBER OrderSegment)
+
+public:
     QString OrderID;
     qint16 OrderSegment = 0;
 };
+Q_DECLARE_METATYPE(HomeDelieveryUDT)
 
 /**
  * The load-assembly control. A host embeds it on one of its windows, tells it
@@ -31,6 +38,9 @@ struct HomeDelieveryUDT
  * Failures are shown to the clerk in a modal box titled "prjPalletry" and written
  * to the event log: syslog (ident "prjPalletry") unless a file is chosen with
  * setEventLogFile() or the environment variable PALLETRY_EVENT_LOG=PATH.
+ *
+ * Every public member is Q_INVOKABLE, so script bridges, QML hosts and test tools
+ * can call it by name through QMetaObject::invokeMethod.
  *
  * The host hears what happened through three signals (loadOpened, loadChanged,
  * errorReported), each emitted after the screen has been updated. Every text the
@@ -71,22 +81,22 @@ public:
      * be sent: it is reported and nothing changes. A failed call is reported once
      * and leaves its part of the screen empty.
      */
-    void LoadData(const QString& ptServerName, qint32 lLoadID);
+    Q_INVOKABLE void LoadData(const QString& ptServerName, qint32 lLoadID);
 
     /// Does nothing: every save happens through the control's own buttons.
-    void SaveData();
+    Q_INVOKABLE void SaveData();
 
     /**
      * Stores who works on the load; the values are sent with every saved line item.
      * Nothing is checked.
      */
-    void SetPersonInformation(const QString& PersonIDPassed, const QString& PersonTypeIDPassed);
+    Q_INVOKABLE void SetPersonInformation(const QString& PersonIDPassed, const QString& PersonTypeIDPassed);
 
     /// Sets the tab strip and the control to their compact height (4815 twips).
-    void ShrinkForm();
+    Q_INVOKABLE void ShrinkForm();
 
     /// Makes "View All" available and returns a null object.
-    QObject* HandleVendorDetailsDelay();
+    Q_INVOKABLE QObject* HandleVendorDetailsDelay();
 
     /**
      * Calls the web service once and returns its reply without the SOAP envelope.
@@ -104,8 +114,8 @@ public:
      * reported to the clerk and the event log under "ReturnWebserviceXML", and the
      * result is the empty text.
      */
-    QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                                const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);
+    Q_INVOKABLE QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                                            const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);
 
     qint16 CurrentSegmentNumber() const;
     void setCurrentSegmentNumber(qint16 value);
@@ -116,7 +126,7 @@ public:
      * header line "=== prjPalletry <type> <UTC time> <bytes> ===" giving the entry's size
      * in bytes of UTF-8, so entries read back exactly.
      */
-    void setEventLogFile(const QString& path);
+    Q_INVOKABLE void setEventLogFile(const QString& path);
 
     bool scannerEntry() const;
     void setScannerEntry(bool on);

@@ -11,6 +11,7 @@
 
 #include <palletry_version.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,6 +29,20 @@ Palletry::Private::Private(Palletry* control)
     , sorting(screen, errorReport)
     , requests(state, soapCall, errorReport)
     , loaders(state, screen, errorReport, requests)
+    , orderDetailsEntry({screen.grdOrdItems, screen.lblLineItem, screen.lblModel, screen.txtNumberOfCartons,
+                         screen.txtUnitWeight, "grdOrdItems_Click()"},
+                        messageBoxes, errorReport)
+    , manualPOEntry({screen.grdManualPOItems, screen.lblManualPOLineItem, screen.lblManualPOModel,
+                     screen.txtManualPONumberOfCartons, screen.txtManualPOUnitWeight, "grdManualPOItems_Click()"},
+                    messageBoxes, errorReport)
+    , recording(state, screen, errorReport, eventLog, requests, orderDetailsEntry, manualPOEntry)
+    , vendorDetailsSaving(state, screen, errorReport, messageBoxes, requests, loaders, navigation, recording,
+                          orderDetailsEntry)
+    , browsing(state, screen, errorReport, navigation, loaders)
+    , orderMoves(state, screen, errorReport, loaders, orderDetailsEntry)
+    , findPO(screen, errorReport, messageBoxes)
+    , manualPO(state, screen, errorReport, messageBoxes, requests, loaders, navigation, recording, manualPOEntry)
+    , loadReview(state, screen, errorReport, messageBoxes, requests, loaders, navigation, manualPO)
 {
 }
 
@@ -67,6 +82,9 @@ void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
         // or be saved onto this one.
         for (QLineEdit* box : {screen.txtLoadID, screen.txtTruckNumber, screen.txtLoadDate, screen.txtDriver})
             box->clear();
+        // A vendor list that stayed from another server would send its ids to this one.
+        screen.lstVendors->clear();
+        state.SelectedVendorID = 0;
         screen.lstProspectivePOs->clear();
         screen.lstSelectedPOs->clear();
         // The previous load's segments must not number this load's saves, even when
@@ -108,6 +126,45 @@ void Palletry::Private::connectHandlers()
     scanner.watch(screen.txtManualPOUnitWeight, screen.cmdManualPOSave);
 
     QObject::connect(screen.tabPalletry, &QTabWidget::currentChanged, q, [this] { navigation.tabPalletry_Click(); });
+
+    // Vendor browsing, moving orders, finding a PO.
+    QObject::connect(screen.lstVendors, &ListView::rowClicked, q, [this] { browsing.lstVendors_Click(); });
+    QObject::connect(screen.cmdViewDetails, &QPushButton::clicked, q, [this] { browsing.cmdViewDetails_Click(); });
+    QObject::connect(screen.cmdViewAll, &QPushButton::clicked, q, [this] { browsing.cmdViewAll_Click(); });
+    QObject::connect(screen.cmdSelect, &QPushButton::clicked, q, [this] { orderMoves.cmdSelect_Click(); });
+    QObject::connect(screen.cmdSelectAll, &QPushButton::clicked, q, [this] { orderMoves.cmdSelectAll_Click(); });
+    QObject::connect(screen.cmdRemove, &QPushButton::clicked, q, [this] { orderMoves.cmdRemove_Click(); });
+    QObject::connect(screen.cmdRemoveAll, &QPushButton::clicked, q, [this] { orderMoves.cmdRemoveAll_Click(); });
+    QObject::connect(screen.lstProspectivePOs, &ListView::rowDoubleClicked, q,
+                     [this] { orderMoves.lstProspectivePOs_DblClick(); });
+    QObject::connect(screen.lstSelectedPOs, &ListView::rowClicked, q, [this] { orderMoves.lstSelectedPOs_Click(); });
+    QObject::connect(screen.txtFindPO, &QLineEdit::textChanged, q, [this] { findPO.txtFindPO_Change(); });
+    QObject::connect(screen.cmdFind, &QPushButton::clicked, q, [this] { findPO.cmdFind_Click(); });
+
+    // Line-item entry and saving on the vendor details.
+    QObject::connect(screen.grdOrdItems, &FlexGrid::cellClicked, q, [this] { orderDetailsEntry.gridClick(); });
+    QObject::connect(screen.cmdSaveVendorDetails, &QPushButton::clicked, q,
+                     [this] { vendorDetailsSaving.cmdSaveVendorDetails_Click(); });
+    QObject::connect(screen.cmdCancelVendorDetails, &QPushButton::clicked, q,
+                     [this] { vendorDetailsSaving.cmdCancelVendorDetails_Click(); });
+    QObject::connect(screen.cmdFinished, &QPushButton::clicked, q,
+                     [this] { vendorDetailsSaving.cmdFinished_Click(); });
+
+    // Reviewing the whole load and adding a PO by hand.
+    QObject::connect(screen.lstAllSelectedPOs, &ListView::rowDoubleClicked, q,
+                     [this] { loadReview.lstAllSelectedPOs_DblClick(); });
+    QObject::connect(screen.cmdRemovePO, &QPushButton::clicked, q, [this] { loadReview.cmdRemovePO_Click(); });
+    QObject::connect(screen.cmdDone, &QPushButton::clicked, q, [this] { loadReview.cmdDone_Click(); });
+    QObject::connect(screen.txtAddPO, &QLineEdit::textChanged, q, [this] { manualPO.txtAddPO_Change(); });
+    QObject::connect(qApp, &QApplication::focusChanged, q, [this](QWidget*, QWidget* now) {
+        if (now == screen.txtAddPO)
+            manualPO.txtAddPO_GotFocus();
+    });
+    QObject::connect(screen.cmdAddPO, &QPushButton::clicked, q, [this] { manualPO.cmdAddPO_Click(); });
+    QObject::connect(screen.grdManualPOItems, &FlexGrid::cellClicked, q, [this] { manualPOEntry.gridClick(); });
+    QObject::connect(screen.cmdManualPOSave, &QPushButton::clicked, q, [this] { manualPO.cmdManualPOSave_Click(); });
+    QObject::connect(screen.cmdManualPOCancel, &QPushButton::clicked, q,
+                     [this] { manualPO.cmdManualPOCancel_Click(); });
 
     QObject::connect(screen.lstVendors, &ListView::columnHeaderClicked, q,
                      [this](int header) { sorting.lstVendors_ColumnClick(header); });

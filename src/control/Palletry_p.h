@@ -3,8 +3,16 @@
 #include <palletry/Palletry.h>
 
 #include "core/ControlState.h"
+#include "editing/LineItemEntry.h"
+#include "editing/ManualPOEntry.h"
+#include "editing/OrderRecording.h"
+#include "editing/VendorDetailsSaving.h"
 #include "loaders/Loaders.h"
+#include "screen/Browsing.h"
+#include "screen/FindPO.h"
+#include "screen/LoadReview.h"
 #include "screen/Navigation.h"
+#include "screen/OrderMoves.h"
 #include "screen/ScannerEntry.h"
 #include "screen/Screen.h"
 #include "screen/SortHandlers.h"
@@ -40,6 +48,15 @@ public:
     palletry::SortHandlers sorting;
     palletry::ServiceRequests requests;
     palletry::Loaders loaders;
+    palletry::LineItemEntry orderDetailsEntry;
+    palletry::LineItemEntry manualPOEntry;
+    palletry::OrderRecording recording;
+    palletry::VendorDetailsSaving vendorDetailsSaving;
+    palletry::Browsing browsing;
+    palletry::OrderMoves orderMoves;
+    palletry::FindPO findPO;
+    palletry::ManualPOEntry manualPO;
+    palletry::LoadReview loadReview;
     palletry::ScannerEntry scanner;
 
     /// Error reports so far: a count that moves during an action tells that something in it failed.

@@ -182,10 +182,12 @@ void Loaders::RefreshSelectedPOs()
         const qint16 count = toInt16(qint64(all.count()));
         if (count == 0)
             return;
-        const int vendorRow = m_screen.lstVendors->currentRow();
-        if (vendorRow == 0)
+        // The highlighted vendor: after a Ctrl+click that took the highlight away, the
+        // current row is no longer the vendor the clerk chose.
+        const std::vector<int> vendorRows = m_screen.lstVendors->selectedRows();
+        if (vendorRows.empty())
             throw RuntimeError(RuntimeErrorCode::ObjectNotSet);
-        const QString vendor = m_screen.lstVendors->text(vendorRow);
+        const QString vendor = m_screen.lstVendors->text(vendorRows.front());
         std::vector<QStringList> rows;
         for (int i = 1; i <= count; ++i) {
             if (all.subItem(i, 3) == vendor) // as text: "12" and "012" are different vendors

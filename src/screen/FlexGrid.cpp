@@ -47,10 +47,17 @@ int FlexGrid::rows() const
 
 void FlexGrid::setRows(int rows)
 {
+    const bool hadLines = m_model->rows() > FlexGridModel::FixedRows;
     m_movingCursor = true;
     m_model->setRows(rows);
     m_movingCursor = false;
     m_row = std::min(m_row, m_model->rows() - 1);
+    // A grid that regains rows starts again at its first cell: the cursor must never rest
+    // on the headings while there are lines to take up.
+    if (!hadLines && m_model->rows() > FlexGridModel::FixedRows) {
+        m_row = FlexGridModel::FixedRows;
+        m_col = std::min(FlexGridModel::FixedCols, m_model->cols() - 1);
+    }
     showCursor();
 }
 
@@ -61,10 +68,13 @@ int FlexGrid::cols() const
 
 void FlexGrid::setCols(int cols)
 {
+    const bool hadData = m_model->cols() > FlexGridModel::FixedCols;
     m_movingCursor = true;
     m_model->setCols(cols);
     m_movingCursor = false;
     m_col = std::min(m_col, m_model->cols() - 1);
+    if (!hadData && m_model->cols() > FlexGridModel::FixedCols)
+        m_col = FlexGridModel::FixedCols;
     showCursor();
 }
 

@@ -15,7 +15,8 @@ namespace palletry {
  * The grid always has a current cell, its cursor: it starts at (1, 1), moves
  * where the clerk clicks (a click on a heading cell leaves it), stays where it
  * is when cells are refilled, and moves up to the last row (or left to the last
- * column) when the grid shrinks below it. Rows and columns are 0-based, the
+ * column) when the grid shrinks below it. A grid cut back to its heading row
+ * (or column) that gains rows (columns) again has its cursor at (1, 1) again. Rows and columns are 0-based, the
  * heading cells included; a cell outside the grid raises SubscriptOutOfRange.
  */
 class FlexGrid : public QTableView

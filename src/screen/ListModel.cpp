@@ -172,6 +172,44 @@ void ListModel::removeRowAt(int row)
     endRemoveRows();
 }
 
+void ListModel::removeRowsAt(std::vector<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [this](int r) { return r < 0 || r >= rowCount(); }),
+               rows.end());
+    if (rows.empty())
+        return;
+    std::vector<bool> dead(m_rows.size(), false);
+    // From the bottom up, so the display rows of the runs still to go stay where they are.
+    for (auto end = rows.end(); end != rows.begin();) {
+        auto first = end - 1;
+        while (first != rows.begin() && *(first - 1) == *first - 1)
+            --first;
+        const int top = *first;
+        const int bottom = *(end - 1);
+        beginRemoveRows(QModelIndex(), top, bottom);
+        for (int r = top; r <= bottom; ++r)
+            dead[size_t(m_order[r])] = true;
+        m_order.erase(m_order.begin() + top, m_order.begin() + bottom + 1);
+        endRemoveRows();
+        end = first;
+    }
+    // Compact the storage once; display rows do not change.
+    std::vector<int> moved(m_rows.size(), -1);
+    int kept = 0;
+    for (int storage = 0; storage < int(m_rows.size()); ++storage) {
+        if (dead[size_t(storage)])
+            continue;
+        if (kept != storage)
+            m_rows[size_t(kept)] = std::move(m_rows[size_t(storage)]);
+        moved[size_t(storage)] = kept++;
+    }
+    m_rows.erase(m_rows.begin() + kept, m_rows.end());
+    for (int& storage : m_order)
+        storage = moved[size_t(storage)];
+}
+
 void ListModel::clear()
 {
     beginResetModel();

@@ -47,6 +47,9 @@ public:
     /// display row of the first of them (-1 when @p rows is empty).
     int addRows(std::vector<QStringList> rows);
     void removeRowAt(int row);
+    /// Removes the display rows @p rows (any order, no duplicates) with one notification
+    /// per run of neighbouring rows.
+    void removeRowsAt(std::vector<int> rows);
     void clear();
 
     /// Cell @p column of display row @p row; empty when the row has no such cell.

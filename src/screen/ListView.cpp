@@ -5,6 +5,8 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+
 namespace palletry {
 
 ListView::ListView(QWidget* parent)
@@ -106,6 +108,22 @@ void ListView::addRows(std::vector<QStringList> rows)
 void ListView::removeRow(int pos)
 {
     m_model->removeRowAt(rowIndex(pos));
+}
+
+void ListView::removeRows(std::vector<int> positions)
+{
+    for (int& pos : positions)
+        pos = rowIndex(pos);
+    m_model->removeRowsAt(std::move(positions));
+}
+
+std::vector<int> ListView::selectedRows() const
+{
+    std::vector<int> positions;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        positions.push_back(index.row() + 1);
+    std::sort(positions.begin(), positions.end());
+    return positions;
 }
 
 int ListView::rowIndex(int pos) const

@@ -50,6 +50,8 @@ public:
     /// Adds many rows at once: one model notification and one sort.
     void addRows(std::vector<QStringList> rows);
     void removeRow(int pos);
+    /// Removes the rows at @p positions (1-based, any order) in as few notifications as they allow.
+    void removeRows(std::vector<int> positions);
 
     QString text(int pos) const;
     /// Sub-item @p n of the row; empty when the row has none.
@@ -58,6 +60,9 @@ public:
 
     bool isSelected(int pos) const;
     void setSelected(int pos, bool selected);
+
+    /// Positions of the highlighted rows, in display order.
+    std::vector<int> selectedRows() const;
 
     /// Position of the current row; 0 when the list has none.
     int currentRow() const;

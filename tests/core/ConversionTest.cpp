@@ -24,52 +24,41 @@ constexpr qint32 TypeMismatch = qint32(RuntimeErrorCode::TypeMismatch);
 
 } // namespace
 
-TEST(ConversionTest, RoundsHalvesToTheEvenNeighbour)
+TEST(ConversionTest, TextToSixteenBitsRoundsHalvesToEvenWithinTheRange)
 {
-    EXPECT_EQ(toInt16(QStringLiteral("2.5")), 2);
-    EXPECT_EQ(toInt16(QStringLiteral("3.5")), 4);
-    EXPECT_EQ(toInt16(QStringLiteral("-0.5")), 0);
-    EXPECT_EQ(toInt16(QStringLiteral("-2.5")), -2);
-    EXPECT_EQ(toInt16(QStringLiteral("-3.5")), -4);
-    EXPECT_EQ(toInt16(QStringLiteral("2.51")), 3);
-    EXPECT_EQ(toInt16(QStringLiteral("0.49999")), 0);
-}
-
-TEST(ConversionTest, AcceptsSignFractionExponentAndSurroundingBlanks)
-{
-    EXPECT_EQ(toInt16(QStringLiteral("1e3")), 1000);
-    EXPECT_EQ(toInt16(QStringLiteral("  42 ")), 42);
-    EXPECT_EQ(toInt16(QStringLiteral("+7")), 7);
-    EXPECT_EQ(toInt16(QStringLiteral("-12")), -12);
-    EXPECT_EQ(toInt16(QStringLiteral(".5")), 0);
-    EXPECT_EQ(toInt16(QStringLiteral("02")), 2);
-    EXPECT_EQ(toInt16(QStringLiteral("1.5E1")), 15);
-}
-
-TEST(ConversionTest, SixteenBitRangeEdges)
-{
-    EXPECT_EQ(toInt16(QStringLiteral("32767.4")), 32767);
-    EXPECT_EQ(toInt16(QStringLiteral("-32768")), -32768);
-    EXPECT_EQ(toInt16(QStringLiteral("-32768.5")), -32768); // even neighbour stays in range
-    EXPECT_EQ(errorNumberOf([] { toInt16(QStringLiteral("32767.5")); }), Overflow);
-    EXPECT_EQ(errorNumberOf([] { toInt16(QStringLiteral("-32769")); }), Overflow);
-    EXPECT_EQ(errorNumberOf([] { toInt16(QStringLiteral("1e400")); }), Overflow);
-    EXPECT_EQ(errorNumberOf([] { toInt16(qint64(32768)); }), Overflow);
-    EXPECT_EQ(toInt16(qint64(-32768)), -32768);
-}
-
-TEST(ConversionTest, NonNumbersAreTypeMismatches)
-{
+    const std::pair<const char*, int> cases[] = {
+        {"2.5", 2},       {"3.5", 4},         {"-0.5", 0},       {"-2.5", -2},      {"-3.5", -4},   {"2.51", 3},
+        {"0.49999", 0},   {"1e3", 1000},      {"  42 ", 42},     {"+7", 7},         {"-12", -12},   {".5", 0},
+        {"02", 2},        {"1.5E1", 15},      {"32767", 32767},  {"32767.4", 32767}, {"-32768", -32768},
+        {"-32768.5", -32768}, // the even neighbour stays in range
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(toInt16(QString::fromLatin1(text)), value) << text;
+    for (const char* text : {"32767.5", "32768", "-32769", "1e400"})
+        EXPECT_EQ(errorNumberOf([&] { toInt16(QString::fromLatin1(text)); }), Overflow) << text;
     for (const char* text : {"", " ", "abc", "12abc", "1,000", "0x10", "1e", "--1", ".", "nan", "inf", "1 2"})
         EXPECT_EQ(errorNumberOf([&] { toInt16(QString::fromLatin1(text)); }), TypeMismatch) << text;
+}
+
+TEST(ConversionTest, WholeNumbersToSixteenBitsKeepBothEnds)
+{
+    EXPECT_EQ(toInt16(qint64(32767)), 32767);
+    EXPECT_EQ(toInt16(qint64(-32768)), -32768);
+    EXPECT_EQ(toInt16(32767.0), 32767);
+    EXPECT_EQ(errorNumberOf([] { toInt16(qint64(32768)); }), Overflow);
+    EXPECT_EQ(errorNumberOf([] { toInt16(qint64(-32769)); }), Overflow);
 }
 
 TEST(ConversionTest, ThirtyTwoBitAndDouble)
 {
     EXPECT_EQ(toInt32(QStringLiteral("70000.5")), 70000);
+    EXPECT_EQ(toInt32(QStringLiteral("2147483647")), 2147483647);
     EXPECT_EQ(errorNumberOf([] { toInt32(QStringLiteral("2147483648")); }), Overflow);
     EXPECT_DOUBLE_EQ(toDouble(QStringLiteral("12.25")), 12.25);
     EXPECT_EQ(errorNumberOf([] { toDouble(QStringLiteral("12,5")); }), TypeMismatch);
+    EXPECT_TRUE(isNumeric(QStringLiteral(" 3.0 ")));
+    EXPECT_FALSE(isNumeric(QStringLiteral("3.0.1")));
+    EXPECT_FALSE(isNumeric(QString()));
 }
 
 TEST(ConversionTest, DecimalPointDoesNotDependOnTheLocale)
@@ -84,18 +73,9 @@ TEST(ConversionTest, DecimalPointDoesNotDependOnTheLocale)
 
 TEST(ConversionTest, LeadingNumberReadsAsFarAsTheNumberGoes)
 {
-    EXPECT_EQ(leadingNumberToInt32(QStringLiteral("123abc")), 123);
-    EXPECT_EQ(leadingNumberToInt32(QStringLiteral("  -7 vendors")), -7);
-    EXPECT_EQ(leadingNumberToInt32(QStringLiteral("abc")), 0);
-    EXPECT_EQ(leadingNumberToInt32(QString()), 0);
-    EXPECT_EQ(leadingNumberToInt32(QStringLiteral("2.5x")), 2);
-    EXPECT_EQ(leadingNumberToInt32(QStringLiteral("1e2e")), 100);
+    const std::pair<const char*, int> cases[] = {{"123abc", 123}, {"  -7 vendors", -7}, {"abc", 0},
+                                                 {"", 0},         {"2.5x", 2},          {"1e2e", 100}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(leadingNumberToInt32(QString::fromLatin1(text)), value) << text;
     EXPECT_EQ(errorNumberOf([] { leadingNumberToInt32(QStringLiteral("99999999999")); }), Overflow);
-}
-
-TEST(ConversionTest, IsNumericMatchesTheConversion)
-{
-    EXPECT_TRUE(isNumeric(QStringLiteral(" 3.0 ")));
-    EXPECT_FALSE(isNumeric(QStringLiteral("3.0.1")));
-    EXPECT_FALSE(isNumeric(QString()));
 }

@@ -54,33 +54,22 @@ std::string element(const std::string& name, const std::string& value)
 std::string resultText(const Reply& reply, const std::string& op)
 {
     pugi::xml_document document;
-    if (!document.load_string(reply.body.c_str())) {
-        ADD_FAILURE() << "reply is not XML: " << reply.body.substr(0, 300);
-        return {};
-    }
-    const pugi::xml_node result =
-        document.child("soap:Envelope").child("soap:Body").child((op + "Response").c_str()).child((op + "Result").c_str());
-    if (!result) {
-        ADD_FAILURE() << "no " << op << "Result in " << reply.body.substr(0, 300);
-        return {};
-    }
-    return result.text().get();
+    document.load_string(reply.body.c_str());
+    const pugi::xml_node result = document.child("soap:Envelope").child("soap:Body").child((op + "Response").c_str());
+    EXPECT_TRUE(result.child((op + "Result").c_str())) << "no " << op << "Result in " << reply.body.substr(0, 300);
+    return result.child((op + "Result").c_str()).text().get();
 }
 
 std::vector<Row> rows(const std::string& dataSet)
 {
     pugi::xml_document document;
-    if (!document.load_string(dataSet.c_str())) {
-        ADD_FAILURE() << "DataSet is not XML: " << dataSet.substr(0, 300);
-        return {};
-    }
+    EXPECT_TRUE(document.load_string(dataSet.c_str())) << "DataSet is not XML: " << dataSet.substr(0, 300);
     std::vector<Row> result;
     for (pugi::xml_node table :
          document.child("Root").child("DataSet").child("diffgr:diffgram").child("NewDataSet").children("Table")) {
-        Row row;
+        Row& row = result.emplace_back();
         for (pugi::xml_node column : table.children())
             row[column.name()] = column.text().get();
-        result.push_back(std::move(row));
     }
     return result;
 }

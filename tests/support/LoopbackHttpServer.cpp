@@ -212,13 +212,12 @@ void LoopbackHttpServer::run()
 void LoopbackHttpServer::serve(int connection)
 {
     // Read until the head is complete, then as many body bytes as Content-Length says.
-    std::string data;
+    RecordedRequest request;
+    std::string& data = request.raw;
     std::size_t headEnd = std::string::npos;
     std::size_t wanted = 0;
     char buffer[65536];
-    for (;;) {
-        if (headEnd != std::string::npos && data.size() >= headEnd + 4 + wanted)
-            break;
+    while (headEnd == std::string::npos || data.size() < headEnd + 4 + wanted) {
         pollfd p{connection, POLLIN, 0};
         const int ready = ::poll(&p, 1, pollSliceMs);
         if (m_stop)
@@ -229,34 +228,20 @@ void LoopbackHttpServer::serve(int connection)
         if (n <= 0)
             return;
         data.append(buffer, std::size_t(n));
-        if (headEnd == std::string::npos) {
-            headEnd = data.find("\r\n\r\n");
-            if (headEnd != std::string::npos) {
-                std::size_t pos = data.find("\r\n");
-                while (pos < headEnd) {
-                    const std::size_t next = data.find("\r\n", pos + 2);
-                    const std::string line = data.substr(pos + 2, next - pos - 2);
-                    const std::size_t colon = line.find(':');
-                    if (colon != std::string::npos && equalsIgnoringCase(line.substr(0, colon), "Content-Length"))
-                        wanted = std::stoul(line.substr(colon + 1));
-                    pos = next;
-                }
-            }
+        if (headEnd != std::string::npos || (headEnd = data.find("\r\n\r\n")) == std::string::npos)
+            continue;
+        request.requestLine = data.substr(0, data.find("\r\n"));
+        for (std::size_t pos = data.find("\r\n"); pos < headEnd;) {
+            const std::size_t next = data.find("\r\n", pos + 2);
+            const std::string line = data.substr(pos + 2, next - pos - 2);
+            const std::size_t colon = line.find(':');
+            std::string value = colon == std::string::npos ? std::string() : line.substr(colon + 1);
+            value.erase(0, value.find_first_not_of(" \t"));
+            request.headers.emplace_back(line.substr(0, colon), value);
+            pos = next;
         }
-    }
-
-    RecordedRequest request;
-    request.raw = data;
-    request.requestLine = data.substr(0, data.find("\r\n"));
-    std::size_t pos = data.find("\r\n");
-    while (pos < headEnd) {
-        const std::size_t next = data.find("\r\n", pos + 2);
-        const std::string line = data.substr(pos + 2, next - pos - 2);
-        const std::size_t colon = line.find(':');
-        std::string value = colon == std::string::npos ? std::string() : line.substr(colon + 1);
-        value.erase(0, value.find_first_not_of(" \t"));
-        request.headers.emplace_back(line.substr(0, colon), value);
-        pos = next;
+        const std::string length = request.header("Content-Length");
+        wanted = length.empty() ? 0 : std::stoul(length);
     }
     request.body = data.substr(headEnd + 4, wanted);
 

@@ -1,0 +1,89 @@
+#include "editing/LineItemEntry.h"
+
+#include "core/Conversion.h"
+#include "core/RuntimeError.h"
+#include "core/Trap.h"
+#include "screen/FlexGrid.h"
+#include "transport/MessageBoxes.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace palletry {
+
+LineItemEntry::LineItemEntry(const LineItemPanel& panel, MessageBoxes& boxes, ErrorSink& errors)
+    : m_panel(panel)
+    , m_boxes(boxes)
+    , m_errors(errors)
+{
+}
+
+void LineItemEntry::gridClick()
+{
+    trap(m_errors, m_panel.gridClickLabel, [&] {
+        const FlexGrid& grid = *m_panel.grid;
+        const qint16 r = toInt16(qint64(grid.row()));
+        // The heading row is never a line item: a grid without lines takes up nothing.
+        const bool line = r >= 1;
+        m_panel.lineItem->setText(line ? grid.text(r, 1) : QString());
+        m_panel.model->setText(line ? grid.text(r, 2) : QString());
+    });
+}
+
+bool LineItemEntry::isNumber(const QString& text)
+{
+    try {
+        toDouble(text);
+        return true;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+bool LineItemEntry::validate()
+{
+    struct Check
+    {
+        QLineEdit* field;
+        bool failed;
+        const char* message;
+    };
+    const QString cartons = m_panel.cartons->text();
+    const QString weight = m_panel.unitWeight->text();
+    // In this order, stopping at the first that fails: a blank field is reported as
+    // blank, any other text that is not a number as not numeric.
+    const Check checks[] = {
+        {m_panel.cartons, cartons.isEmpty(), "Number of cartons has been left blank."},
+        {m_panel.cartons, !isNumber(cartons), "Number of cartons must be a numeric value."},
+        {m_panel.unitWeight, weight.isEmpty(), "Unit weight has been left blank."},
+        {m_panel.unitWeight, !isNumber(weight), "Unit weight must be a numeric value."},
+    };
+    for (const Check& check : checks) {
+        if (!check.failed)
+            continue;
+        m_boxes.show({QString::fromLatin1(check.message), QString::fromLatin1(ProjectName), QMessageBox::NoIcon,
+                      QMessageBox::Ok});
+        check.field->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void LineItemEntry::clear()
+{
+    m_panel.grid->clearCells();
+    m_panel.lineItem->clear();
+    m_panel.model->clear();
+    m_panel.unitWeight->clear();
+}
+
+QString LineItemEntry::shownOrder() const
+{
+    const FlexGrid& grid = *m_panel.grid;
+    // The loader numbers every line in column 0; a cleared or reset grid has none.
+    if (grid.rows() < 2 || grid.cols() < 1 || grid.text(1, 0).isEmpty())
+        return QString();
+    return m_shownOrder;
+}
+
+} // namespace palletry

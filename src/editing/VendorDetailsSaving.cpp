@@ -1,0 +1,107 @@
+#include "editing/VendorDetailsSaving.h"
+
+#include "core/ControlState.h"
+#include "core/Conversion.h"
+#include "core/RuntimeError.h"
+#include "core/Trap.h"
+#include "editing/LineItemEntry.h"
+#include "editing/OrderRecording.h"
+#include "loaders/Loaders.h"
+#include "screen/ListView.h"
+#include "screen/Navigation.h"
+#include "screen/Screen.h"
+#include "soap/ServiceRequests.h"
+#include "transport/MessageBoxes.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace palletry {
+namespace {
+
+[[noreturn]] void refuse(const QString& description)
+{
+    throw RuntimeError(ErrorRecord{qint32(RuntimeErrorCode::InvalidProcedureCall), description,
+                                   QString::fromLatin1(ProjectName)});
+}
+
+} // namespace
+
+VendorDetailsSaving::VendorDetailsSaving(ControlState& state, Screen& screen, ErrorSink& errors, MessageBoxes& boxes,
+                                         ServiceRequests& requests, Loaders& loaders, Navigation& navigation,
+                                         OrderRecording& recording, LineItemEntry& orderDetails)
+    : m_state(state)
+    , m_screen(screen)
+    , m_errors(errors)
+    , m_boxes(boxes)
+    , m_requests(requests)
+    , m_loaders(loaders)
+    , m_navigation(navigation)
+    , m_recording(recording)
+    , m_entry(orderDetails)
+{
+}
+
+void VendorDetailsSaving::cmdSaveVendorDetails_Click()
+{
+    trap(m_errors, "cmdSaveVendorDetails_Click()", [&] {
+        if (!m_entry.validate())
+            return;
+
+        // The order on screen, not whichever row a search or a move highlighted since.
+        const QString orderId = m_entry.shownOrder();
+        if (orderId.isEmpty())
+            refuse(QStringLiteral("No order's line items are shown: click an order in the selected orders first"));
+        ListView& selected = *m_screen.lstSelectedPOs;
+        if (selected.findText(orderId) == 0)
+            refuse(QStringLiteral("Order %1 is no longer among the selected orders").arg(orderId));
+        const qint16 cartons = toInt16(m_screen.txtNumberOfCartons->text());
+        const qint16 loadId = toInt16(qint64(m_state.LoadID));
+
+        // This vendor's orders that were moved back leave the load list.
+        ListView& all = *m_screen.lstAllSelectedPOs;
+        for (int i = all.count(); i >= 1; --i) {
+            if (toDouble(all.subItem(i, 3)) == double(m_state.SelectedVendorID) && selected.findText(all.text(i)) == 0)
+                all.removeRow(i);
+        }
+
+        const QString envelope = m_requests.GetVendorDetailsByOrderIDSOAPEnvelope(orderId);
+        m_state.VendorByOrderXML = m_requests.read(Unwrap::Operation::GetVendorDetailsByOrderID, envelope);
+        const bool recorded = m_recording.AddPO(m_state.VendorByOrderXML, cartons, orderId, true);
+
+        m_screen.txtFindPO->clear();
+        ClearLineItemEntry();
+        m_loaders.LoadLineItemsOrderDetail(orderId, true, loadId);
+        m_entry.setShownOrder(orderId);
+        // The load list shows what the service holds, whatever became of this save.
+        m_loaders.refreshOrdersOnLoad();
+        m_screen.cmdViewAll->setEnabled(all.count() > 0);
+        if (recorded)
+            m_boxes.show({QStringLiteral("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
+                          QMessageBox::Information, QMessageBox::Ok});
+    });
+}
+
+void VendorDetailsSaving::ClearLineItemEntry()
+{
+    m_entry.clear();
+}
+
+void VendorDetailsSaving::cmdCancelVendorDetails_Click()
+{
+    ClearLineItemEntry();
+    m_screen.txtNumberOfCartons->setEnabled(true);
+    m_navigation.showOnly(0);
+}
+
+void VendorDetailsSaving::cmdFinished_Click()
+{
+    trap(m_errors, "cmdFinished_Click()", [&] {
+        ClearLineItemEntry();
+        m_screen.txtNumberOfCartons->setEnabled(true);
+        m_screen.txtNumberOfCartons->clear();
+        m_navigation.showOnly(0);
+    });
+}
+
+} // namespace palletry

@@ -1,0 +1,94 @@
+#include "screen/LoadReview.h"
+
+#include "core/ControlState.h"
+#include "core/Conversion.h"
+#include "core/Trap.h"
+#include "editing/ManualPOEntry.h"
+#include "loaders/Loaders.h"
+#include "screen/ListView.h"
+#include "screen/Navigation.h"
+#include "screen/Screen.h"
+#include "soap/ServiceRequests.h"
+#include "transport/MessageBoxes.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace palletry {
+
+LoadReview::LoadReview(ControlState& state, Screen& screen, ErrorSink& errors, MessageBoxes& boxes,
+                       ServiceRequests& requests, Loaders& loaders, Navigation& navigation, ManualPOEntry& manualPO)
+    : m_state(state)
+    , m_screen(screen)
+    , m_errors(errors)
+    , m_boxes(boxes)
+    , m_requests(requests)
+    , m_loaders(loaders)
+    , m_navigation(navigation)
+    , m_manualPO(manualPO)
+{
+}
+
+void LoadReview::lstAllSelectedPOs_DblClick()
+{
+    trap(m_errors, "lstAllSelectedPOs_DblClick()", [&] {
+        const ListView& all = *m_screen.lstAllSelectedPOs;
+        const int pos = all.currentRow();
+        if (all.count() == 0 || pos == 0)
+            return;
+        m_state.CurrentSegmentNumber = toInt16(all.subItem(pos, 6));
+        const qint16 cartons = toInt16(all.subItem(pos, 7));
+        m_screen.txtManualPONumberOfCartons->setText(QString::number(cartons));
+        m_screen.txtManualPONumberOfCartons->setEnabled(false);
+        m_screen.txtAddPO->setText(all.text(pos));
+        if (!m_screen.txtAddPO->text().isEmpty())
+            m_manualPO.cmdAddPO_Click();
+    });
+}
+
+void LoadReview::cmdRemovePO_Click()
+{
+    trap(m_errors, "cmdRemovePO_Click()", [&] {
+        ListView& all = *m_screen.lstAllSelectedPOs;
+        // Only the order the clerk highlighted: the current row exists as soon as the list has rows.
+        const std::vector<int> highlighted = all.selectedRows();
+        if (highlighted.empty()) {
+            m_boxes.show({QStringLiteral("Please select an item from the list to remove"), QStringLiteral("Item Removal"),
+                          QMessageBox::Information, QMessageBox::Ok});
+            return;
+        }
+        const int pos = highlighted.front();
+        const bool deleted = m_requests.DeletePOSOAP(all.text(pos), toInt16(all.subItem(pos, 6)));
+        all.removeRows(highlighted);
+        // The list shows what the service holds, whether the delete was accepted or not.
+        m_loaders.refreshOrdersOnLoad();
+        m_loaders.RefreshSelectedPOs();
+        if (deleted)
+            m_boxes.show({QStringLiteral("PO has been removed successfully from load"), QStringLiteral("PO Removal"),
+                          QMessageBox::Information, QMessageBox::Ok});
+        if (all.count() >= 1) {
+            all.setSelected(all.count(), true);
+            m_screen.cmdViewAll->setEnabled(true);
+        } else {
+            m_screen.cmdViewAll->setEnabled(false);
+        }
+        m_screen.txtAddPO->clear();
+        m_screen.txtFindPO->clear();
+    });
+}
+
+void LoadReview::cmdDone_Click()
+{
+    trap(m_errors, "cmdDone_Click()", [&] {
+        m_manualPO.cmdManualPOCancel_Click();
+        m_screen.txtManualPONumberOfCartons->setEnabled(true);
+        m_screen.txtManualPONumberOfCartons->clear();
+        m_navigation.showOnly(0);
+        m_screen.txtAddPO->clear();
+        m_loaders.refreshOrdersOnLoad();
+        m_screen.txtAddPO->clear();
+        m_screen.txtFindPO->clear();
+    });
+}
+
+} // namespace palletry

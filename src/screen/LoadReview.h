@@ -1,0 +1,47 @@
+#pragma once
+
+namespace palletry {
+
+struct ControlState;
+class ErrorSink;
+class Loaders;
+class ManualPOEntry;
+class MessageBoxes;
+class Navigation;
+class Screen;
+class ServiceRequests;
+
+/**
+ * "All Selected POs": every order on the load. A double click opens an order
+ * in the manual-PO panel for correction, "&Remove" takes the highlighted order
+ * off the load at the service, "&Done" goes back to the first tab.
+ */
+class LoadReview
+{
+public:
+    LoadReview(ControlState& state, Screen& screen, ErrorSink& errors, MessageBoxes& boxes, ServiceRequests& requests,
+               Loaders& loaders, Navigation& navigation, ManualPOEntry& manualPO);
+
+    /// Opens the current order with its segment and cartons, through "Add P O".
+    void lstAllSelectedPOs_DblClick();
+    /**
+     * Deletes the highlighted order's segment from the load, re-reads the orders on
+     * the load and highlights the last one. Without a highlighted order it says so and
+     * sends nothing; the success message only when the service accepted the delete.
+     */
+    void cmdRemovePO_Click();
+    /// Closes the manual-PO panel, back to the first tab, re-reads the orders on the load.
+    void cmdDone_Click();
+
+private:
+    ControlState& m_state;
+    Screen& m_screen;
+    ErrorSink& m_errors;
+    MessageBoxes& m_boxes;
+    ServiceRequests& m_requests;
+    Loaders& m_loaders;
+    Navigation& m_navigation;
+    ManualPOEntry& m_manualPO;
+};
+
+} // namespace palletry

@@ -1,0 +1,126 @@
+#pragma once
+
+// The control on a load of the reference service, driven by a clerk's clicks and keys.
+
+#include "support/ClerkActions.h"
+#include "support/ControlRig.h"
+#include "support/QtPrinters.h"
+
+#include "screen/FlexGrid.h"
+#include "screen/ListView.h"
+
+#include <palletry_service/ReferenceService.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace palletry::test {
+
+using namespace ClerkActions;
+
+
+inline constexpr qint32 Load = 1234;
+
+/// Vendor 42 with three open orders; 5001 was delivered in part twice before (segments 1, 2).
+inline const char* const Seed[] = {
+    "INSERT INTO Vendors(VendorID, Name) VALUES (42, 'Example Vendor')",
+    "INSERT INTO Loads(IncomingLoadID, TruckNumber, LoadDate, Carrier) VALUES (1234, 'TRK-1234', '2026-12-01 00:00:00', 'Test')",
+    "INSERT INTO Orders VALUES ('5001', 42, 3, 77, 'A', '12345', 1)",
+    "INSERT INTO Orders VALUES ('00000005002', 42, 1, 78, 'B', '22222', 1)",
+    "INSERT INTO Orders VALUES ('0000ABC1234', 42, 2, 79, 'C', '33333', 1)",
+    "INSERT INTO LineItems VALUES ('5001', 1, 'MD-1', 'Sofa'), ('5001', 2, 'MD-2', 'Lamp'), ('5001', 3, 'MD-3', 'Rug')",
+    "INSERT INTO LineItems VALUES ('00000005002', 1, 'MD-21', 'Chair'), ('00000005002', 2, 'MD-22', 'Desk')",
+    "INSERT INTO LineItems VALUES ('0000ABC1234', 1, 'MD-31', 'Bed')",
+    "INSERT INTO OrderSegments VALUES ('5001', 1, 1002, 5, '12345', 'A', '15', '2'), ('5001', 2, 1003, 6, '12345', 'A', '15', '2')",
+};
+
+inline std::string operationOf(const std::string& soapAction)
+{
+    const std::string action = soapAction.substr(soapAction.rfind('/') + 1);
+    return action.back() == '"' ? action.substr(0, action.size() - 1) : action;
+}
+
+struct ClerkFixture : ::testing::Test
+{
+    palletry_service::ReferenceService service;
+    ControlRig rig;
+    Palletry& control = rig.control;
+    Palletry::Private& d = rig.d;
+    Screen& s = d.screen;
+
+    /// Rows a test adds to the seed before the load is opened.
+    virtual std::vector<std::string> moreSeed() const { return {}; }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(service.start());
+        for (const char* sql : Seed)
+            service.query(sql);
+        for (const std::string& sql : moreSeed())
+            service.query(sql);
+        control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
+        control.LoadData(QString::fromStdString(service.serverName()), Load);
+        control.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&control));
+        ASSERT_EQ(rig.recorder.errorReportCount(), 0);
+        service.clearRequests();
+    }
+
+    /// Enabled as far as the widget itself goes (a tab the clerk cannot choose disables its page).
+    static bool available(const QWidget* widget) { return widget->isEnabledTo(widget->parentWidget()); }
+
+    /// Operations sent since the last call, in order; each must have been answered as @p ok expects.
+    std::vector<std::string> sent()
+    {
+        std::vector<std::string> ops;
+        for (const auto& r : service.requests())
+            ops.push_back(operationOf(r.soapAction));
+        service.clearRequests();
+        return ops;
+    }
+
+    std::string bodyOf(const std::string& operation)
+    {
+        for (const auto& r : service.requests())
+            if (operationOf(r.soapAction) == operation)
+                return r.body;
+        return {};
+    }
+
+    QString lastPrompt() const
+    {
+        const auto& boxes = rig.recorder.boxes();
+        return boxes.isEmpty() ? QString() : boxes.back().request.prompt;
+    }
+
+    int successes() const
+    {
+        int n = 0;
+        for (const auto& box : rig.recorder.boxes())
+            n += box.request.prompt == QLatin1String("Data has been saved successfully!!!");
+        return n;
+    }
+
+    void openVendor(const QString& vendor)
+    {
+        clickRow(*s.lstVendors, rowOf(*s.lstVendors, vendor));
+        click(s.cmdViewDetails);
+    }
+
+    void openOrder(const QString& order) { clickRow(*s.lstSelectedPOs, rowOf(*s.lstSelectedPOs, order)); }
+
+    void save(const QString& cartons, const QString& weight)
+    {
+        if (s.txtNumberOfCartons->isEnabled())
+            type(s.txtNumberOfCartons, cartons);
+        type(s.txtUnitWeight, weight);
+        click(s.cmdSaveVendorDetails);
+    }
+
+    palletry_service::QueryRows rowsOf(const std::string& sql) { return service.query(sql); }
+};
+
+
+} // namespace palletry::test

@@ -1,0 +1,339 @@
+// The clerk's vendor workflow end to end: the real widgets, clicked and typed into,
+// against the reference service; every write checked in the service's database.
+
+#include "ClerkFixture.h"
+
+#include "core/Conversion.h"
+#include "screen/FlexGrid.h"
+#include "screen/ListView.h"
+#include "screen/Twips.h"
+
+#include <palletry_service/ReferenceService.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace palletry;
+using namespace palletry::test;
+using namespace palletry::test::ClerkActions;
+
+namespace {
+using VendorWorkflow = ClerkFixture;
+}
+
+TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
+{
+    // Pick the vendor, open its orders.
+    clickRow(*s.lstVendors, rowOf(*s.lstVendors, QStringLiteral("42")));
+    EXPECT_EQ(d.state.SelectedVendorID, 42);
+    EXPECT_TRUE(s.cmdViewDetails->isEnabled());
+    click(s.cmdViewDetails);
+    EXPECT_EQ(s.tabPalletry->currentIndex(), 1);
+    EXPECT_FALSE(s.tabPalletry->isTabEnabled(0));
+    EXPECT_FALSE(s.tabPalletry->isTabEnabled(2));
+    EXPECT_EQ(control.height(), twipsToPixels(8670));
+    EXPECT_EQ(ControlRig::column(*s.lstProspectivePOs, 0), (QStringList{"00000005002", "0000ABC1234", "5001"}));
+    EXPECT_EQ(s.lstProspectivePOs->subItem(3, 1), QStringLiteral("East Gate <Dock 4> (3)"));
+    EXPECT_EQ(s.lstSelectedPOs->columnWidthTwips(1), 0);
+    EXPECT_EQ(sent(), (std::vector<std::string>{"GetVendorOrdersAndCentersOnly"}));
+
+    // Find with nothing typed.
+    click(s.cmdFind);
+    ASSERT_FALSE(rig.recorder.boxes().isEmpty());
+    EXPECT_EQ(rig.recorder.boxes().back().request.prompt, QStringLiteral("Please enter in a PO to find."));
+    EXPECT_EQ(rig.recorder.boxes().back().request.title, QStringLiteral("PO Not Entered"));
+    EXPECT_EQ(rig.recorder.boxes().back().request.icon, QMessageBox::Information);
+
+    // ">" moves the two highlighted orders, their center under "Center Name", no cartons.
+    clickRow(*s.lstProspectivePOs, 3);
+    clickRow(*s.lstProspectivePOs, 1, Qt::ControlModifier);
+    click(s.cmdSelect);
+    EXPECT_EQ(ControlRig::column(*s.lstProspectivePOs, 0), QStringList{"0000ABC1234"});
+    EXPECT_EQ(ControlRig::row(*s.lstSelectedPOs, 2, 2), (QStringList{"5001", "", "East Gate <Dock 4> (3)"}));
+    EXPECT_TRUE(s.lstSelectedPOs->selectedRows().empty());
+    // "<" takes the highlighted one back with its center under "Center".
+    clickRow(*s.lstSelectedPOs, 2);
+    click(s.cmdRemove);
+    EXPECT_EQ(ControlRig::column(*s.lstSelectedPOs, 0), QStringList{"00000005002"});
+    EXPECT_EQ(ControlRig::row(*s.lstProspectivePOs, 2, 1), (QStringList{"5001", "East Gate <Dock 4> (3)"}));
+    // A double click moves like ">"; "<<" and ">>" move everything.
+    doubleClickRow(*s.lstProspectivePOs, 1);
+    EXPECT_EQ(ControlRig::column(*s.lstSelectedPOs, 0), (QStringList{"00000005002", "0000ABC1234"}));
+    click(s.cmdRemoveAll);
+    EXPECT_EQ(s.lstSelectedPOs->count(), 0);
+    EXPECT_EQ(s.lstProspectivePOs->count(), 3);
+    click(s.cmdSelectAll);
+    EXPECT_EQ(ControlRig::column(*s.lstSelectedPOs, 0), (QStringList{"00000005002", "0000ABC1234", "5001"}));
+    EXPECT_EQ(s.lstProspectivePOs->count(), 0);
+
+    // Find: padded to 11 characters, letters in any case; the field empties, Find goes unavailable.
+    s.optSelectedPOs->setChecked(true);
+    type(s.txtFindPO, QStringLiteral("999"));
+    EXPECT_TRUE(s.cmdFind->isEnabled());
+    click(s.cmdFind);
+    EXPECT_EQ(rig.recorder.boxes().back().request.prompt,
+              QStringLiteral("Purchase Order Not found in any of the list for the selected Vendor"));
+    EXPECT_EQ(rig.recorder.boxes().back().request.title, QStringLiteral("prjPalletry"));
+    EXPECT_EQ(rig.recorder.boxes().back().request.icon, QMessageBox::NoIcon);
+    EXPECT_TRUE(s.txtFindPO->text().isEmpty());
+    EXPECT_FALSE(s.cmdFind->isEnabled());
+
+    // Open 5001: after LoadData cut the grid to its headings, the first line item is taken up.
+    service.clearRequests();
+    openOrder(QStringLiteral("5001"));
+    EXPECT_EQ(sent(), (std::vector<std::string>{"GetOrderDetails"}));
+    EXPECT_EQ(s.grdOrdItems->rows(), 4);
+    EXPECT_EQ(ControlRig::gridRow(*s.grdOrdItems, 3), (QStringList{"3", "3", "MD-3", "Rug"}));
+    EXPECT_EQ(control.CurrentSegmentNumber(), 0);
+    EXPECT_TRUE(s.txtNumberOfCartons->isEnabled());
+    EXPECT_TRUE(s.txtNumberOfCartons->text().isEmpty());
+    EXPECT_EQ(s.lblLineItem->text(), QStringLiteral("1"));
+    EXPECT_EQ(s.lblModel->text(), QStringLiteral("MD-1"));
+    clickCell(*s.grdOrdItems, 2, 3);
+    EXPECT_EQ(s.lblLineItem->text(), QStringLiteral("2"));
+    EXPECT_EQ(s.lblModel->text(), QStringLiteral("MD-2"));
+
+    // Validation: the first failing check speaks, its field takes the focus, nothing is sent.
+    struct Case
+    {
+        const char* cartons;
+        const char* weight;
+        const char* message;
+        QLineEdit* focus;
+    } cases[] = {
+        {"", "", "Number of cartons has been left blank.", s.txtNumberOfCartons},
+        {"abc", "", "Number of cartons must be a numeric value.", s.txtNumberOfCartons},
+        {" ", "1", "Number of cartons must be a numeric value.", s.txtNumberOfCartons},
+        {"12,5", "1", "Number of cartons must be a numeric value.", s.txtNumberOfCartons},
+        {"7", "", "Unit weight has been left blank.", s.txtUnitWeight},
+        {"7", "1,5", "Unit weight must be a numeric value.", s.txtUnitWeight},
+        {"7", "1e999", "Unit weight must be a numeric value.", s.txtUnitWeight},
+    };
+    for (const Case& c : cases) {
+        save(QString::fromLatin1(c.cartons), QString::fromLatin1(c.weight));
+        EXPECT_EQ(lastPrompt(), QString::fromLatin1(c.message)) << c.cartons << " / " << c.weight;
+        EXPECT_EQ(rig.recorder.boxes().back().request.icon, QMessageBox::NoIcon);
+        EXPECT_EQ(QApplication::focusWidget(), c.focus) << c.message;
+    }
+    EXPECT_TRUE(sent().empty());
+
+    // A search highlights another order; the save still records the order on screen.
+    type(s.txtFindPO, QStringLiteral("abc1234"));
+    click(s.cmdFind);
+    EXPECT_EQ(s.lstSelectedPOs->selectedRows(), std::vector<int>{2});
+    EXPECT_EQ(QApplication::focusWidget(), s.lstSelectedPOs);
+    save(QStringLiteral("7"), QStringLiteral(" 12.5 "));
+    EXPECT_NE(bodyOf("AddPO").find("<string>5001;77;3;42;1234;7;12345;A;15;2</string>"), std::string::npos)
+        << bodyOf("AddPO");
+    EXPECT_NE(bodyOf("AddPODetails").find("<KLTV_OrderSegment>3</KLTV_OrderSegment>"), std::string::npos);
+    EXPECT_EQ(sent(), (std::vector<std::string>{"GetVendorDetailsByOrderID", "AddPO", "AddPODetails", "GetOrderDetails",
+                                                "GetVendorHomeDeliverly"}));
+    EXPECT_EQ(rig.recorder.errorReportCount(), 0);
+    EXPECT_EQ(lastPrompt(), QStringLiteral("Data has been saved successfully!!!"));
+    EXPECT_EQ(rig.recorder.boxes().back().request.icon, QMessageBox::Information);
+    EXPECT_EQ(control.CurrentSegmentNumber(), 3);
+    EXPECT_EQ(rowsOf("SELECT Segment, NumberOfCartons, PersonID, PersonType FROM OrderSegments"
+                     " WHERE OrderID = '5001' AND IncomingLoadID = 1234"),
+              (palletry_service::QueryRows{{"3", "7", "15", "2"}}));
+    const auto detail = rowsOf("SELECT LineItem, UnitWeight, PersonID, PersonType, ReceivedDate, RecordLastUpdated"
+                               " FROM LineItemDetails WHERE OrderID = '5001' AND Segment = 3");
+    ASSERT_EQ(detail.size(), 1u);
+    EXPECT_EQ(detail[0][0], "2");
+    EXPECT_EQ(detail[0][1], "12.5");
+    EXPECT_EQ(detail[0][2], "15");
+    EXPECT_EQ(detail[0][3], "2");
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$"))
+                    .match(QString::fromStdString(detail[0][4])).hasMatch())
+        << detail[0][4];
+    EXPECT_EQ(detail[0][4], detail[0][5]);
+    // The load list is the service's: 5001 under its recorded segment and cartons.
+    const ListView& all = *s.lstAllSelectedPOs;
+    ASSERT_EQ(ControlRig::column(all, 0), QStringList{"5001"});
+    EXPECT_EQ(all.subItem(1, 6), QStringLiteral("3"));
+    EXPECT_EQ(all.subItem(1, 7), QStringLiteral("7"));
+    EXPECT_TRUE(available(s.cmdViewAll));
+    // The panel is ready for the next line item of the same order.
+    EXPECT_TRUE(s.lblLineItem->text().isEmpty());
+    EXPECT_TRUE(s.txtUnitWeight->text().isEmpty());
+    EXPECT_EQ(s.txtNumberOfCartons->text(), QStringLiteral("7"));
+    EXPECT_EQ(ControlRig::gridRow(*s.grdOrdItems, 1), (QStringList{"1", "1", "MD-1", "Sofa"}));
+
+    // The second line item: details only, under the same segment.
+    clickCell(*s.grdOrdItems, 3, 1);
+    save(QStringLiteral("7"), QStringLiteral("4e1"));
+    EXPECT_EQ(sent(), (std::vector<std::string>{"GetVendorDetailsByOrderID", "AddPODetails", "GetOrderDetails",
+                                                "GetVendorHomeDeliverly"}));
+    EXPECT_EQ(successes(), 2);
+    EXPECT_EQ(rowsOf("SELECT LineItem, UnitWeight FROM LineItemDetails WHERE OrderID = '5001' AND Segment = 3"
+                     " ORDER BY LineItem"),
+              (palletry_service::QueryRows{{"2", "12.5"}, {"3", "40.0"}}));
+    EXPECT_EQ(all.count(), 1);
+
+    // Opened again, the order shows its recorded cartons locked and its segment.
+    openOrder(QStringLiteral("0000ABC1234"));
+    EXPECT_EQ(control.CurrentSegmentNumber(), 0);
+    openOrder(QStringLiteral("5001"));
+    EXPECT_FALSE(s.txtNumberOfCartons->isEnabled());
+    EXPECT_EQ(s.txtNumberOfCartons->text(), QStringLiteral("7"));
+    EXPECT_EQ(control.CurrentSegmentNumber(), 3);
+
+    // Cancel keeps the carton text but frees the field; Done empties it. Both go back to the first tab.
+    click(s.cmdCancelVendorDetails);
+    EXPECT_EQ(s.tabPalletry->currentIndex(), 0);
+    EXPECT_FALSE(s.tabPalletry->isTabEnabled(1));
+    EXPECT_EQ(control.height(), twipsToPixels(4815));
+    EXPECT_TRUE(available(s.txtNumberOfCartons));
+    EXPECT_EQ(s.txtNumberOfCartons->text(), QStringLiteral("7"));
+    EXPECT_TRUE(s.grdOrdItems->text(1, 1).isEmpty());
+    EXPECT_TRUE(s.lblModel->text().isEmpty());
+    click(s.cmdViewDetails);
+    click(s.cmdFinished);
+    EXPECT_EQ(s.tabPalletry->currentIndex(), 0);
+    EXPECT_TRUE(s.txtNumberOfCartons->text().isEmpty());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 0);
+}
+
+TEST_F(VendorWorkflow, ASaveThatCannotBeRecordedSendsNoWriteAndClaimsNoSuccess)
+{
+    const auto writes = [&] {
+        std::vector<std::string> w;
+        for (const std::string& op : sent())
+            if (op == "AddPO" || op == "AddPODetails")
+                w.push_back(op);
+        return w;
+    };
+    const auto lastLog = [&] { return rig.recorder.logTexts().isEmpty() ? QString() : rig.recorder.logTexts().back(); };
+    openVendor(QStringLiteral("42"));
+    click(s.cmdSelectAll);
+    service.clearRequests();
+
+    // No order's line items shown yet.
+    save(QStringLiteral("7"), QStringLiteral("1"));
+    EXPECT_TRUE(sent().empty());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+    EXPECT_TRUE(lastLog().contains(QStringLiteral(" cmdSaveVendorDetails_Click()\r\n"))) << lastLog().toStdString();
+
+    // The order on screen has gone back to the open orders.
+    openOrder(QStringLiteral("5001"));
+    click(s.cmdRemoveAll);
+    service.clearRequests();
+    save(QStringLiteral("7"), QStringLiteral("1"));
+    EXPECT_TRUE(sent().empty());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 2);
+    EXPECT_TRUE(lastLog().contains(QStringLiteral("5001"))) << lastLog().toStdString();
+
+    // A person id that does not convert: nothing written, not even the registration.
+    click(s.cmdSelectAll);
+    openOrder(QStringLiteral("5001"));
+    control.SetPersonInformation(QStringLiteral("x15"), QStringLiteral("2"));
+    service.clearRequests();
+    save(QStringLiteral("7"), QStringLiteral("1"));
+    EXPECT_TRUE(writes().empty());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 3);
+    EXPECT_TRUE(lastLog().contains(QStringLiteral("Type mismatch\r\nError Source - prjPalletry AddPO\r\n")))
+        << lastLog().toStdString();
+    control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
+
+    // No grid row taken up since the last save cleared the labels: the line item does not convert.
+    ASSERT_TRUE(s.lblLineItem->text().isEmpty());
+    save(QStringLiteral("7"), QStringLiteral("1"));
+    EXPECT_TRUE(writes().empty());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 4);
+
+    // A value holding ";" would shift the orders array's fields: nothing is sent.
+    clickCell(*s.grdOrdItems, 1, 1);
+    control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2;9"));
+    save(QStringLiteral("7"), QStringLiteral("1"));
+    EXPECT_TRUE(writes().empty());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 5);
+    control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
+
+    // Someone else put 5001 on this load meanwhile: the service refuses AddPO, so no details follow.
+    service.query("INSERT INTO OrderSegments VALUES ('5001', 3, 1234, 9, '12345', 'A', '8', '1')");
+    clickCell(*s.grdOrdItems, 1, 1);
+    save(QStringLiteral("7"), QStringLiteral("1"));
+    EXPECT_EQ(writes(), std::vector<std::string>{"AddPO"});
+    EXPECT_EQ(rig.recorder.errorReportCount(), 6);
+    EXPECT_EQ(control.CurrentSegmentNumber(), 0);
+    EXPECT_EQ(ControlRig::column(*s.lstAllSelectedPOs, 0), QStringList{"5001"}); // as the service holds it
+    EXPECT_EQ(s.lstAllSelectedPOs->subItem(1, 7), QStringLiteral("9"));
+
+    // An order the service no longer knows: no details, nothing sent, the order named in the log.
+    openOrder(QStringLiteral("00000005002"));
+    service.query("PRAGMA foreign_keys = OFF");
+    service.query("DELETE FROM Orders WHERE OrderID = '00000005002'");
+    service.query("PRAGMA foreign_keys = ON");
+    service.clearRequests();
+    save(QStringLiteral("7"), QStringLiteral("1"));
+    EXPECT_TRUE(writes().empty());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 7);
+    EXPECT_TRUE(lastLog().contains(QStringLiteral("00000005002"))) << lastLog().toStdString();
+    EXPECT_TRUE(lastLog().contains(QStringLiteral(" AddPO\r\n")));
+    EXPECT_EQ(successes(), 0);
+
+    // Carton count 0: the count the selected list shows for the order goes into the orders array.
+    openOrder(QStringLiteral("0000ABC1234"));
+    s.lstSelectedPOs->setSubItem(rowOf(*s.lstSelectedPOs, QStringLiteral("0000ABC1234")), 1, QStringLiteral("12"));
+    service.clearRequests();
+    save(QStringLiteral("0"), QStringLiteral("2"));
+    EXPECT_NE(bodyOf("AddPO").find(";1234;12;33333;C;15;2</string>"), std::string::npos) << bodyOf("AddPO");
+    EXPECT_EQ(writes(), (std::vector<std::string>{"AddPO", "AddPODetails"}));
+    EXPECT_EQ(rowsOf("SELECT Segment, NumberOfCartons FROM OrderSegments WHERE OrderID = '0000ABC1234'"),
+              (palletry_service::QueryRows{{"1", "12"}}));
+    EXPECT_EQ(successes(), 1);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 7);
+
+    // A load that cannot be opened leaves no vendor of the previous server to send.
+    HttpLimits limits;
+    limits.connectTimeoutMs = 2000;
+    d.soapCall.setLimits(limits);
+    control.LoadData(QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::unusedPort()), Load);
+    EXPECT_EQ(s.lstVendors->count(), 0);
+    EXPECT_EQ(d.state.SelectedVendorID, 0);
+}
+
+TEST_F(VendorWorkflow, TheVendorIsTheRowTheClerkChose)
+{
+    // A never-sized order table holds no order, and that is no failure.
+    ControlRig fresh;
+    EXPECT_EQ(fresh.d.recording.FindOrderSegment(QStringLiteral("5001")), 0);
+    EXPECT_EQ(fresh.recorder.errorReportCount(), 0);
+
+    // The row text's leading number.
+    s.lstVendors->addRow({QStringLiteral("12A"), QStringLiteral("Twelve")});
+    clickRow(*s.lstVendors, rowOf(*s.lstVendors, QStringLiteral("12A")));
+    EXPECT_EQ(d.state.SelectedVendorID, 12);
+
+    // The highlighted vendor gives the vendor's orders on the load; after a Ctrl+click took the
+    // highlight away, the current row is no vendor the clerk chose.
+    service.query("INSERT INTO OrderSegments VALUES ('5001', 3, 1234, 9, '12345', 'A', '8', '1')");
+    d.loaders.refreshOrdersOnLoad();
+    const int vendor = rowOf(*s.lstVendors, QStringLiteral("42"));
+    clickRow(*s.lstVendors, vendor);
+    d.loaders.RefreshSelectedPOs();
+    EXPECT_EQ(ControlRig::column(*s.lstSelectedPOs, 0), QStringList{"5001"});
+    clickRow(*s.lstVendors, vendor, Qt::ControlModifier);
+    ASSERT_EQ(s.lstVendors->currentRow(), vendor);
+    ASSERT_TRUE(s.lstVendors->selectedRows().empty());
+    d.loaders.RefreshSelectedPOs();
+    EXPECT_EQ(s.lstSelectedPOs->count(), 0);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+
+    // View Details takes the vendor it opens; with no vendors listed it does nothing.
+    click(s.cmdViewDetails);
+    EXPECT_EQ(d.state.SelectedVendorID, leadingNumberToInt32(s.lstVendors->text(s.lstVendors->currentRow())));
+    click(s.cmdFinished);
+    s.lstVendors->clear();
+    service.clearRequests();
+    click(s.cmdViewDetails);
+    EXPECT_EQ(s.tabPalletry->currentIndex(), 0);
+    EXPECT_TRUE(sent().empty());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+}

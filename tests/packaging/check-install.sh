@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Installs the build into a fresh prefix and uses it the way a host developer would:
+#  1. the tree holds exactly the library (SONAME links), header, CMake package, .pc file,
+#     service executable and Designer plugin, and none of its text files point back here;
+#  2. examples/host, copied out of the source tree, builds against that prefix alone and
+#     opens a load of the installed service headless (exit 0), and fails on a dead server;
+#  3. a one-file program builds with `pkg-config --cflags --libs palletry` and runs.
+# Usage: check-install.sh BUILD_DIR SOURCE_DIR LIBDIR CONFIG DESIGNER_DIR|-
+set -euo pipefail
+build=$1 source=$2 libdir=$3 config=$4 designer=$5
+
+work=$(mktemp -d)
+service_pid=
+cleanup() {
+  [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+prefix=$work/prefix
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+# 1. The install tree.
+expected=(
+  bin/palletry-service
+  include/palletry/Palletry.h
+  "$libdir/cmake/Palletry/PalletryConfig.cmake"
+  "$libdir/cmake/Palletry/PalletryConfigVersion.cmake"
+  "$libdir/cmake/Palletry/PalletryTargets.cmake"
+  "$libdir/cmake/Palletry/PalletryTargets-$config.cmake"
+  "$libdir/libpalletry.so"
+  "$libdir/libpalletry.so.2"
+  "$libdir/libpalletry.so.2.0.0"
+  "$libdir/pkgconfig/palletry.pc"
+)
+[ "$designer" != - ] && expected+=("$designer/libpalletry_designer.so")
+diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . ! -type d -printf '%P\n' | sort) \
+  || fail "install tree differs from the expected list (< expected, > installed)"
+[ "$(readlink "$prefix/$libdir/libpalletry.so")" = libpalletry.so.2 ] || fail "libpalletry.so link"
+[ "$(readlink "$prefix/$libdir/libpalletry.so.2")" = libpalletry.so.2.0.0 ] || fail "libpalletry.so.2 link"
+objdump -p "$prefix/$libdir/libpalletry.so.2.0.0" | grep -q 'SONAME *libpalletry\.so\.2$' || fail "SONAME"
+if grep -rlF -e "$source" -e "$build" --include='*.cmake' --include='*.pc' "$prefix"; then
+  fail "installed package files refer to the source or build tree"
+fi
+
+# 2. The example host against the installed service.
+"$prefix/bin/palletry-service" --port 0 >"$work/service.out" 2>"$work/service.err" &
+service_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/service.out" ] && break
+  sleep 0.1
+done
+url=$(head -n 1 "$work/service.out")
+[ -n "$url" ] || fail "palletry-service printed no address"
+server=${url%%/WebServices/*}
+load=$(sed -n 's/.*load \([0-9]*\) holds orders.*/\1/p' "$work/service.err")
+
+cp -r "$source/examples/host" "$work/host-src"
+cmake -S "$work/host-src" -B "$work/host-build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+  -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF >/dev/null || fail "examples/host does not configure"
+cmake --build "$work/host-build" >/dev/null || fail "examples/host does not build"
+export QT_QPA_PLATFORM=offscreen PALLETRY_EVENT_LOG=$work/events.log
+timeout 120 "$work/host-build/palletry-host" --server "$server" --load "$load" \
+  || fail "palletry-host did not open load $load of $server"
+# The host's exit status must mean something: a server that is not there is a failure.
+if timeout 120 "$work/host-build/palletry-host" --server http://127.0.0.1:1 --load "$load" 2>/dev/null; then
+  fail "palletry-host exited 0 against a dead server"
+fi
+
+# 3. pkg-config.
+cat >"$work/pc.cpp" <<'CPP'
+#include <palletry/Palletry.h>
+#include <QApplication>
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    Palletry control;
+    control.ShrinkForm();
+    return control.CurrentSegmentNumber();
+}
+CPP
+export PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig
+# shellcheck disable=SC2046 # the flags are meant to split
+"${CXX:-c++}" -std=c++17 "$work/pc.cpp" -o "$work/pc" $(pkg-config --cflags --libs palletry) \
+  || fail "a program does not build with pkg-config --cflags --libs palletry"
+LD_LIBRARY_PATH=$prefix/$libdir "$work/pc" || fail "the pkg-config program does not run"
+echo "install tree, examples/host and pkg-config: ok"
