@@ -9,6 +9,59 @@
     </message>
 </context>
 <context>
+    <name>FindPO</name>
+    <message>
+        <source>Please enter in a PO to find.</source>
+        <translation>Escriba una orden de compra para buscarla.</translation>
+    </message>
+    <message>
+        <source>PO Not Entered</source>
+        <translation>Falta la orden de compra</translation>
+    </message>
+    <message>
+        <source>Purchase Order Not found in any of the list for the selected Vendor</source>
+        <translation>La orden de compra no está en ninguna lista del proveedor elegido</translation>
+    </message>
+</context>
+<context>
+    <name>LineItemEntry</name>
+    <message>
+        <source>Number of cartons has been left blank.</source>
+        <translation>Falta el número de cajas.</translation>
+    </message>
+    <message>
+        <source>Number of cartons must be a numeric value.</source>
+        <translation>El número de cajas debe ser un valor numérico.</translation>
+    </message>
+    <message>
+        <source>Unit weight has been left blank.</source>
+        <translation>Falta el peso unitario.</translation>
+    </message>
+    <message>
+        <source>Unit weight must be a numeric value.</source>
+        <translation>El peso unitario debe ser un valor numérico.</translation>
+    </message>
+</context>
+<context>
+    <name>LoadReview</name>
+    <message>
+        <source>Please select an item from the list to remove</source>
+        <translation>Elija en la lista la orden que desea quitar</translation>
+    </message>
+    <message>
+        <source>Item Removal</source>
+        <translation>Quitar orden</translation>
+    </message>
+    <message>
+        <source>PO has been removed successfully from load</source>
+        <translation>La orden de compra se quitó de la carga</translation>
+    </message>
+    <message>
+        <source>PO Removal</source>
+        <translation>Orden de compra quitada</translation>
+    </message>
+</context>
+<context>
     <name>Loaders</name>
     <message>
         <source>Row</source>
@@ -255,6 +308,28 @@
     <message>
         <source>Line items of the order being added: line item, model and description</source>
         <translation>Partidas de la orden que se agrega: partida, modelo y descripción</translation>
+    </message>
+</context>
+<context>
+    <name>VendorDetailsSaving</name>
+    <message>
+        <source>Data has been saved successfully!!!</source>
+        <translation>¡Los datos se guardaron correctamente!</translation>
+    </message>
+</context>
+<context>
+    <name>palletry::ManualPOEntry</name>
+    <message>
+        <source>P O field cannot be left blank.</source>
+        <translation>El campo de orden de compra no puede quedar vacío.</translation>
+    </message>
+    <message>
+        <source>Blank PO Field</source>
+        <translation>Orden de compra vacía</translation>
+    </message>
+    <message>
+        <source>Data has been saved successfully!!!</source>
+        <translation>¡Los datos se guardaron correctamente!</translation>
     </message>
 </context>
 </TS>
