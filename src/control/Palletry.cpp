@@ -144,7 +144,7 @@ void Palletry::Private::connectHandlers()
     // Line-item entry and saving on the vendor details.
     QObject::connect(screen.grdOrdItems, &FlexGrid::cellClicked, q, [this] { orderDetailsEntry.gridClick(); });
     QObject::connect(screen.cmdSaveVendorDetails, &QPushButton::clicked, q,
-                     [this] { vendorDetailsSaving.cmdSaveVendorDetails_Click(); });
+                     [this] { writing([this] { vendorDetailsSaving.cmdSaveVendorDetails_Click(); }); });
     QObject::connect(screen.cmdCancelVendorDetails, &QPushButton::clicked, q,
                      [this] { vendorDetailsSaving.cmdCancelVendorDetails_Click(); });
     QObject::connect(screen.cmdFinished, &QPushButton::clicked, q,
@@ -153,7 +153,8 @@ void Palletry::Private::connectHandlers()
     // Reviewing the whole load and adding a PO by hand.
     QObject::connect(screen.lstAllSelectedPOs, &ListView::rowDoubleClicked, q,
                      [this] { loadReview.lstAllSelectedPOs_DblClick(); });
-    QObject::connect(screen.cmdRemovePO, &QPushButton::clicked, q, [this] { loadReview.cmdRemovePO_Click(); });
+    QObject::connect(screen.cmdRemovePO, &QPushButton::clicked, q,
+                     [this] { writing([this] { loadReview.cmdRemovePO_Click(); }); });
     QObject::connect(screen.cmdDone, &QPushButton::clicked, q, [this] { loadReview.cmdDone_Click(); });
     QObject::connect(screen.txtAddPO, &QLineEdit::textChanged, q, [this] { manualPO.txtAddPO_Change(); });
     QObject::connect(qApp, &QApplication::focusChanged, q, [this](QWidget*, QWidget* now) {
@@ -162,7 +163,8 @@ void Palletry::Private::connectHandlers()
     });
     QObject::connect(screen.cmdAddPO, &QPushButton::clicked, q, [this] { manualPO.cmdAddPO_Click(); });
     QObject::connect(screen.grdManualPOItems, &FlexGrid::cellClicked, q, [this] { manualPOEntry.gridClick(); });
-    QObject::connect(screen.cmdManualPOSave, &QPushButton::clicked, q, [this] { manualPO.cmdManualPOSave_Click(); });
+    QObject::connect(screen.cmdManualPOSave, &QPushButton::clicked, q,
+                     [this] { writing([this] { manualPO.cmdManualPOSave_Click(); }); });
     QObject::connect(screen.cmdManualPOCancel, &QPushButton::clicked, q,
                      [this] { manualPO.cmdManualPOCancel_Click(); });
 
