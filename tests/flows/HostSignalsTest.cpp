@@ -1,42 +1,30 @@
 // What the host hears: loadOpened, loadChanged and errorReported, with their
-// arguments, as the clerk works against the reference service.
+// arguments, as the clerk opens a load, saves, has a save refused and removes an order.
 
-#include "support/ControlRig.h"
-#include "support/QtPrinters.h"
-
-#include <palletry_service/ReferenceService.h>
+#include "ClerkFixture.h"
 
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 using namespace palletry;
 using namespace palletry::test;
 
 namespace {
 
-QString qs(const std::string& s)
+struct HostSignals : ClerkFixture
 {
-    return QString::fromStdString(s);
-}
-
-struct HostSignals : ::testing::Test
-{
-    palletry_service::ReferenceService service;
-    ControlRig rig;
-    Palletry& control = rig.control;
+    // Made before SetUp, so they hear the fixture's LoadData too.
     QSignalSpy opened{&control, &Palletry::loadOpened};
     QSignalSpy changed{&control, &Palletry::loadChanged};
     QSignalSpy errors{&control, &Palletry::errorReported};
     QVector<int> boxesSeenAtReport; ///< message boxes already shown when each errorReported arrived
 
-    void SetUp() override
+    HostSignals()
     {
-        ASSERT_TRUE(service.start());
         QObject::connect(&control, &Palletry::errorReported, &control,
                          [this] { boxesSeenAtReport << rig.recorder.boxes().size(); });
     }
 
-    QString server() const { return qs(service.serverName()); }
+    QString server() const { return QString::fromStdString(service.serverName()); }
 
     /// Each errorReported carries the number, description and source line of its log entry.
     void expectReportsMatchTheLog()
@@ -55,29 +43,60 @@ struct HostSignals : ::testing::Test
 
 } // namespace
 
-TEST_F(HostSignals, OpeningTellsWhetherEverythingCouldBeRead)
+TEST_F(HostSignals, TheHostHearsOpensAcceptedWritesAndEveryReport)
 {
-    control.LoadData(server(), service.demoLoadId());
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.at(0), (QList<QVariant>{service.demoLoadId(), true}));
+    EXPECT_EQ(opened.at(0), (QList<QVariant>{Load, true}));
+
+    // A save: AddPO and AddPODetails accepted, one loadChanged once the save has ended.
+    openVendor(QStringLiteral("42"));
+    click(s.cmdSelectAll);
+    openOrder(QStringLiteral("5001"));
+    sent();
+    QVector<int> boxesAtChange;
+    QObject::connect(&control, &Palletry::loadChanged, &control,
+                     [&] { boxesAtChange << rig.recorder.boxes().size(); });
+    const int boxesBefore = rig.recorder.boxes().size();
+    save(QStringLiteral("7"), QStringLiteral("12.5"));
+    EXPECT_EQ(sent(), (std::vector<std::string>{"GetVendorDetailsByOrderID", "AddPO", "AddPODetails", "GetOrderDetails",
+                                                "GetVendorHomeDeliverly"}));
+    EXPECT_EQ(changed.size(), 1);
+    EXPECT_EQ(boxesAtChange, QVector<int>{boxesBefore + 1}); // after the success message
     EXPECT_EQ(errors.size(), 0);
+
+    // A save the service refuses (the line item went away meanwhile): reported, the load did not change.
+    clickCell(*s.grdOrdItems, 2, 1);
+    service.query("DELETE FROM LineItems WHERE OrderID = '5001' AND LineItem = 2");
+    save(QStringLiteral("7"), QStringLiteral("3"));
+    EXPECT_EQ(sent().at(1), "AddPODetails");
+    EXPECT_EQ(changed.size(), 1);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.at(0).at(1).toString().contains(QStringLiteral("has no line item 2")));
+    EXPECT_EQ(errors.at(0).at(2).toString(), QString::fromStdString(service.url()) + QStringLiteral(" ReturnWebserviceXML"));
+
+    // A removal the service accepts.
+    click(s.cmdFinished);
+    click(s.cmdViewAll);
+    clickRow(*s.lstAllSelectedPOs, rowOf(*s.lstAllSelectedPOs, QStringLiteral("5001")));
+    click(s.cmdRemovePO);
+    EXPECT_EQ(sent().front(), "DeletePO");
+    EXPECT_EQ(changed.size(), 2);
 
     // A load id the requests cannot carry: reported, and the open is not complete.
     control.LoadData(server(), 40000);
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened.at(1), (QList<QVariant>{40000, false}));
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_EQ(errors.at(0), (QList<QVariant>{6, QStringLiteral("Overflow"), QStringLiteral("prjPalletry LoadData")}));
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_EQ(errors.at(1), (QList<QVariant>{6, QStringLiteral("Overflow"), QStringLiteral("prjPalletry LoadData")}));
 
     // The service gone: each of the three calls is reported, each before its box shows.
     service.stop();
-    control.LoadData(server(), service.demoLoadId());
+    const int boxesBeforeStop = rig.recorder.boxes().size();
+    control.LoadData(server(), Load);
     ASSERT_EQ(opened.size(), 3);
-    EXPECT_EQ(opened.at(2), (QList<QVariant>{service.demoLoadId(), false}));
-    ASSERT_EQ(errors.size(), 4);
-    EXPECT_EQ(boxesSeenAtReport, (QVector<int>{0, 1, 2, 3}));
-    for (int i = 1; i < 4; ++i)
-        EXPECT_TRUE(errors.at(i).at(2).toString().endsWith(QStringLiteral(" ReturnWebserviceXML")));
+    EXPECT_EQ(opened.at(2), (QList<QVariant>{Load, false}));
+    ASSERT_EQ(errors.size(), 5);
+    EXPECT_EQ(boxesSeenAtReport.mid(2), (QVector<int>{boxesBeforeStop, boxesBeforeStop + 1, boxesBeforeStop + 2}));
     expectReportsMatchTheLog();
-    EXPECT_EQ(changed.size(), 0);
+    EXPECT_EQ(changed.size(), 2);
 }
