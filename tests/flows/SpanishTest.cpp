@@ -24,6 +24,7 @@ struct Session
     QStringList prompts;
     QStringList log;
     QStringList requests; ///< SOAP action and body of each, the save's time stamps masked
+    int vendorDetailsHeight = 0;
 };
 
 /// The same work in either language, each on a freshly seeded service: open the load, try to
@@ -49,6 +50,7 @@ Session work(bool spanish)
     rig.control.LoadData(server, Load);
     clickRow(*s.lstVendors, rowOf(*s.lstVendors, QStringLiteral("42")));
     click(s.cmdViewDetails);
+    const int vendorDetailsHeight = rig.control.height();
     click(s.cmdSelectAll);
     clickRow(*s.lstSelectedPOs, rowOf(*s.lstSelectedPOs, QStringLiteral("5001")));
     click(s.cmdSaveVendorDetails);
@@ -57,6 +59,7 @@ Session work(bool spanish)
     click(s.cmdSaveVendorDetails);
 
     Session seen;
+    seen.vendorDetailsHeight = vendorDetailsHeight;
     seen.captions << s.tabPalletry->tabText(0) << s.tabPalletry->tabText(1) << s.tabPalletry->tabText(2)
                   << s.cmdViewDetails->text() << s.lblVersionNumber->text()
                   << s.lstVendors->model()->headerData(1, Qt::Horizontal).toString()
@@ -97,6 +100,7 @@ TEST(Spanish, TheClerkReadsSpanishAndTheWireStaysTheSame)
               (QStringList{"Falta el número de cajas.", "¡Los datos se guardaron correctamente!",
                            "Se produjo un error en la aplicación. Revise los registros de errores"}));
 
+    EXPECT_EQ(spanish.vendorDetailsHeight, english.vendorDetailsHeight); // the tall screen, whatever the caption
     EXPECT_EQ(spanish.log, english.log);
     EXPECT_EQ(spanish.requests, english.requests);
     EXPECT_EQ(english.requests.filter(QStringLiteral("<AddPODetails")).size(), 1);
