@@ -43,20 +43,29 @@ QStringList DemoWindow::renderTabs(const QString& dir)
     auto* tabs = m_control->findChild<QTabWidget*>(QStringLiteral("tabPalletry"));
     if (!tabs)
         return written;
-    const int current = tabs->currentIndex();
     QDir().mkpath(dir);
     for (int i = 0; i < tabs->count(); ++i) {
-        // A tab the clerk may not choose yet is drawn greyed; show each as in use.
-        const bool enabled = tabs->isTabEnabled(i);
-        tabs->setTabEnabled(i, true);
-        tabs->setCurrentIndex(i);
         const QString file = QDir(dir).filePath(QStringLiteral("tab%1.png").arg(i));
-        if (m_control->grab().save(file))
+        if (renderTab(i, file))
             written << file;
-        tabs->setCurrentIndex(current);
-        tabs->setTabEnabled(i, enabled);
     }
     return written;
+}
+
+bool DemoWindow::renderTab(int index, const QString& file)
+{
+    auto* tabs = m_control->findChild<QTabWidget*>(QStringLiteral("tabPalletry"));
+    if (!tabs)
+        return false;
+    const int current = tabs->currentIndex();
+    // A tab the clerk may not choose yet is drawn greyed; show it as in use.
+    const bool enabled = tabs->isTabEnabled(index);
+    tabs->setTabEnabled(index, true);
+    tabs->setCurrentIndex(index);
+    const bool saved = m_control->grab().save(file);
+    tabs->setCurrentIndex(current);
+    tabs->setTabEnabled(index, enabled);
+    return saved;
 }
 
 bool DemoWindow::render(const QString& file)

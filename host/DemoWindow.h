@@ -16,6 +16,8 @@ public:
 
     /// Renders each tab of the control to "<dir>/tab<N>.png"; returns the files written.
     QStringList renderTabs(const QString& dir);
+    /// Renders tab @p index to @p file as in use; false when it could not be written.
+    bool renderTab(int index, const QString& file);
 
     /**
      * Works on the control as a clerk would, by clicks on its named widgets: picks

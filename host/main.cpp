@@ -3,11 +3,14 @@
 // With no arguments it starts the bundled reference service on a free
 // 127.0.0.1 port with its demo data and opens the demo load. --server URL
 // --load N --person ID --person-type T point it at another service.
+// --scanner switches on scanner-friendly entry (Enter presses the field's
+// button); --lang es shows the control in Spanish.
 // On a machine without a display (Qt's offscreen platform) it renders each
 // tab to a PNG in the folder given by --screenshots (default: a new temporary
 // folder), then works the vendor details as a clerk would and renders them
 // (vendor-details.png), types a PO into the manual-PO panel and renders that
-// (manual-po.png), prints the files and exits.
+// (manual-po.png), renders the vendor details at work once more in Spanish
+// (tab1-es.png), prints the files and exits.
 
 #include "DemoWindow.h"
 
@@ -17,10 +20,38 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTranslator>
 
 #include <memory>
+#include <vector>
+
+namespace {
+
+/// The control's texts in @p language, and Qt's own (the message boxes' buttons) where the
+/// system has them; nothing when the control has no translation for it.
+std::vector<std::unique_ptr<QTranslator>> installLanguage(const QString& language)
+{
+    std::vector<std::unique_ptr<QTranslator>> installed;
+    const QLocale locale(language);
+    const std::pair<QString, QString> catalogues[] = {
+        {QStringLiteral("palletry"), QStringLiteral(":/palletry/i18n")},
+        {QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)},
+    };
+    for (const auto& [name, folder] : catalogues) {
+        auto translator = std::make_unique<QTranslator>();
+        if (!translator->load(locale, name, QStringLiteral("_"), folder))
+            break;
+        QCoreApplication::installTranslator(translator.get());
+        installed.push_back(std::move(translator));
+    }
+    return installed;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -41,8 +72,22 @@ int main(int argc, char** argv)
     const QCommandLineOption shotsOption(QStringLiteral("screenshots"),
                                          QStringLiteral("Render the tabs to PNG files in DIR and exit."),
                                          QStringLiteral("DIR"));
-    parser.addOptions({serverOption, loadOption, personOption, personTypeOption, shotsOption});
+    const QCommandLineOption scannerOption(QStringLiteral("scanner"),
+                                           QStringLiteral("Scanner-friendly entry: Enter presses the field's button."));
+    const QCommandLineOption langOption(QStringLiteral("lang"), QStringLiteral("Language of the control (en, es)."),
+                                        QStringLiteral("LANG"), QStringLiteral("en"));
+    parser.addOptions({serverOption, loadOption, personOption, personTypeOption, shotsOption, scannerOption, langOption});
     parser.process(app);
+
+    // Installed before the control is created: it reads its texts once, when built.
+    std::vector<std::unique_ptr<QTranslator>> language;
+    if (parser.value(langOption) != QLatin1String("en")) {
+        language = installLanguage(parser.value(langOption));
+        if (language.empty()) {
+            QTextStream(stderr) << "no translation for language " << parser.value(langOption) << "\n";
+            return 1;
+        }
+    }
 
     QTextStream out(stdout);
     std::unique_ptr<palletry_service::ReferenceService> service;
@@ -61,6 +106,7 @@ int main(int argc, char** argv)
     }
 
     DemoWindow window;
+    window.control()->setScannerEntry(parser.isSet(scannerOption));
     window.control()->SetPersonInformation(parser.value(personOption), parser.value(personTypeOption));
     window.control()->LoadData(server, load);
     window.control()->ShrinkForm();
@@ -73,7 +119,7 @@ int main(int argc, char** argv)
         temp.setAutoRemove(false);
         const QString dir = parser.isSet(shotsOption) ? parser.value(shotsOption) : temp.path();
         QStringList files = window.renderTabs(dir);
-        const int expected = files.size() + 2;
+        const int expected = files.size() + 3;
         // The vendor details at work: a vendor's orders, one opened with its line items.
         const QString vendorDetails = QDir(dir).filePath(QStringLiteral("vendor-details.png"));
         if (window.showVendorDetails() && window.render(vendorDetails))
@@ -82,10 +128,23 @@ int main(int argc, char** argv)
         const QString manualPO = QDir(dir).filePath(QStringLiteral("manual-po.png"));
         if (window.showManualPO() && window.render(manualPO))
             files << manualPO;
+
+        // Tab 1 at work once more, as a Spanish-reading clerk sees it.
+        language.clear();
+        language = installLanguage(QStringLiteral("es"));
+        DemoWindow spanish;
+        spanish.control()->SetPersonInformation(parser.value(personOption), parser.value(personTypeOption));
+        spanish.control()->LoadData(server, load);
+        spanish.resize(spanish.sizeHint());
+        spanish.show();
+        const QString spanishFile = QDir(dir).filePath(QStringLiteral("tab1-es.png"));
+        if (!language.empty() && spanish.showVendorDetails() && spanish.render(spanishFile))
+            files << spanishFile;
+
         out << "screenshots in " << QDir(dir).absolutePath() << Qt::endl;
         for (const QString& file : files)
             out << "  " << file << Qt::endl;
-        return files.size() == expected && expected == 5 ? 0 : 1;
+        return files.size() == expected && expected == 6 ? 0 : 1;
     }
     return app.exec();
 }

@@ -41,12 +41,28 @@ Q_DECLARE_METATYPE(HomeDelieveryUDT)
  *
  * Every public member is Q_INVOKABLE, so script bridges, QML hosts and test tools
  * can call it by name through QMetaObject::invokeMethod.
+ *
+ * The host hears what happened through three signals (loadOpened, loadChanged,
+ * errorReported), each emitted after the screen has been updated. Every text the
+ * clerk reads goes through Qt's translation system with the English text as its
+ * source; the library carries a Spanish translation as the resource
+ * ":/palletry/i18n/palletry_es.qm" (install the translator before creating the
+ * control). Texts sent to the service or written to the event log are never
+ * translated.
  */
 class PALLETRY_EXPORT Palletry : public QWidget
 {
     Q_OBJECT
     /// Segment under which the orders being saved are placed on the load; 0 = none chosen yet.
     Q_PROPERTY(qint16 CurrentSegmentNumber READ CurrentSegmentNumber WRITE setCurrentSegmentNumber)
+    /**
+     * Scanner-friendly entry, off by default. When on, Enter (Return or keypad
+     * Enter) presses the button that goes with the field: in "Find P.O." it runs
+     * "Find", in "Add to Selected P O:" it presses "Add P O", in a unit-weight
+     * field it presses that panel's "Save", each only while that button is
+     * available and in view. When off, Enter does nothing in these fields.
+     */
+    Q_PROPERTY(bool scannerEntry READ scannerEntry WRITE setScannerEntry)
 
 public:
     explicit Palletry(QWidget* parent = nullptr);
@@ -112,10 +128,37 @@ public:
      */
     Q_INVOKABLE void setEventLogFile(const QString& path);
 
+    bool scannerEntry() const;
+    void setScannerEntry(bool on);
+
     /// The screen's design width, at the height the current tab needs.
     QSize sizeHint() const override;
 
     class Private;
+
+signals:
+    /**
+     * At the end of every LoadData, once the screen shows what could be read.
+     * @p loadId is the id LoadData was given; @p complete is false when anything
+     * in it failed (a service call, a load id out of range, a list that could not
+     * be filled): each such failure has been reported through errorReported.
+     */
+    void loadOpened(qint32 loadId, bool complete);
+
+    /**
+     * After a clerk's action in which the service accepted a write (a line item
+     * saved, a PO registered on the load, an order removed), once the action has
+     * ended, so a host can refresh its own views. Emitted once per action.
+     */
+    void loadChanged();
+
+    /**
+     * For every error report, before the clerk's modal box is shown, with the
+     * values of its event-log entry: the error's number, its description and the
+     * source line (the failing component, one space, and the procedure that
+     * trapped it, e.g. "prjPalletry LoadData").
+     */
+    void errorReported(int number, const QString& description, const QString& source);
 
 private:
     std::unique_ptr<Private> const d;

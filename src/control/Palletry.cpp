@@ -56,7 +56,7 @@ void Palletry::Private::UserControl_Initialize()
         tabs.setTabEnabled(1, false);
         tabs.setTabEnabled(2, false);
         tabs.setCurrentIndex(0);
-        screen.lblVersionNumber->setText(QStringLiteral("Version number: %1.%2.%3")
+        screen.lblVersionNumber->setText(Palletry::tr("Version number: %1.%2.%3")
                                              .arg(PALLETRY_VERSION_MAJOR)
                                              .arg(PALLETRY_VERSION_MINOR)
                                              .arg(PALLETRY_VERSION_REVISION));
@@ -65,6 +65,7 @@ void Palletry::Private::UserControl_Initialize()
 
 void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
 {
+    const quint64 reportsBefore = errorReports;
     trap(errorReport, "LoadData", [&] {
         // Converted before anything changes: a load id the requests cannot carry leaves
         // the control exactly as it was.
@@ -109,10 +110,21 @@ void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
         screen.cmdViewAll->setEnabled(screen.lstAllSelectedPOs->count() > 0);
         sorting.lstVendors_ColumnClick(2);
     });
+    emit q->loadOpened(lLoadID, errorReports == reportsBefore);
 }
 
 void Palletry::Private::connectHandlers()
 {
+    errorReport.setObserver([this](const ErrorRecord& error, const QString& label) {
+        ++errorReports;
+        emit q->errorReported(error.number, error.description, ErrorReport::sourceText(error, label));
+    });
+
+    scanner.watch(screen.txtFindPO, screen.cmdFind);
+    scanner.watch(screen.txtAddPO, screen.cmdAddPO);
+    scanner.watch(screen.txtUnitWeight, screen.cmdSaveVendorDetails);
+    scanner.watch(screen.txtManualPOUnitWeight, screen.cmdManualPOSave);
+
     QObject::connect(screen.tabPalletry, &QTabWidget::currentChanged, q, [this] { navigation.tabPalletry_Click(); });
 
     // Vendor browsing, moving orders, finding a PO.
@@ -132,7 +144,7 @@ void Palletry::Private::connectHandlers()
     // Line-item entry and saving on the vendor details.
     QObject::connect(screen.grdOrdItems, &FlexGrid::cellClicked, q, [this] { orderDetailsEntry.gridClick(); });
     QObject::connect(screen.cmdSaveVendorDetails, &QPushButton::clicked, q,
-                     [this] { vendorDetailsSaving.cmdSaveVendorDetails_Click(); });
+                     [this] { writing([this] { vendorDetailsSaving.cmdSaveVendorDetails_Click(); }); });
     QObject::connect(screen.cmdCancelVendorDetails, &QPushButton::clicked, q,
                      [this] { vendorDetailsSaving.cmdCancelVendorDetails_Click(); });
     QObject::connect(screen.cmdFinished, &QPushButton::clicked, q,
@@ -141,7 +153,8 @@ void Palletry::Private::connectHandlers()
     // Reviewing the whole load and adding a PO by hand.
     QObject::connect(screen.lstAllSelectedPOs, &ListView::rowDoubleClicked, q,
                      [this] { loadReview.lstAllSelectedPOs_DblClick(); });
-    QObject::connect(screen.cmdRemovePO, &QPushButton::clicked, q, [this] { loadReview.cmdRemovePO_Click(); });
+    QObject::connect(screen.cmdRemovePO, &QPushButton::clicked, q,
+                     [this] { writing([this] { loadReview.cmdRemovePO_Click(); }); });
     QObject::connect(screen.cmdDone, &QPushButton::clicked, q, [this] { loadReview.cmdDone_Click(); });
     QObject::connect(screen.txtAddPO, &QLineEdit::textChanged, q, [this] { manualPO.txtAddPO_Change(); });
     QObject::connect(qApp, &QApplication::focusChanged, q, [this](QWidget*, QWidget* now) {
@@ -150,7 +163,8 @@ void Palletry::Private::connectHandlers()
     });
     QObject::connect(screen.cmdAddPO, &QPushButton::clicked, q, [this] { manualPO.cmdAddPO_Click(); });
     QObject::connect(screen.grdManualPOItems, &FlexGrid::cellClicked, q, [this] { manualPOEntry.gridClick(); });
-    QObject::connect(screen.cmdManualPOSave, &QPushButton::clicked, q, [this] { manualPO.cmdManualPOSave_Click(); });
+    QObject::connect(screen.cmdManualPOSave, &QPushButton::clicked, q,
+                     [this] { writing([this] { manualPO.cmdManualPOSave_Click(); }); });
     QObject::connect(screen.cmdManualPOCancel, &QPushButton::clicked, q,
                      [this] { manualPO.cmdManualPOCancel_Click(); });
 
@@ -225,4 +239,14 @@ void Palletry::setCurrentSegmentNumber(qint16 value)
 void Palletry::setEventLogFile(const QString& path)
 {
     d->eventLog.setFile(path);
+}
+
+bool Palletry::scannerEntry() const
+{
+    return d->scanner.isOn();
+}
+
+void Palletry::setScannerEntry(bool on)
+{
+    d->scanner.setOn(on);
 }

@@ -13,6 +13,7 @@
 #include "screen/LoadReview.h"
 #include "screen/Navigation.h"
 #include "screen/OrderMoves.h"
+#include "screen/ScannerEntry.h"
 #include "screen/Screen.h"
 #include "screen/SortHandlers.h"
 #include "soap/ServiceRequests.h"
@@ -56,9 +57,26 @@ public:
     palletry::FindPO findPO;
     palletry::ManualPOEntry manualPO;
     palletry::LoadReview loadReview;
+    palletry::ScannerEntry scanner;
+
+    /// Error reports so far: a count that moves during an action tells that something in it failed.
+    quint64 errorReports = 0;
 
     /// Opening a load: see Palletry::LoadData.
     void LoadData(const QString& ptServerName, qint32 lLoadID);
+
+    /**
+     * Runs a clerk's action; when the service accepted a write during it, tells
+     * the host once the action has ended (loadChanged).
+     */
+    template <typename Action>
+    void writing(Action&& action)
+    {
+        const quint64 before = requests.acceptedWrites();
+        std::forward<Action>(action)();
+        if (requests.acceptedWrites() != before)
+            emit q->loadChanged();
+    }
 
     void connectHandlers();
 };

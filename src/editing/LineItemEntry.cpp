@@ -54,15 +54,15 @@ bool LineItemEntry::validate()
     // In this order, stopping at the first that fails: a blank field is reported as
     // blank, any other text that is not a number as not numeric.
     const Check checks[] = {
-        {m_panel.cartons, cartons.isEmpty(), "Number of cartons has been left blank."},
-        {m_panel.cartons, !isNumber(cartons), "Number of cartons must be a numeric value."},
-        {m_panel.unitWeight, weight.isEmpty(), "Unit weight has been left blank."},
-        {m_panel.unitWeight, !isNumber(weight), "Unit weight must be a numeric value."},
+        {m_panel.cartons, cartons.isEmpty(), QT_TR_NOOP("Number of cartons has been left blank.")},
+        {m_panel.cartons, !isNumber(cartons), QT_TR_NOOP("Number of cartons must be a numeric value.")},
+        {m_panel.unitWeight, weight.isEmpty(), QT_TR_NOOP("Unit weight has been left blank.")},
+        {m_panel.unitWeight, !isNumber(weight), QT_TR_NOOP("Unit weight must be a numeric value.")},
     };
     for (const Check& check : checks) {
         if (!check.failed)
             continue;
-        m_boxes.show({QString::fromLatin1(check.message), QString::fromLatin1(ProjectName), QMessageBox::NoIcon,
+        m_boxes.show({tr(check.message), QString::fromLatin1(ProjectName), QMessageBox::NoIcon,
                       QMessageBox::Ok});
         check.field->setFocus();
         return false;

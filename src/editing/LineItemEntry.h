@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class QLabel;
@@ -35,6 +36,8 @@ struct LineItemPanel
  */
 class LineItemEntry
 {
+    Q_DECLARE_TR_FUNCTIONS(LineItemEntry)
+
 public:
     LineItemEntry(const LineItemPanel& panel, MessageBoxes& boxes, ErrorSink& errors);
 

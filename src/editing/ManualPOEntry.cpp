@@ -70,7 +70,7 @@ void ManualPOEntry::cmdAddPO_Click()
     trap(m_errors, "cmdAddPO_Click()", [&] {
         QLineEdit& po = *m_screen.txtAddPO;
         if (po.text().isEmpty()) {
-            m_boxes.show({QStringLiteral("P O field cannot be left blank."), QStringLiteral("Blank PO Field"),
+            m_boxes.show({tr("P O field cannot be left blank."), tr("Blank PO Field"),
                           QMessageBox::Information, QMessageBox::Ok});
             po.setFocus();
             return;
@@ -100,7 +100,7 @@ void ManualPOEntry::cmdManualPOSave_Click()
         m_loaders.refreshOrdersOnLoad();
         cmdManualPOCancel_Click();
         if (recorded)
-            m_boxes.show({QStringLiteral("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
+            m_boxes.show({tr("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
                           QMessageBox::Information, QMessageBox::Ok});
     });
 }

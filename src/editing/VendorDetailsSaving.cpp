@@ -77,7 +77,7 @@ void VendorDetailsSaving::cmdSaveVendorDetails_Click()
         m_loaders.refreshOrdersOnLoad();
         m_screen.cmdViewAll->setEnabled(all.count() > 0);
         if (recorded)
-            m_boxes.show({QStringLiteral("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
+            m_boxes.show({tr("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
                           QMessageBox::Information, QMessageBox::Ok});
     });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 namespace palletry {
 
 struct ControlState;
@@ -18,6 +20,8 @@ class ServiceRequests;
  */
 class VendorDetailsSaving
 {
+    Q_DECLARE_TR_FUNCTIONS(VendorDetailsSaving)
+
 public:
     VendorDetailsSaving(ControlState& state, Screen& screen, ErrorSink& errors, MessageBoxes& boxes,
                         ServiceRequests& requests, Loaders& loaders, Navigation& navigation,

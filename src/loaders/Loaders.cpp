@@ -11,6 +11,7 @@
 #include "soap/ServiceRequests.h"
 #include "soap/Unwrap.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -26,7 +27,10 @@ struct GridColumn
     const char* heading;
     int width;
 };
-constexpr GridColumn LineItemColumns[] = {{"Row", 500}, {"Line Item", 1000}, {"Model", 1000}, {"Item Description", 5350}};
+constexpr GridColumn LineItemColumns[] = {{QT_TRANSLATE_NOOP("Loaders", "Row"), 500},
+                                          {QT_TRANSLATE_NOOP("Loaders", "Line Item"), 1000},
+                                          {QT_TRANSLATE_NOOP("Loaders", "Model"), 1000},
+                                          {QT_TRANSLATE_NOOP("Loaders", "Item Description"), 5350}};
 
 void prepareLineItemGrid(FlexGrid& grid)
 {
@@ -34,7 +38,7 @@ void prepareLineItemGrid(FlexGrid& grid)
     grid.setCols(4);
     for (int c = 0; c < 4; ++c) {
         grid.setColWidthTwips(c, LineItemColumns[c].width);
-        grid.setText(0, c, QString::fromLatin1(LineItemColumns[c].heading));
+        grid.setText(0, c, QCoreApplication::translate("Loaders", LineItemColumns[c].heading));
     }
 }
 

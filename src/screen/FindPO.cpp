@@ -33,7 +33,7 @@ void FindPO::cmdFind_Click()
     trap(m_errors, "cmdFind_Click()", [&] {
         QString search = m_screen.txtFindPO->text();
         if (search.isEmpty()) {
-            m_boxes.show({QStringLiteral("Please enter in a PO to find."), QStringLiteral("PO Not Entered"),
+            m_boxes.show({tr("Please enter in a PO to find."), tr("PO Not Entered"),
                           QMessageBox::Information, QMessageBox::Ok});
             return;
         }
@@ -51,7 +51,7 @@ void FindPO::cmdFind_Click()
             list.setSelected(found, true);
             list.setFocus();
         } else {
-            m_boxes.show({QStringLiteral("Purchase Order Not found in any of the list for the selected Vendor"),
+            m_boxes.show({tr("Purchase Order Not found in any of the list for the selected Vendor"),
                           QString::fromLatin1(ProjectName), QMessageBox::NoIcon, QMessageBox::Ok});
         }
         m_screen.txtFindPO->clear();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 namespace palletry {
 
 class ErrorSink;
@@ -12,6 +14,8 @@ class Screen;
  */
 class FindPO
 {
+    Q_DECLARE_TR_FUNCTIONS(FindPO)
+
 public:
     FindPO(Screen& screen, ErrorSink& errors, MessageBoxes& boxes);
 

@@ -53,7 +53,7 @@ void LoadReview::cmdRemovePO_Click()
         // Only the order the clerk highlighted: the current row exists as soon as the list has rows.
         const std::vector<int> highlighted = all.selectedRows();
         if (highlighted.empty()) {
-            m_boxes.show({QStringLiteral("Please select an item from the list to remove"), QStringLiteral("Item Removal"),
+            m_boxes.show({tr("Please select an item from the list to remove"), tr("Item Removal"),
                           QMessageBox::Information, QMessageBox::Ok});
             return;
         }
@@ -64,7 +64,7 @@ void LoadReview::cmdRemovePO_Click()
         m_loaders.refreshOrdersOnLoad();
         m_loaders.RefreshSelectedPOs();
         if (deleted)
-            m_boxes.show({QStringLiteral("PO has been removed successfully from load"), QStringLiteral("PO Removal"),
+            m_boxes.show({tr("PO has been removed successfully from load"), tr("PO Removal"),
                           QMessageBox::Information, QMessageBox::Ok});
         if (all.count() >= 1) {
             all.setSelected(all.count(), true);

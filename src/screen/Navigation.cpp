@@ -29,7 +29,9 @@ void Navigation::showOnly(int tab)
 void Navigation::tabPalletry_Click()
 {
     const QTabWidget& tabs = *m_screen.tabPalletry;
-    if (tabs.tabText(tabs.currentIndex()) == QLatin1String("Vendor Details"))
+    // "Vendor Details" as the screen captioned tab 1, in whatever language it was built in:
+    // a translator installed later must not change which tab is tall.
+    if (tabs.tabText(tabs.currentIndex()) == tabs.tabText(1))
         setHeights(Screen::LargeTabStripHeightTwips, Screen::LargeControlHeightTwips);
     else
         setHeights(Screen::SmallHeightTwips, Screen::SmallHeightTwips);

@@ -52,6 +52,21 @@ void readOnlyHeaderField(QLineEdit* field)
     field->setPalette(palette);
 }
 
+/// A caption as a person says it: without its access-key marker and closing colon.
+QString spokenCaption(QString caption)
+{
+    QString spoken;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && ++i == caption.size())
+            break; // "&x" shows x, "&&" shows one "&"
+        spoken += caption[i];
+    }
+    caption = spoken.trimmed();
+    if (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    return caption.trimmed();
+}
+
 void borderedValue(QLabel* label)
 {
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -130,17 +145,19 @@ Screen::Screen(QWidget* control)
     tabPalletry->setObjectName(QStringLiteral("tabPalletry"));
     tabPalletry->setFont(sansSerif());
     tabPalletry->setGeometry(0, 0, twipsToPixels(TabStripWidthTwips), twipsToPixels(DesignTabStripHeightTwips));
-    const char* const captions[3] = {"Load/Vendor", "Vendor Details", "All Selected POs"};
+    const char* const captions[3] = {QT_TR_NOOP("Load/Vendor"), QT_TR_NOOP("Vendor Details"),
+                                     QT_TR_NOOP("All Selected POs")};
     for (int i = 0; i < 3; ++i) {
         m_pages[i] = new QWidget;
         m_pages[i]->setObjectName(QStringLiteral("tabPalletryPage%1").arg(i));
-        tabPalletry->addTab(m_pages[i], QString::fromLatin1(captions[i]));
+        tabPalletry->addTab(m_pages[i], tr(captions[i]));
     }
     m_tabOrder.emplace_back(0, tabPalletry);
 
     buildLoadVendorTab(m_pages[0]);
     buildVendorDetailsTab(m_pages[1]);
     buildAllSelectedTab(m_pages[2]);
+    nameForAssistiveTools();
 
     std::stable_sort(m_tabOrder.begin(), m_tabOrder.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -168,93 +185,93 @@ void Screen::setTabStripHeightTwips(int twips)
 void Screen::buildLoadVendorTab(QWidget* page)
 {
     Frame1 = plainFrame(page, "Frame1", 90, 330, 8250, 3930, 1);
-    Frame4 = frame(Frame1, "Frame4", QStringLiteral("Load Details"), 90, 120, 8055, 1050, 2, tahomaBold());
-    lblLoadID = label(Frame4, "lblLoadID", QStringLiteral("Load ID"), 120, 300, 660, 255, 6, tahoma());
+    Frame4 = frame(Frame1, "Frame4", tr("Load Details"), 90, 120, 8055, 1050, 2, tahomaBold());
+    lblLoadID = label(Frame4, "lblLoadID", tr("Load ID"), 120, 300, 660, 255, 6, tahoma());
     txtLoadID = textField(Frame4, "txtLoadID", 1200, 240, 2895, 285, 35, sansSerif());
     readOnlyHeaderField(txtLoadID);
-    lblTruckNumber = label(Frame4, "lblTruckNumber", QStringLiteral("Truck Number"), 120, 615, 990, 195, 7, tahoma());
+    lblTruckNumber = label(Frame4, "lblTruckNumber", tr("Truck Number"), 120, 615, 990, 195, 7, tahoma());
     lblTruckNumber->adjustSize();
     txtTruckNumber = textField(Frame4, "txtTruckNumber", 1200, 615, 2895, 285, 5, tahoma());
     readOnlyHeaderField(txtTruckNumber);
-    lblLoadDate = label(Frame4, "lblLoadDate", QStringLiteral("Load Date"), 4560, 255, 750, 195, 8, tahoma());
+    lblLoadDate = label(Frame4, "lblLoadDate", tr("Load Date"), 4560, 255, 750, 195, 8, tahoma());
     lblLoadDate->adjustSize();
     txtLoadDate = textField(Frame4, "txtLoadDate", 5400, 255, 2550, 285, 4, tahoma());
     readOnlyHeaderField(txtLoadDate);
-    lblDriver = label(Frame4, "lblDriver", QStringLiteral("Carrier"), 4560, 615, 495, 195, 9, tahoma());
+    lblDriver = label(Frame4, "lblDriver", tr("Carrier"), 4560, 615, 495, 195, 9, tahoma());
     lblDriver->adjustSize();
     txtDriver = textField(Frame4, "txtDriver", 5400, 615, 2550, 285, 3, tahoma());
     readOnlyHeaderField(txtDriver);
 
-    Frame2 = frame(Frame1, "Frame2", QStringLiteral("Vendor Details"), 90, 1170, 8055, 2655, 10, tahomaBold());
+    Frame2 = frame(Frame1, "Frame2", tr("Vendor Details"), 90, 1170, 8055, 2655, 10, tahomaBold());
     lstVendors = element<ListView>(Frame2, "lstVendors", 75, 210, 7890, 2355, 11, sansSerif());
-    lstVendors->setColumns({{QStringLiteral("Vendor ID"), 1200, Qt::AlignLeft},
-                            {QStringLiteral("Name of Vendor"), 6400, Qt::AlignLeft}});
+    lstVendors->setColumns({{tr("Vendor ID"), 1200, Qt::AlignLeft},
+                            {tr("Name of Vendor"), 6400, Qt::AlignLeft}});
     lstVendors->setMultiSelect(false);
 
-    cmdViewDetails = button(page, "cmdViewDetails", QStringLiteral("View &Details"), 5760, 4320, 1215, 375, 28,
+    cmdViewDetails = button(page, "cmdViewDetails", tr("View &Details"), 5760, 4320, 1215, 375, 28,
                             sansSerif());
-    cmdViewAll = button(page, "cmdViewAll", QStringLiteral("View &All"), 7080, 4320, 1215, 375, 29, sansSerif());
+    cmdViewAll = button(page, "cmdViewAll", tr("View &All"), 7080, 4320, 1215, 375, 29, sansSerif());
     lblVersionNumber = label(page, "lblVersionNumber", QString(), 105, 4350, 2505, 345, 40, sansSerif());
 }
 
 void Screen::buildVendorDetailsTab(QWidget* page)
 {
     Frame5 = plainFrame(page, "Frame5", 90, 330, 8250, 3930, 12);
-    lblVendorName = label(Frame5, "lblVendorName", QStringLiteral("Name of Vendor"), 165, 165, 7860, 255, 34,
+    lblVendorName = label(Frame5, "lblVendorName", tr("Name of Vendor"), 165, 165, 7860, 255, 34,
                           tahoma9Bold());
     Frame6 = plainFrame(Frame5, "Frame6", 90, 360, 8055, 2670, 13);
-    Label1 = label(Frame6, "Label1", QStringLiteral("Prospective Order(s)"), 120, 180, 1500, 195, 21, tahoma());
+    Label1 = label(Frame6, "Label1", tr("Prospective Order(s)"), 120, 180, 1500, 195, 21, tahoma());
     Label1->adjustSize();
     lstProspectivePOs = element<ListView>(Frame6, "lstProspectivePOs", 75, 420, 3000, 2160, 19, tahoma());
-    lstProspectivePOs->setColumns({{QStringLiteral("OrderID"), 1200, Qt::AlignLeft},
-                                   {QStringLiteral("Center"), 2225, Qt::AlignLeft}});
+    lstProspectivePOs->setColumns({{tr("OrderID"), 1200, Qt::AlignLeft},
+                                   {tr("Center"), 2225, Qt::AlignLeft}});
     lstProspectivePOs->setMultiSelect(true);
-    lstProspectivePOs->setToolTip(QStringLiteral("Double Click to add order to load"));
+    lstProspectivePOs->setToolTip(tr("Double Click to add order to load"));
     cmdSelect = button(Frame6, "cmdSelect", QStringLiteral(">"), 3135, 690, 495, 375, 14, tahoma());
     cmdSelectAll = button(Frame6, "cmdSelectAll", QStringLiteral(">>"), 3135, 1170, 495, 375, 15, tahoma());
     cmdRemove = button(Frame6, "cmdRemove", QStringLiteral("<"), 3135, 1650, 495, 375, 16, tahoma());
     cmdRemoveAll = button(Frame6, "cmdRemoveAll", QStringLiteral("<<"), 3135, 2130, 495, 375, 17, tahoma());
-    Label2 = label(Frame6, "Label2", QStringLiteral("Selected Order(s)"), 4320, 195, 1275, 195, 20, tahoma());
+    Label2 = label(Frame6, "Label2", tr("Selected Order(s)"), 4320, 195, 1275, 195, 20, tahoma());
     Label2->adjustSize();
     lstSelectedPOs = element<ListView>(Frame6, "lstSelectedPOs", 3690, 420, 4260, 2145, 18, tahoma());
-    lstSelectedPOs->setColumns({{QStringLiteral("OrderID"), 1200, Qt::AlignLeft},
-                                {QStringLiteral("# Cartons"), 950, Qt::AlignRight},
-                                {QStringLiteral("Center Name"), 2000, Qt::AlignRight}});
+    lstSelectedPOs->setColumns({{tr("OrderID"), 1200, Qt::AlignLeft},
+                                {tr("# Cartons"), 950, Qt::AlignRight},
+                                {tr("Center Name"), 2000, Qt::AlignRight}});
     lstSelectedPOs->setMultiSelect(true);
-    lstSelectedPOs->setToolTip(QStringLiteral("Double Click to edit # of Cartons"));
+    lstSelectedPOs->setToolTip(tr("Double Click to edit # of Cartons"));
 
-    Frame3 = frame(Frame5, "Frame3", QStringLiteral("Search P.O."), 90, 3030, 8070, 810, 22, tahomaBold());
-    Label4 = label(Frame3, "Label4", QStringLiteral("Find P.O."), 240, 285, 675, 210, 25, tahoma());
+    Frame3 = frame(Frame5, "Frame3", tr("Search P.O."), 90, 3030, 8070, 810, 22, tahomaBold());
+    Label4 = label(Frame3, "Label4", tr("Find P.O."), 240, 285, 675, 210, 25, tahoma());
     txtFindPO = textField(Frame3, "txtFindPO", 1080, 285, 2895, 285, 24, tahoma());
-    cmdFind = button(Frame3, "cmdFind", QStringLiteral("Find"), 4200, 240, 855, 375, 23, tahoma());
-    Label3 = label(Frame3, "Label3", QStringLiteral("Search In:"), 5400, 240, 750, 195, 30, tahoma());
+    cmdFind = button(Frame3, "cmdFind", tr("Find"), 4200, 240, 855, 375, 23, tahoma());
+    Label3 = label(Frame3, "Label3", tr("Search In:"), 5400, 240, 750, 195, 30, tahoma());
     Label3->adjustSize();
     optProspectivePOs = element<QRadioButton>(Frame3, "optProspectivePOs", 6240, 225, 1575, 255, 31, tahoma());
-    optProspectivePOs->setText(QStringLiteral("Prospective POs"));
+    optProspectivePOs->setText(tr("Prospective POs"));
     optSelectedPOs = element<QRadioButton>(Frame3, "optSelectedPOs", 6240, 495, 1335, 255, 32, tahoma());
-    optSelectedPOs->setText(QStringLiteral("Selected POs"));
+    optSelectedPOs->setText(tr("Selected POs"));
     optProspectivePOs->setChecked(true); // siblings in one frame: choosing one clears the other
 
-    fraOrderDetails = frame(page, "fraOrderDetails", QStringLiteral("Order Details"), 90, 4320, 8250, 4215, 42,
+    fraOrderDetails = frame(page, "fraOrderDetails", tr("Order Details"), 90, 4320, 8250, 4215, 42,
                             sansSerifBold());
-    lblNumberOfCartons = label(fraOrderDetails, "lblNumberOfCartons", QStringLiteral("Number of Cartons"), 120, 360,
+    lblNumberOfCartons = label(fraOrderDetails, "lblNumberOfCartons", tr("Number of Cartons"), 120, 360,
                                1695, 255, 54, sansSerifBold());
     txtNumberOfCartons = textField(fraOrderDetails, "txtNumberOfCartons", 1920, 360, 975, 285, 53, sansSerif());
     grdOrdItems = element<FlexGrid>(fraOrderDetails, "grdOrdItems", 120, 720, 7935, 1935, 43, sansSerif());
     fraLineItemDetails = plainFrame(fraOrderDetails, "fraLineItemDetails", 120, 2640, 7935, 1455, 44);
-    Label5 = label(fraLineItemDetails, "Label5", QStringLiteral("Line Item#"), 120, 120, 1035, 210, 45, tahomaBold());
-    Label6 = label(fraLineItemDetails, "Label6", QStringLiteral("Model"), 1470, 120, 615, 210, 46, tahomaBold());
-    Label7 = label(fraLineItemDetails, "Label7", QStringLiteral("Weight"), 2685, 120, 1095, 210, 47, tahomaBold());
+    Label5 = label(fraLineItemDetails, "Label5", tr("Line Item#"), 120, 120, 1035, 210, 45, tahomaBold());
+    Label6 = label(fraLineItemDetails, "Label6", tr("Model"), 1470, 120, 615, 210, 46, tahomaBold());
+    Label7 = label(fraLineItemDetails, "Label7", tr("Weight"), 2685, 120, 1095, 210, 47, tahomaBold());
     lblLineItem = label(fraLineItemDetails, "lblLineItem", QString(), 120, 360, 855, 285, 48, sansSerif());
     borderedValue(lblLineItem);
     lblModel = label(fraLineItemDetails, "lblModel", QString(), 1200, 360, 1095, 285, 49, sansSerif());
     borderedValue(lblModel);
     txtUnitWeight = textField(fraLineItemDetails, "txtUnitWeight", 2520, 360, 975, 285, 50, sansSerif());
-    cmdSaveVendorDetails = button(fraLineItemDetails, "cmdSaveVendorDetails", QStringLiteral("&Save"), 120, 960,
+    cmdSaveVendorDetails = button(fraLineItemDetails, "cmdSaveVendorDetails", tr("&Save"), 120, 960,
                                   1215, 375, 52, sansSerif());
-    cmdCancelVendorDetails = button(fraLineItemDetails, "cmdCancelVendorDetails", QStringLiteral("&Cancel"), 1560,
+    cmdCancelVendorDetails = button(fraLineItemDetails, "cmdCancelVendorDetails", tr("&Cancel"), 1560,
                                     960, 1215, 375, 51, sansSerif());
-    cmdFinished = button(fraLineItemDetails, "cmdFinished", QStringLiteral("&Done"), 3000, 960, 1215, 375, 55,
+    cmdFinished = button(fraLineItemDetails, "cmdFinished", tr("&Done"), 3000, 960, 1215, 375, 55,
                          sansSerif());
 }
 
@@ -262,54 +279,111 @@ void Screen::buildAllSelectedTab(QWidget* page)
 {
     Frame7 = plainFrame(page, "Frame7", 90, 330, 8250, 3930, 26);
     lstAllSelectedPOs = element<ListView>(Frame7, "lstAllSelectedPOs", 75, 165, 8085, 3675, 27, tahoma());
-    lstAllSelectedPOs->setColumns({{QStringLiteral("OrderID"), 1440, Qt::AlignLeft},
-                                   {QStringLiteral("MemberID"), 1000, Qt::AlignRight},
-                                   {QStringLiteral("CenterID"), 0, Qt::AlignRight},
-                                   {QStringLiteral("VendorID"), 1000, Qt::AlignRight},
-                                   {QStringLiteral("FreightGroup"), 0, Qt::AlignRight},
-                                   {QStringLiteral("PostalCode"), 0, Qt::AlignRight},
-                                   {QStringLiteral("MaxSequence"), 0, Qt::AlignRight},
-                                   {QStringLiteral("# Cartons"), 1000, Qt::AlignRight},
-                                   {QStringLiteral("Center Name"), 3540, Qt::AlignLeft}});
+    lstAllSelectedPOs->setColumns({{tr("OrderID"), 1440, Qt::AlignLeft},
+                                   {tr("MemberID"), 1000, Qt::AlignRight},
+                                   {tr("CenterID"), 0, Qt::AlignRight},
+                                   {tr("VendorID"), 1000, Qt::AlignRight},
+                                   {tr("FreightGroup"), 0, Qt::AlignRight},
+                                   {tr("PostalCode"), 0, Qt::AlignRight},
+                                   {tr("MaxSequence"), 0, Qt::AlignRight},
+                                   {tr("# Cartons"), 1000, Qt::AlignRight},
+                                   {tr("Center Name"), 3540, Qt::AlignLeft}});
     lstAllSelectedPOs->setMultiSelect(false);
-    lstAllSelectedPOs->setToolTip(QStringLiteral("Double Click to edit # of Cartons"));
+    lstAllSelectedPOs->setToolTip(tr("Double Click to edit # of Cartons"));
 
-    lblAddPO = label(page, "lblAddPO", QStringLiteral("Add to Selected P O:"), 135, 4410, 1515, 195, 39, sansSerif());
+    lblAddPO = label(page, "lblAddPO", tr("Add to Selected P O:"), 135, 4410, 1515, 195, 39, sansSerif());
     txtAddPO = textField(page, "txtAddPO", 1665, 4350, 1905, 330, 38, sansSerif());
     txtAddPO->setMaxLength(11);
-    cmdAddPO = button(page, "cmdAddPO", QStringLiteral("Add P O"), 3705, 4320, 1245, 360, 37, sansSerif());
+    cmdAddPO = button(page, "cmdAddPO", tr("Add P O"), 3705, 4320, 1245, 360, 37, sansSerif());
     cmdAddPO->setEnabled(false);
-    cmdRemovePO = button(page, "cmdRemovePO", QStringLiteral("&Remove"), 5760, 4320, 1215, 375, 36, sansSerif());
+    cmdRemovePO = button(page, "cmdRemovePO", tr("&Remove"), 5760, 4320, 1215, 375, 36, sansSerif());
     cmdRemovePO->setEnabled(false);
-    cmdDone = button(page, "cmdDone", QStringLiteral("&Done"), 7125, 4320, 1215, 375, 33, sansSerif());
+    cmdDone = button(page, "cmdDone", tr("&Done"), 7125, 4320, 1215, 375, 33, sansSerif());
 
     txtErrorMessage = element<QPlainTextEdit>(page, "txtErrorMessage", 3960, 0, 4455, 315, 41, sansSerif());
     txtErrorMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtErrorMessage->setPlainText(
-        QStringLiteral("This control is for error handling. So I set it to invisible."));
+        tr("This control is for error handling. So I set it to invisible."));
     txtErrorMessage->hide();
 
-    fraAdPOManually = frame(page, "fraAdPOManually", QStringLiteral("Order Details"), 120, 4680, 8250, 3855, 56,
+    fraAdPOManually = frame(page, "fraAdPOManually", tr("Order Details"), 120, 4680, 8250, 3855, 56,
                             sansSerifBold());
     txtManualPONumberOfCartons = textField(fraAdPOManually, "txtManualPONumberOfCartons", 1920, 250, 975, 285, 57,
                                            sansSerif());
-    Label13 = label(fraAdPOManually, "Label13", QStringLiteral("Number of Cartons"), 120, 300, 1695, 255, 67,
+    Label13 = label(fraAdPOManually, "Label13", tr("Number of Cartons"), 120, 300, 1695, 255, 67,
                     sansSerifBold());
     grdManualPOItems = element<FlexGrid>(fraAdPOManually, "grdManualPOItems", 120, 600, 7935, 1815, 66, sansSerif());
     Frame9 = plainFrame(fraAdPOManually, "Frame9", 120, 2400, 7935, 1335, 58);
-    Label12 = label(Frame9, "Label12", QStringLiteral("Line Item#"), 120, 120, 1035, 210, 65, tahomaBold());
-    Label11 = label(Frame9, "Label11", QStringLiteral("Model"), 1470, 120, 615, 210, 64, tahomaBold());
-    Label10 = label(Frame9, "Label10", QStringLiteral("Weight"), 2685, 120, 1095, 210, 63, tahomaBold());
+    Label12 = label(Frame9, "Label12", tr("Line Item#"), 120, 120, 1035, 210, 65, tahomaBold());
+    Label11 = label(Frame9, "Label11", tr("Model"), 1470, 120, 615, 210, 64, tahomaBold());
+    Label10 = label(Frame9, "Label10", tr("Weight"), 2685, 120, 1095, 210, 63, tahomaBold());
     lblManualPOLineItem = label(Frame9, "lblManualPOLineItem", QString(), 120, 360, 855, 285, 62, sansSerif());
     borderedValue(lblManualPOLineItem);
     lblManualPOModel = label(Frame9, "lblManualPOModel", QString(), 1200, 360, 1095, 285, 61, sansSerif());
     borderedValue(lblManualPOModel);
     txtManualPOUnitWeight = textField(Frame9, "txtManualPOUnitWeight", 2520, 360, 975, 285, 60, sansSerif());
-    cmdManualPOSave = button(Frame9, "cmdManualPOSave", QStringLiteral("&Save"), 120, 840, 1215, 375, 59,
+    cmdManualPOSave = button(Frame9, "cmdManualPOSave", tr("&Save"), 120, 840, 1215, 375, 59,
                              sansSerif());
-    cmdManualPOCancel = button(Frame9, "cmdManualPOCancel", QStringLiteral("&Cancel"), 1560, 840, 1215, 375, 68,
+    cmdManualPOCancel = button(Frame9, "cmdManualPOCancel", tr("&Cancel"), 1560, 840, 1215, 375, 68,
                                sansSerif());
     fraAdPOManually->hide();
+}
+
+void Screen::nameForAssistiveTools()
+{
+    // Fields take the caption beside them, buttons the caption on them.
+    const std::pair<QWidget*, QString> named[] = {
+        {txtLoadID, lblLoadID->text()},
+        {txtTruckNumber, lblTruckNumber->text()},
+        {txtLoadDate, lblLoadDate->text()},
+        {txtDriver, lblDriver->text()},
+        {lstVendors, Frame2->title()},
+        {cmdViewDetails, cmdViewDetails->text()},
+        {cmdViewAll, cmdViewAll->text()},
+
+        {lstProspectivePOs, Label1->text()},
+        {lstSelectedPOs, Label2->text()},
+        // The arrows are no words: the buttons say what they do.
+        {cmdSelect, tr("Select")},
+        {cmdSelectAll, tr("Select All")},
+        {cmdRemove, tr("Remove")},
+        {cmdRemoveAll, tr("Remove All")},
+        {txtFindPO, Label4->text()},
+        {cmdFind, cmdFind->text()},
+        {optProspectivePOs, optProspectivePOs->text()},
+        {optSelectedPOs, optSelectedPOs->text()},
+        {txtNumberOfCartons, lblNumberOfCartons->text()},
+        {grdOrdItems, fraOrderDetails->title()},
+        {txtUnitWeight, Label7->text()},
+        {cmdSaveVendorDetails, cmdSaveVendorDetails->text()},
+        {cmdCancelVendorDetails, cmdCancelVendorDetails->text()},
+        {cmdFinished, cmdFinished->text()},
+
+        {lstAllSelectedPOs, tabPalletry->tabText(2)},
+        {txtAddPO, lblAddPO->text()},
+        {cmdAddPO, cmdAddPO->text()},
+        {cmdRemovePO, cmdRemovePO->text()},
+        {cmdDone, cmdDone->text()},
+        {txtErrorMessage, tr("Error Message")},
+        {txtManualPONumberOfCartons, Label13->text()},
+        {grdManualPOItems, fraAdPOManually->title()},
+        {txtManualPOUnitWeight, Label10->text()},
+        {cmdManualPOSave, cmdManualPOSave->text()},
+        {cmdManualPOCancel, cmdManualPOCancel->text()},
+    };
+    for (const auto& [widget, caption] : named)
+        widget->setAccessibleName(spokenCaption(caption));
+
+    lstVendors->setAccessibleDescription(tr("Every vendor: vendor ID and name"));
+    lstProspectivePOs->setAccessibleDescription(
+        tr("The chosen vendor's open orders that are not picked for the load, with their center"));
+    lstSelectedPOs->setAccessibleDescription(
+        tr("The chosen vendor's orders picked for the load, with their number of cartons and center"));
+    lstAllSelectedPOs->setAccessibleDescription(
+        tr("Every order on the load, whatever its vendor, with its number of cartons and center"));
+    grdOrdItems->setAccessibleDescription(tr("Line items of the chosen order: line item, model and description"));
+    grdManualPOItems->setAccessibleDescription(
+        tr("Line items of the order being added: line item, model and description"));
 }
 
 } // namespace palletry

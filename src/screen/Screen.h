@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QString>
 
@@ -29,9 +30,16 @@ class ListView;
  *
  * Screen only builds; the control wires the elements to its handlers. The
  * widgets belong to the control (Qt parent), Screen merely points at them.
+ *
+ * Every caption, heading and tooltip goes through tr() with the English text
+ * as its source. Every field, list, grid and button carries an accessible name
+ * (what a person would call it) and each list and grid a description of what
+ * it holds, for screen readers and UI-automation tools.
  */
 class Screen
 {
+    Q_DECLARE_TR_FUNCTIONS(Screen)
+
 public:
     /// Heights of the tab strip and of the control, in twips.
     static constexpr int TabStripWidthTwips = 8445;
@@ -145,6 +153,7 @@ private:
     void buildLoadVendorTab(QWidget* page);
     void buildVendorDetailsTab(QWidget* page);
     void buildAllSelectedTab(QWidget* page);
+    void nameForAssistiveTools();
 
     QWidget* m_pages[3] = {};
     std::vector<std::pair<int, QWidget*>> m_tabOrder; ///< gathered while building

@@ -139,7 +139,10 @@ bool ServiceRequests::send(const char* operation)
 {
     m_call.ReturnWebserviceXML(m_state.ServiceUrl, m_state.ServerName,
                                m_state.SoapActionPrefix + QLatin1String(operation), m_state.EnvelopeXML, true);
-    return m_call.lastCallSucceeded();
+    const bool accepted = m_call.lastCallSucceeded();
+    if (accepted)
+        ++m_acceptedWrites;
+    return accepted;
 }
 
 bool ServiceRequests::AddPODetailsSOAP(const QString& OrderID, qint16 OrderSegment, qint16 LineItem,

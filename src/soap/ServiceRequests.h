@@ -67,6 +67,9 @@ public:
      */
     QByteArray read(Unwrap::Operation operation, const QString& envelope);
 
+    /// How many writes the service has accepted so far: a change tells that the load changed.
+    quint64 acceptedWrites() const { return m_acceptedWrites; }
+
 private:
     void wrapBody();
     QString assemble(const std::function<QString()>& body);
@@ -76,6 +79,7 @@ private:
     ControlState& m_state;
     SoapCall& m_call;
     ErrorSink& m_sink;
+    quint64 m_acceptedWrites = 0;
 };
 
 } // namespace palletry

@@ -13,7 +13,7 @@ ErrorReport::ErrorReport(MessageBoxes& boxes, EventLog& log)
 
 QString ErrorReport::prompt()
 {
-    return QStringLiteral("An application error has occured. Please check the error logs");
+    return tr("An application error has occured. Please check the error logs");
 }
 
 QString ErrorReport::logText(const ErrorRecord& error, const QString& label)
@@ -22,12 +22,24 @@ QString ErrorReport::logText(const ErrorRecord& error, const QString& label)
     return crlf + crlf
         + QStringLiteral("Error Number - ") + QString::number(error.number)
         + crlf + QStringLiteral("Error Description - ") + error.description
-        + crlf + QStringLiteral("Error Source - ") + error.source + QLatin1Char(' ') + label
+        + crlf + QStringLiteral("Error Source - ") + sourceText(error, label)
         + crlf + QStringLiteral("Project Associated - Palletry");
+}
+
+QString ErrorReport::sourceText(const ErrorRecord& error, const QString& label)
+{
+    return error.source + QLatin1Char(' ') + label;
+}
+
+void ErrorReport::setObserver(Observer observer)
+{
+    m_observer = std::move(observer);
 }
 
 void ErrorReport::reportError(const ErrorRecord& error, const QString& label)
 {
+    if (m_observer)
+        m_observer(error, label);
     m_boxes.show({prompt(), QString::fromLatin1(ProjectName), QMessageBox::Information, QMessageBox::Ok});
     m_log.write(logText(error, label), EventType::Information);
 }

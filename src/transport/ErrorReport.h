@@ -2,6 +2,10 @@
 
 #include "core/Trap.h"
 
+#include <QCoreApplication>
+
+#include <functional>
+
 namespace palletry {
 
 class EventLog;
@@ -13,6 +17,8 @@ class MessageBoxes;
  */
 class ErrorReport : public ErrorSink
 {
+    Q_DECLARE_TR_FUNCTIONS(ErrorReport)
+
 public:
     ErrorReport(MessageBoxes& boxes, EventLog& log);
 
@@ -20,13 +26,20 @@ public:
 
     /// The event-log text of one report.
     static QString logText(const ErrorRecord& error, const QString& label);
+    /// What the log's source line names: the failing component, one space, the trapping procedure.
+    static QString sourceText(const ErrorRecord& error, const QString& label);
 
-    /// The prompt of the clerk's message box.
+    /// The prompt of the clerk's message box, in the clerk's language.
     static QString prompt();
+
+    /// Told of every report before the clerk sees it (the host's errorReported).
+    using Observer = std::function<void(const ErrorRecord& error, const QString& label)>;
+    void setObserver(Observer observer);
 
 private:
     MessageBoxes& m_boxes;
     EventLog& m_log;
+    Observer m_observer;
 };
 
 } // namespace palletry
