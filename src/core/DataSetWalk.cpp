@@ -71,7 +71,8 @@ bool DataSetWalk::Document::load(QByteArrayView text)
     // Parsed in place in a copy of our own, so that the nodes can go before the text.
     const auto size = static_cast<std::size_t>(text.size());
     m_text.reset(new char[size + 1]);
-    std::memcpy(m_text.get(), text.data(), size);
+    if (size != 0) // an empty view may have no data at all
+        std::memcpy(m_text.get(), text.data(), size);
     m_text[size] = '\0';
     m_size = size;
     m_document = std::make_unique<pugi::xml_document>();
