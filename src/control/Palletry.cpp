@@ -46,7 +46,10 @@ Palletry::Private::Private(Palletry* control)
 {
 }
 
-Palletry::Private::~Private() = default;
+Palletry::Private::~Private()
+{
+    QObject::disconnect(focusLink);
+}
 
 void Palletry::Private::UserControl_Initialize()
 {
@@ -157,7 +160,9 @@ void Palletry::Private::connectHandlers()
                      [this] { writing([this] { loadReview.cmdRemovePO_Click(); }); });
     QObject::connect(screen.cmdDone, &QPushButton::clicked, q, [this] { loadReview.cmdDone_Click(); });
     QObject::connect(screen.txtAddPO, &QLineEdit::textChanged, q, [this] { manualPO.txtAddPO_Change(); });
-    QObject::connect(qApp, &QApplication::focusChanged, q, [this](QWidget*, QWidget* now) {
+    // The application outlives the control, and the control's own widgets still change
+    // focus while they are destroyed after this part: the destructor cuts this link first.
+    focusLink = QObject::connect(qApp, &QApplication::focusChanged, q, [this](QWidget*, QWidget* now) {
         if (now == screen.txtAddPO)
             manualPO.txtAddPO_GotFocus();
     });

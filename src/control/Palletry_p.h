@@ -79,4 +79,5 @@ public:
     }
 
     void connectHandlers();
+    QMetaObject::Connection focusLink;
 };
