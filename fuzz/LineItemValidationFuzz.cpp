@@ -96,7 +96,8 @@ Panel& panel()
 bool isNumberText(const QString& text)
 {
     static const QRegularExpression form(
-        QStringLiteral("^[ \\t]*([+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?)[ \\t]*$"));
+        // \A and \z: "$" would also match before a final line feed, which is not a blank.
+        QStringLiteral("\\A[ \\t]*([+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?)[ \\t]*\\z"));
     const QRegularExpressionMatch match = form.match(text);
     if (!match.hasMatch())
         return false;
