@@ -33,7 +33,7 @@ TEST(ServiceSmoke, ReadsWritesRefusesAndStops)
 
     // A fresh order placed on the load, given a line-item detail, and removed again.
     const std::string fresh = "00000010151";
-    const Reply added = call(service, "AddPO", addPOBody({fresh + ";1;1;1;1001;17;1;A;15;2"}));
+    const Reply added = call(service, "AddPO", body("AddPO", element("OrdersArray", element("string", fresh + ";1;1;1;1001;17;1;A;15;2"))));
     EXPECT_EQ(added.status, 200);
     EXPECT_EQ(added.body, ReplyStart + "<AddPOResponse xmlns=\"" + NS + "\" />" + ReplyEnd);
     Row row;

@@ -90,16 +90,4 @@ std::pair<std::string, std::string> fault(const Reply& reply)
     return {f.child("faultcode").text().get(), f.child("faultstring").text().get()};
 }
 
-std::string addPOBody(const std::vector<std::string>& entries)
-{
-    std::string items;
-    for (const auto& entry : entries) {
-        items += "<string>";
-        for (char c : entry)
-            items += c == '&' ? std::string("&amp;") : c == '<' ? std::string("&lt;") : std::string(1, c);
-        items += "</string>\r\n";
-    }
-    return "<AddPO xmlns=\"" + NS + "\">      <OrdersArray>" + items + "</OrdersArray> </AddPO>";
-}
-
 } // namespace servicetest

@@ -51,8 +51,4 @@ std::vector<Row> read(const palletry_service::ReferenceService& service, const s
 /// faultcode and faultstring of a fault reply (empty texts when it is none).
 std::pair<std::string, std::string> fault(const Reply& reply);
 
-/// An AddPO body with one `string` item per entry, each followed by CR LF, as the control sends
-/// it; unlike the control, "&" and "<" in entries are escaped so that the body stays well-formed.
-std::string addPOBody(const std::vector<std::string>& entries);
-
 } // namespace servicetest
