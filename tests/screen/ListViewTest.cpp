@@ -67,27 +67,6 @@ TEST_F(ListViewTest, RowsKeepTextOrderCaseInsensitiveAndStable)
     EXPECT_EQ(list.addRow({"ABC", "fourth"}), 5);
 }
 
-TEST_F(ListViewTest, SortBySubItemAndEditingTheSortColumnMovesTheRow)
-{
-    list.addRow({"A", "3"});
-    list.addRow({"B", "1"});
-    list.addRow({"C", "2"});
-    list.setSort(1, Qt::AscendingOrder);
-    EXPECT_EQ(texts(list), QStringList({"B", "C", "A"}));
-    list.setSubItem(1, 1, "9"); // B moves to the end
-    EXPECT_EQ(texts(list), QStringList({"C", "A", "B"}));
-    EXPECT_EQ(list.subItem(3, 1), "9");
-    list.setSubItem(3, 2, "Center"); // not the sort column: stays
-    EXPECT_EQ(texts(list), QStringList({"C", "A", "B"}));
-    EXPECT_EQ(list.model()->index(2, 2).data().toString(), "Center");
-
-    // A row added with fewer cells than columns reads empty sub-items; missing
-    // cells sort as empty text.
-    EXPECT_EQ(list.addRow({"D"}), 1);
-    EXPECT_EQ(list.subItem(1, 2), QString());
-    EXPECT_EQ(list.subItem(1, 7), QString());
-}
-
 TEST_F(ListViewTest, SelectionAndCurrentRowFollowTheirRowsAcrossSorts)
 {
     list.setMultiSelect(true);
