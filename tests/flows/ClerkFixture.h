@@ -148,6 +148,16 @@ struct ClerkFixture : ::testing::Test
         return boxes.isEmpty() ? QString() : boxes.back().request.prompt;
     }
 
+    /// The last box the clerk saw: its prompt, title and icon.
+    void expectBox(const char* prompt, const char* title, QMessageBox::Icon icon)
+    {
+        ASSERT_FALSE(rig.recorder.boxes().isEmpty());
+        const MessageBoxRequest& box = rig.recorder.boxes().back().request;
+        EXPECT_EQ(box.prompt, QString::fromUtf8(prompt));
+        EXPECT_EQ(box.title, QString::fromUtf8(title));
+        EXPECT_EQ(box.icon, icon);
+    }
+
     int successes() const
     {
         int n = 0;

@@ -45,10 +45,7 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
 
     // Find with nothing typed.
     click(s.cmdFind);
-    ASSERT_FALSE(rig.recorder.boxes().isEmpty());
-    EXPECT_EQ(rig.recorder.boxes().back().request.prompt, QStringLiteral("Please enter in a PO to find."));
-    EXPECT_EQ(rig.recorder.boxes().back().request.title, QStringLiteral("PO Not Entered"));
-    EXPECT_EQ(rig.recorder.boxes().back().request.icon, QMessageBox::Information);
+    expectBox("Please enter in a PO to find.", "PO Not Entered", QMessageBox::Information);
 
     // ">" moves the two highlighted orders, their center under "Center Name", no cartons.
     clickRow(*s.lstProspectivePOs, 3);
@@ -77,10 +74,7 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
     type(s.txtFindPO, QStringLiteral("999"));
     EXPECT_TRUE(s.cmdFind->isEnabled());
     click(s.cmdFind);
-    EXPECT_EQ(rig.recorder.boxes().back().request.prompt,
-              QStringLiteral("Purchase Order Not found in any of the list for the selected Vendor"));
-    EXPECT_EQ(rig.recorder.boxes().back().request.title, QStringLiteral("prjPalletry"));
-    EXPECT_EQ(rig.recorder.boxes().back().request.icon, QMessageBox::NoIcon);
+    expectBox("Purchase Order Not found in any of the list for the selected Vendor", "prjPalletry", QMessageBox::NoIcon);
     EXPECT_TRUE(s.txtFindPO->text().isEmpty());
     EXPECT_FALSE(s.cmdFind->isEnabled());
 
@@ -135,8 +129,7 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
     EXPECT_EQ(sent(), (std::vector<std::string>{"GetVendorDetailsByOrderID", "AddPO", "AddPODetails", "GetOrderDetails",
                                                 "GetVendorHomeDeliverly"}));
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
-    EXPECT_EQ(lastPrompt(), QStringLiteral("Data has been saved successfully!!!"));
-    EXPECT_EQ(rig.recorder.boxes().back().request.icon, QMessageBox::Information);
+    expectBox("Data has been saved successfully!!!", "prjPalletry", QMessageBox::Information);
     EXPECT_EQ(control.CurrentSegmentNumber(), 3);
     EXPECT_EQ(rowsOf("SELECT Segment, NumberOfCartons, PersonID, PersonType FROM OrderSegments"
                      " WHERE OrderID = '5001' AND IncomingLoadID = 1234"),

@@ -162,7 +162,7 @@ TEST_F(LoadersFixture, VendorDetailsListOpenOrdersWithTheirCenterAndNeedAVendorI
 {
     d.state.OrderSegmentTable.emplace(4);
     d.screen.lstSelectedPOs->addRow({"old"});
-    rig.queueResult("GetVendorOrdersAndCentersOnly",
+    rig.setResult("GetVendorOrdersAndCentersOnly",
                     dataSetText({{{"CenterName", "Main"}, {"OrderCenterID", "7"}, {"OrderID", "555"}},
                                  {{"OrderCenterID", "8"}, {"OrderID", "556"}}}));
     loaders.LoadVendorDetails(QStringLiteral("12"), 1001);
@@ -186,7 +186,7 @@ TEST_F(LoadersFixture, VendorDetailsListOpenOrdersWithTheirCenterAndNeedAVendorI
 TEST_F(LoadersFixture, LineItemGridRowCountsFollowTheAnswer)
 {
     FlexGrid& grid = *d.screen.grdOrdItems;
-    rig.queueResult("GetOrderDetails", dataSetText(lineItems(3)));
+    rig.setResult("GetOrderDetails", dataSetText(lineItems(3)));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010011"), true, 1001);
     EXPECT_EQ(grid.rows(), 4);
     EXPECT_EQ(grid.cols(), 4);
@@ -196,22 +196,22 @@ TEST_F(LoadersFixture, LineItemGridRowCountsFollowTheAnswer)
     EXPECT_EQ(d.state.LoadSegment, QStringLiteral("1"));
     EXPECT_EQ(d.state.NumberOfCartonsForOrderLoad, QStringLiteral("9"));
 
-    rig.queueResult("GetOrderDetails", dataSetText(lineItems(5)));
+    rig.setResult("GetOrderDetails", dataSetText(lineItems(5)));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("A"), true, 1001);
-    rig.queueResult("GetOrderDetails", dataSetText(lineItems(1)));
+    rig.setResult("GetOrderDetails", dataSetText(lineItems(1)));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("B"), true, 1001);
     EXPECT_EQ(grid.rows(), 2);
 
-    rig.queueResult("GetOrderDetails", dataSetText(lineItems(5)));
+    rig.setResult("GetOrderDetails", dataSetText(lineItems(5)));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("C"), true, 1001);
-    rig.queueResult("GetOrderDetails", dataSetText({}));
+    rig.setResult("GetOrderDetails", dataSetText({}));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("D"), true, 1001);
     EXPECT_EQ(grid.rows(), 6); // no rows: the old count stays, with every data cell empty
     for (int r = 1; r < 6; ++r)
         EXPECT_EQ(ControlRig::gridRow(grid, r), (QStringList{"", "", "", ""})) << r;
 
     // An order without line items comes as the empty result element: nothing to read.
-    rig.server.queueReply(CannedReply::xml(soapReply(
+    rig.server.setReply(CannedReply::xml(soapReply(
         "<GetOrderDetailsResponse xmlns=\"http://tempuri.org/KLTVRouteLocations/Service1\"><GetOrderDetailsResult />"
         "</GetOrderDetailsResponse>")));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("E"), true, 1001);
@@ -222,11 +222,11 @@ TEST_F(LoadersFixture, LineItemGridRowCountsFollowTheAnswer)
 TEST_F(LoadersFixture, FailedOrMissingOrderDetailsLeaveNothingOfThePreviousOrder)
 {
     FlexGrid& manual = *d.screen.grdManualPOItems;
-    rig.queueResult("GetOrderDetails", dataSetText(lineItems(5)));
+    rig.setResult("GetOrderDetails", dataSetText(lineItems(5)));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010011"), false, 1001);
     ASSERT_EQ(manual.rows(), 6);
 
-    rig.server.queueReply(CannedReply::xml(soapFaultReply("Order not found"), 500, "Internal Server Error"));
+    rig.server.setReply(CannedReply::xml(soapFaultReply("Order not found"), 500, "Internal Server Error"));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010012"), false, 1001);
     EXPECT_EQ(manual.rows(), 1);
     EXPECT_EQ(ControlRig::gridRow(manual, 0), (QStringList{"Row", "Line Item", "Model", "Item Description"}));
@@ -239,7 +239,7 @@ TEST_F(LoadersFixture, FailedOrMissingOrderDetailsLeaveNothingOfThePreviousOrder
     // An order whose answer has no segment columns starts from empty fields too.
     d.state.LoadSegment = QStringLiteral("4");
     d.state.MaxSegment = QStringLiteral("4");
-    rig.queueResult("GetOrderDetails", dataSetText({{{"OrderID", "X"}, {"LineItem", "1"}}, {{"LineItem", "2"}}}));
+    rig.setResult("GetOrderDetails", dataSetText({{{"OrderID", "X"}, {"LineItem", "1"}}, {{"LineItem", "2"}}}));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("X"), true, 1001);
     EXPECT_EQ(d.state.LoadSegment, QString());
     EXPECT_EQ(d.state.MaxSegment, QStringLiteral("0"));

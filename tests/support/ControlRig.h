@@ -27,10 +27,10 @@ struct ControlRig
         control.show();
     }
 
-    /// Queues a read reply of @p operation carrying @p resultText.
-    void queueResult(const std::string& operation, const std::string& resultText)
+    /// Answers every request with a read reply of @p operation carrying @p resultText.
+    void setResult(const std::string& operation, const std::string& resultText)
     {
-        server.queueReply(CannedReply::xml(operationReply(operation, resultText)));
+        server.setReply(CannedReply::xml(operationReply(operation, resultText)));
     }
 
     /// Column @p col (0 = row text) of every row of @p list, in display order.

@@ -96,12 +96,6 @@ void LoopbackHttpServer::setReply(CannedReply reply)
     m_default = std::move(reply);
 }
 
-void LoopbackHttpServer::queueReply(CannedReply reply)
-{
-    std::lock_guard lock(m_mutex);
-    m_queue.push_back(std::move(reply));
-}
-
 void LoopbackHttpServer::setHandler(std::function<CannedReply(const RecordedRequest&)> handler)
 {
     std::lock_guard lock(m_mutex);
@@ -189,12 +183,7 @@ void LoopbackHttpServer::serve(int connection)
         std::lock_guard lock(m_mutex);
         m_requests.push_back(request);
         handler = m_handler;
-        if (!handler && m_queue.empty()) {
-            reply = m_default;
-        } else if (!handler) {
-            reply = std::move(m_queue.front());
-            m_queue.pop_front();
-        }
+        reply = m_default;
     }
     if (handler)
         reply = handler(request);

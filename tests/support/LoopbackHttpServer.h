@@ -4,7 +4,6 @@
 #include <QtGlobal>
 
 #include <atomic>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -44,8 +43,8 @@ struct CannedReply
 
 /**
  * A small HTTP/1.1 server on 127.0.0.1 (ephemeral port) on its own thread. It records
- * every request's raw bytes and answers with canned replies: queued ones first, in order,
- * then the default reply, or whatever a handler returns. One connection at a time.
+ * every request's raw bytes and answers with the reply set, or whatever a handler returns.
+ * One connection at a time.
  */
 class LoopbackHttpServer
 {
@@ -62,7 +61,6 @@ public:
     QString url() const;
 
     void setReply(CannedReply reply);
-    void queueReply(CannedReply reply);
     /// Answers every request (runs on the server's thread); overrides the canned replies.
     void setHandler(std::function<CannedReply(const RecordedRequest&)> handler);
 
@@ -83,7 +81,6 @@ private:
     std::atomic<bool> m_stop{false};
     mutable std::mutex m_mutex;
     std::vector<RecordedRequest> m_requests;
-    std::deque<CannedReply> m_queue;
     CannedReply m_default;
     std::function<CannedReply(const RecordedRequest&)> m_handler;
     std::thread m_thread;
