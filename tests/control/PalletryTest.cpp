@@ -99,7 +99,7 @@ TEST_F(ControlFixture, HeaderClicksSortByTheRuleOfTheColumnHandlers)
     EXPECT_TRUE(boxes.isEmpty());
 }
 
-TEST_F(ControlFixture, SortingTheSelectedOrdersClearsTheLineItemCellsOnly)
+TEST_F(ControlFixture, SortingTheSelectedOrdersClearsTheLineItemCellsOnlyAnEmptyListOnlyItsSettings)
 {
     FlexGrid* grid = d.screen.grdOrdItems;
     grid->setCols(4);
@@ -115,10 +115,8 @@ TEST_F(ControlFixture, SortingTheSelectedOrdersClearsTheLineItemCellsOnly)
     EXPECT_EQ(grid->cols(), 4);
     EXPECT_TRUE(grid->text(0, 1).isEmpty());
     EXPECT_TRUE(grid->text(2, 3).isEmpty());
-}
 
-TEST_F(ControlFixture, SortingAnEmptyListChangesOnlyItsSortSettings)
-{
+    // Sorting an empty list changes only its sort settings.
     ListView* all = d.screen.lstAllSelectedPOs;
     d.navigation.showOnly(2);
     clickHeader(all, 3);

@@ -50,14 +50,3 @@ TEST(DataSetWalkTest, EveryMatchingBranchInDocumentOrderAndNoOtherNames)
     EXPECT_TRUE(rowsOf(dataSet("<table><A>1</A></table>"), {"A"}).isEmpty());
     EXPECT_TRUE(rowsOf("<root><DataSet/></root>", {"A"}).isEmpty());
 }
-
-TEST(DataSetWalkTest, ColumnHandlerSeesValuesAsTheyAreRead)
-{
-    pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_string(dataSet("<Table><B>b1</B><A>a1</A></Table><Table><A>a2</A></Table>").c_str()));
-    QStringList seen;
-    const int rows = DataSetWalk({"A", "B"}).walk(
-        doc, {}, [&](int column, const QString& value) { seen << QString::number(column) + value; });
-    EXPECT_EQ(rows, 2);
-    EXPECT_EQ(seen, (QStringList{"1b1", "0a1", "0a2"}));
-}
