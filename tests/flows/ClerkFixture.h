@@ -2,7 +2,6 @@
 
 // The control on a load of the reference service, driven by a clerk's clicks and keys.
 
-#include "support/ClerkActions.h"
 #include "support/ControlRig.h"
 #include "support/QtPrinters.h"
 
@@ -18,7 +17,55 @@
 
 namespace palletry::test {
 
-using namespace ClerkActions;
+// What a clerk does with the mouse and keyboard, through QTest on the real widgets.
+
+/// A left click on row @p pos of @p list (scrolled into view first).
+inline void clickRow(ListView& list, int pos, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    const QModelIndex index = list.model()->index(pos - 1, 0);
+    list.scrollTo(index);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, list.visualRect(index).center());
+}
+
+/// A double click begins with a click, as with a real mouse.
+inline void doubleClickRow(ListView& list, int pos)
+{
+    clickRow(list, pos);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier,
+                       list.visualRect(list.model()->index(pos - 1, 0)).center());
+}
+
+/// The position of the row whose text is @p text; 0 when none.
+inline int rowOf(const ListView& list, const QString& text)
+{
+    for (int pos = 1; pos <= list.count(); ++pos)
+        if (list.text(pos) == text)
+            return pos;
+    return 0;
+}
+
+inline void clickCell(FlexGrid& grid, int row, int col)
+{
+    const QModelIndex index = grid.model()->index(row, col);
+    grid.scrollTo(index);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, grid.visualRect(index).center());
+}
+
+inline void click(QWidget* widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+/// Replaces the text of @p field by typing: select all, then the keys of @p text (backspace when empty).
+inline void type(QLineEdit* field, const QString& text)
+{
+    field->setFocus();
+    field->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(field, Qt::Key_Backspace);
+    else
+        QTest::keyClicks(field, text);
+}
 
 
 inline constexpr qint32 Load = 1234;
@@ -52,6 +99,8 @@ struct ClerkFixture : ::testing::Test
 
     /// Rows a test adds to the seed before the load is opened.
     virtual std::vector<std::string> moreSeed() const { return {}; }
+    /// Whether SetUp opens load 1234 (a test that opens loads itself says no).
+    virtual bool opensTheLoad() const { return true; }
 
     void SetUp() override
     {
@@ -60,6 +109,10 @@ struct ClerkFixture : ::testing::Test
             service.query(sql);
         for (const std::string& sql : moreSeed())
             service.query(sql);
+        if (!opensTheLoad()) {
+            service.clearRequests();
+            return;
+        }
         control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
         control.LoadData(QString::fromStdString(service.serverName()), Load);
         control.activateWindow();
@@ -71,7 +124,7 @@ struct ClerkFixture : ::testing::Test
     /// Enabled as far as the widget itself goes (a tab the clerk cannot choose disables its page).
     static bool available(const QWidget* widget) { return widget->isEnabledTo(widget->parentWidget()); }
 
-    /// Operations sent since the last call, in order; each must have been answered as @p ok expects.
+    /// Operations sent since the last call, in order.
     std::vector<std::string> sent()
     {
         std::vector<std::string> ops;
@@ -93,6 +146,16 @@ struct ClerkFixture : ::testing::Test
     {
         const auto& boxes = rig.recorder.boxes();
         return boxes.isEmpty() ? QString() : boxes.back().request.prompt;
+    }
+
+    /// The last box the clerk saw: its prompt, title and icon.
+    void expectBox(const char* prompt, const char* title, QMessageBox::Icon icon)
+    {
+        ASSERT_FALSE(rig.recorder.boxes().isEmpty());
+        const MessageBoxRequest& box = rig.recorder.boxes().back().request;
+        EXPECT_EQ(box.prompt, QString::fromUtf8(prompt));
+        EXPECT_EQ(box.title, QString::fromUtf8(title));
+        EXPECT_EQ(box.icon, icon);
     }
 
     int successes() const

@@ -67,27 +67,6 @@ TEST_F(ListViewTest, RowsKeepTextOrderCaseInsensitiveAndStable)
     EXPECT_EQ(list.addRow({"ABC", "fourth"}), 5);
 }
 
-TEST_F(ListViewTest, SortBySubItemAndEditingTheSortColumnMovesTheRow)
-{
-    list.addRow({"A", "3"});
-    list.addRow({"B", "1"});
-    list.addRow({"C", "2"});
-    list.setSort(1, Qt::AscendingOrder);
-    EXPECT_EQ(texts(list), QStringList({"B", "C", "A"}));
-    list.setSubItem(1, 1, "9"); // B moves to the end
-    EXPECT_EQ(texts(list), QStringList({"C", "A", "B"}));
-    EXPECT_EQ(list.subItem(3, 1), "9");
-    list.setSubItem(3, 2, "Center"); // not the sort column: stays
-    EXPECT_EQ(texts(list), QStringList({"C", "A", "B"}));
-    EXPECT_EQ(list.model()->index(2, 2).data().toString(), "Center");
-
-    // A row added with fewer cells than columns reads empty sub-items; missing
-    // cells sort as empty text.
-    EXPECT_EQ(list.addRow({"D"}), 1);
-    EXPECT_EQ(list.subItem(1, 2), QString());
-    EXPECT_EQ(list.subItem(1, 7), QString());
-}
-
 TEST_F(ListViewTest, SelectionAndCurrentRowFollowTheirRowsAcrossSorts)
 {
     list.setMultiSelect(true);
@@ -118,29 +97,6 @@ TEST_F(ListViewTest, SelectionAndCurrentRowFollowTheirRowsAcrossSorts)
     EXPECT_EQ(list.currentRow(), 0);
 }
 
-TEST_F(ListViewTest, SingleSelectKeepsOneSelectedRow)
-{
-    list.addRows({{"a"}, {"b"}, {"c"}});
-    list.setSelected(2, true);
-    list.setSelected(3, true);
-    EXPECT_FALSE(list.isSelected(1));
-    EXPECT_FALSE(list.isSelected(2));
-    EXPECT_TRUE(list.isSelected(3));
-}
-
-TEST_F(ListViewTest, FindMatchesWholeTextWithoutCaseInDisplayOrder)
-{
-    list.addRow({"PO-12", "x"});
-    list.addRow({"po-1"});
-    list.addRow({"PO-1", "y"});
-    EXPECT_EQ(list.findText("Po-1"), 1);
-    EXPECT_EQ(list.text(1), "po-1");
-    list.setSort(1, Qt::DescendingOrder); // "y", "x", ""
-    EXPECT_EQ(list.text(list.findText("PO-1")), "PO-1");
-    EXPECT_EQ(list.findText("PO"), 0);
-    EXPECT_EQ(list.findText("x"), 0); // sub-items are not searched
-}
-
 TEST_F(ListViewTest, BulkFillEqualsRowByRowFill)
 {
     std::vector<QStringList> rows;
@@ -166,68 +122,6 @@ TEST_F(ListViewTest, BulkFillEqualsRowByRowFill)
     empty.setColumns(threeColumns());
     empty.addRows({{"b"}, {"a"}});
     EXPECT_EQ(empty.text(empty.currentRow()), "b"); // first row given, wherever it sorts
-}
-
-TEST_F(ListViewTest, HiddenColumnHasNoWidthButKeepsValues)
-{
-    list.addRow({"A", "12", "North"});
-    list.setColumnWidthTwips(1, 0);
-    EXPECT_TRUE(list.isColumnHidden(1));
-    EXPECT_EQ(list.header()->sectionSize(1), 0);
-    EXPECT_EQ(list.subItem(1, 1), "12");
-    EXPECT_EQ(list.model()->index(0, 1).data().toString(), "12");
-    list.setColumnWidthTwips(1, 1500);
-    EXPECT_FALSE(list.isColumnHidden(1));
-    EXPECT_EQ(list.columnWidth(1), 100);
-    EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal).toString(), "# Cartons");
-    EXPECT_EQ(list.model()->index(0, 1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
-              int(Qt::AlignRight));
-}
-
-TEST_F(ListViewTest, BadPositionsRaiseSubscriptOutOfRange)
-{
-    list.addRow({"A"});
-    EXPECT_THROW(list.text(0), palletry::RuntimeError);
-    EXPECT_THROW(list.text(2), palletry::RuntimeError);
-    EXPECT_THROW(list.removeRow(2), palletry::RuntimeError);
-    EXPECT_THROW(list.setSelected(5, true), palletry::RuntimeError);
-    EXPECT_EQ(list.count(), 1);
-}
-
-TEST_F(ListViewTest, HeaderClickReportsOneBasedIndexAndDoesNotSort)
-{
-    list.addRow({"b", "1"});
-    list.addRow({"a", "2"});
-    list.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
-    QSignalSpy headerClicks(&list, &ListView::columnHeaderClicked);
-    QHeaderView* header = list.header();
-    const QPoint second(header->sectionViewportPosition(1) + header->sectionSize(1) / 2, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, second);
-    ASSERT_EQ(headerClicks.count(), 1);
-    EXPECT_EQ(headerClicks.at(0).at(0).toInt(), 2);
-    EXPECT_EQ(list.sortColumn(), 0);
-    EXPECT_EQ(texts(list), QStringList({"a", "b"}));
-}
-
-TEST_F(ListViewTest, MouseClickOnRowMakesItCurrentAndReportsIt)
-{
-    for (int i = 0; i < 5; ++i)
-        list.addRow({QString("row %1").arg(i)});
-    list.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
-    QSignalSpy clicks(&list, &ListView::rowClicked);
-    QSignalSpy doubleClicks(&list, &ListView::rowDoubleClicked);
-    const QRect third = list.visualRect(list.model()->index(2, 0));
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, third.center());
-    ASSERT_EQ(clicks.count(), 1);
-    EXPECT_EQ(clicks.at(0).at(0).toInt(), 3);
-    EXPECT_EQ(list.currentRow(), 3);
-    EXPECT_TRUE(list.isSelected(3));
-    EXPECT_FALSE(list.isSelected(1));
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, third.center());
-    ASSERT_EQ(doubleClicks.count(), 1);
-    EXPECT_EQ(doubleClicks.at(0).at(0).toInt(), 3);
 }
 
 } // namespace

@@ -33,24 +33,21 @@ struct Connection {
     }
     ~Connection() { close(fd); }
     bool send(const std::string& bytes) { return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) > 0; }
-    /// Everything until the server closes, or what came within @p wait.
+    /// What came until the server closed (closedByServer), or within @p wait.
     std::string receive(std::chrono::milliseconds wait)
     {
         std::string out;
-        const auto end = Clock::now() + wait;
         char buffer[4096];
-        for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+        for (const auto end = Clock::now() + wait; Clock::now() < end;) {
             pollfd p{fd, POLLIN, 0};
-            if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0)
-                return out;
+            if (poll(&p, 1, int(std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count())) <= 0)
+                break;
             const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
-            if (got <= 0) {
-                closedByServer = true;
-                return out;
-            }
+            if ((closedByServer = got <= 0))
+                break;
             out.append(buffer, std::size_t(got));
         }
+        return out;
     }
 
     int fd = socket(AF_INET, SOCK_STREAM, 0);

@@ -2,6 +2,10 @@
 
 #include <palletry_service/ReferenceService.h>
 
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <pugixml.hpp>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -28,31 +32,88 @@ struct Reply {
 
 using Row = std::map<std::string, std::string>;
 
-/// The control's request envelope around an operation body.
-std::string envelope(const std::string& operationBody);
-/// POSTs body with the given SOAPAction header (none when soapAction is null).
-Reply post(const palletry_service::ReferenceService& service, const char* soapAction, const std::string& body);
-/// Calls op with the control's envelope and SOAPAction NS "/" op.
-Reply call(const palletry_service::ReferenceService& service, const std::string& op, const std::string& operationBody);
+inline std::string envelope(const std::string& operationBody)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+           "<soap:Envelope xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+           " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""
+           " xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+           "  <soap:Body>    "
+           + operationBody + "   </soap:Body> </soap:Envelope>";
+}
 
-/// `<Op xmlns="NS">` + inner + `</Op>`.
-std::string body(const std::string& op, const std::string& inner);
-/// `<Name>value</Name>`.
-std::string element(const std::string& name, const std::string& value);
+inline Reply post(const palletry_service::ReferenceService& service, const char* soapAction, const std::string& body)
+{
+    httplib::Client client("127.0.0.1", service.port());
+    client.set_read_timeout(30, 0);
+    httplib::Headers headers;
+    if (soapAction)
+        headers.emplace("SOAPAction", soapAction);
+    const auto result = client.Post(palletry_service::ServicePath, headers, body, "text/xml; charset=utf-8");
+    Reply reply;
+    if (!result) {
+        ADD_FAILURE() << "no reply: " << httplib::to_string(result.error());
+        return reply;
+    }
+    reply.status = result->status;
+    reply.body = result->body;
+    reply.contentType = result->get_header_value("Content-Type");
+    return reply;
+}
 
-/// The text of the OpResult element of a reply: the DataSet document; fails the test when
-/// the reply has no such element.
-std::string resultText(const Reply& reply, const std::string& op);
-/// The rows of a DataSet document, walked Root/DataSet/diffgr:diffgram/NewDataSet/Table.
-std::vector<Row> rows(const std::string& dataSet);
-/// Calls a read operation and returns its rows.
-std::vector<Row> read(const palletry_service::ReferenceService& service, const std::string& op,
-                      const std::string& inner);
-/// faultcode and faultstring of a fault reply (empty texts when it is none).
-std::pair<std::string, std::string> fault(const Reply& reply);
+inline Reply call(const palletry_service::ReferenceService& service, const std::string& op, const std::string& operationBody)
+{
+    const std::string action = NS + "/" + op;
+    return post(service, action.c_str(), envelope(operationBody));
+}
 
-/// An AddPO body with one `string` item per entry, each followed by CR LF, as the control sends
-/// it; unlike the control, "&" and "<" in entries are escaped so that the body stays well-formed.
-std::string addPOBody(const std::vector<std::string>& entries);
+inline std::string body(const std::string& op, const std::string& inner)
+{
+    return "<" + op + " xmlns=\"" + NS + "\">" + inner + "</" + op + ">";
+}
+
+inline std::string element(const std::string& name, const std::string& value)
+{
+    return "<" + name + ">" + value + "</" + name + ">";
+}
+
+inline std::string resultText(const Reply& reply, const std::string& op)
+{
+    pugi::xml_document document;
+    document.load_string(reply.body.c_str());
+    const pugi::xml_node result = document.child("soap:Envelope").child("soap:Body").child((op + "Response").c_str());
+    EXPECT_TRUE(result.child((op + "Result").c_str())) << "no " << op << "Result in " << reply.body.substr(0, 300);
+    return result.child((op + "Result").c_str()).text().get();
+}
+
+inline std::vector<Row> rows(const std::string& dataSet)
+{
+    pugi::xml_document document;
+    EXPECT_TRUE(document.load_string(dataSet.c_str())) << "DataSet is not XML: " << dataSet.substr(0, 300);
+    std::vector<Row> result;
+    for (pugi::xml_node table :
+         document.child("Root").child("DataSet").child("diffgr:diffgram").child("NewDataSet").children("Table")) {
+        Row& row = result.emplace_back();
+        for (pugi::xml_node column : table.children())
+            row[column.name()] = column.text().get();
+    }
+    return result;
+}
+
+inline std::vector<Row> read(const palletry_service::ReferenceService& service, const std::string& op,
+                      const std::string& inner)
+{
+    const Reply reply = call(service, op, body(op, inner));
+    EXPECT_EQ(reply.status, 200) << reply.body;
+    return rows(resultText(reply, op));
+}
+
+inline std::pair<std::string, std::string> fault(const Reply& reply)
+{
+    pugi::xml_document document;
+    document.load_string(reply.body.c_str());
+    const pugi::xml_node f = document.child("soap:Envelope").child("soap:Body").child("soap:Fault");
+    return {f.child("faultcode").text().get(), f.child("faultstring").text().get()};
+}
 
 } // namespace servicetest

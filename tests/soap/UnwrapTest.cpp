@@ -41,16 +41,6 @@ QString sequentialRemove(QString text, const QStringList& patterns)
 const QStringList stripPatterns{replyEnvelopeStart, QStringLiteral("<soap:Body>"), QStringLiteral("</soap:Body>"),
                                 QStringLiteral("</soap:Envelope>"), utf8Declaration};
 
-TEST(UnescapeResultXML, TurnsEscapedMarkupBackOneStepAtATime)
-{
-    EXPECT_EQ(Unwrap::UnescapeResultXML(QStringLiteral("&lt;Name&gt;Smith &amp;amp; Sons&lt;/Name&gt;")),
-              QStringLiteral("<Name>Smith &amp; Sons</Name>"));
-    // "&amp;lt;" is an escaped "&lt;": the last step gives "&lt;", never "<".
-    EXPECT_EQ(Unwrap::UnescapeResultXML(QStringLiteral("&amp;lt;")), QStringLiteral("&lt;"));
-    EXPECT_EQ(Unwrap::UnescapeResultXML(QStringLiteral("&lt;?xml version=\"1.0\"?&gt;<a/>")),
-              utf8Declaration + QStringLiteral("<a/>"));
-}
-
 TEST(UnescapeResultXML, OnePassEqualsTheSequentialStepsOnRandomText)
 {
     const QStringList pieces{QStringLiteral("&"), QStringLiteral("lt;"), QStringLiteral("gt;"),
@@ -108,24 +98,6 @@ TEST(SerialiseUnescaped, OneWalkEqualsSerialiseThenUnescape)
     }
 }
 
-TEST(StripSOAPEnvelope, RemovesTheEnvelopeOfAReplyAndNothingElse)
-{
-    const QString reply = utf8Declaration + replyEnvelopeStart + QStringLiteral("\r\n<soap:Body><R>1</R></soap:Body>")
-        + QStringLiteral("</soap:Envelope>");
-    EXPECT_EQ(Unwrap::StripSOAPEnvelope(reply), QStringLiteral("\r\n<R>1</R>"));
-    EXPECT_EQ(Unwrap::StripSOAPEnvelope(QString()), QString());
-    // Another namespace order keeps the start tag.
-    const QString otherOrder = QStringLiteral(
-        "<soap:Envelope xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
-        " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\" xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\">");
-    EXPECT_EQ(Unwrap::StripSOAPEnvelope(otherOrder + QStringLiteral("<soap:Body>x</soap:Body></soap:Envelope>")),
-              otherOrder + QStringLiteral("x"));
-    // Later removals see text that earlier ones joined, in both forms.
-    std::string utf8 = "a</soap:Bo<soap:Body>dy>b<soap:<soap:Body>Body>c";
-    Unwrap::stripSOAPEnvelopeUtf8(utf8);
-    EXPECT_EQ(utf8, "ab<soap:Body>c");
-}
-
 TEST(StripSOAPEnvelope, EqualsSequentialRemovalOnRandomText)
 {
     QStringList pieces = stripPatterns;
@@ -140,60 +112,6 @@ TEST(StripSOAPEnvelope, EqualsSequentialRemovalOnRandomText)
             text += pieces[pick(random)];
         ASSERT_EQ(Unwrap::StripSOAPEnvelope(text), sequentialRemove(text, stripPatterns)) << text.toStdString();
     }
-}
-
-struct Operation
-{
-    const char* name;
-    QString (*unwrap)(QString);
-};
-
-const Operation operations[] = {
-    {"GetVendorIncomingLoad", &Unwrap::UnwrapGetVendorIncomingLoad},
-    {"GetVendorDataVendorMaster", &Unwrap::UnwrapGetVendorDataVendorMaster},
-    {"GetVendorHomeDeliverly", &Unwrap::UnwrapGetVendorHomeDeliverly},
-    {"GetVendorOrdersAndCentersOnly", &Unwrap::UnwrapGetVendorOrdersAndCentersOnly},
-    {"GetVendorDetailsByOrderID", &Unwrap::UnwrapGetVendorDetailsByOrderID},
-};
-
-QString wrapped(const QString& op, const QString& inner)
-{
-    return QStringLiteral("<%1Response xmlns=\"%2\"><%1Result>").arg(op, ns) + inner
-        + QStringLiteral("</%1Result></%1Response>").arg(op);
-}
-
-TEST(Unwrappers, RemoveTheirOwnTagsCaseSensitivelyAndInSequence)
-{
-    const QString dataSet = QStringLiteral("<Root><DataSet /></Root>");
-    const QString other = wrapped(QStringLiteral("GetSomethingElse"), QStringLiteral("<Root/>"));
-    for (const Operation& op : operations) {
-        const QString name = QLatin1String(op.name);
-        EXPECT_EQ(op.unwrap(wrapped(name, utf8Declaration + QStringLiteral("\r\n") + dataSet)),
-                  QStringLiteral("\r\n") + dataSet)
-            << op.name;
-        EXPECT_EQ(op.unwrap(QString()), QString()) << op.name;
-        // Another operation's reply loses only the declaration.
-        EXPECT_EQ(op.unwrap(utf8Declaration + other), other) << op.name;
-    }
-    const QString upper = QStringLiteral("<getvendorincomingloadresult>x</getvendorincomingloadresult>");
-    EXPECT_EQ(Unwrap::UnwrapGetVendorIncomingLoad(upper), upper);
-    // Removing the result tag joins the pieces of an end tag that a later removal then finds.
-    EXPECT_EQ(Unwrap::UnwrapGetVendorIncomingLoad(
-                  QStringLiteral("</GetVendorIncomingLoad<GetVendorIncomingLoadResult>Response>x")),
-              QStringLiteral("x"));
-}
-
-TEST(UnwrapGetOrderDetails, RemovesTheTypedAndTheEmptyResultTagToo)
-{
-    EXPECT_EQ(Unwrap::UnwrapGetOrderDetails(QStringLiteral("<GetOrderDetailsResponse xmlns=\"%1\"><GetOrderDetailsResult "
-                                                           "xsi:type=\"xsd:string\"><Root/></GetOrderDetailsResult>"
-                                                           "</GetOrderDetailsResponse>")
-                                                .arg(ns)),
-              QStringLiteral("<Root/>"));
-    EXPECT_EQ(Unwrap::UnwrapGetOrderDetails(QStringLiteral("\r\n<GetOrderDetailsResponse xmlns=\"%1\">\r\n  "
-                                                           "<GetOrderDetailsResult />\r\n</GetOrderDetailsResponse>\r\n")
-                                                .arg(ns)),
-              QStringLiteral("\r\n\r\n  \r\n\r\n"));
 }
 
 } // namespace

@@ -3,11 +3,10 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <stdexcept>
 
 namespace palletry::test {
@@ -15,65 +14,21 @@ namespace {
 
 constexpr int pollSliceMs = 50;
 
-bool equalsIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
 int listenOnLoopback(quint16* port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        throw std::runtime_error("socket() failed");
     const int yes = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 16) != 0) {
-        ::close(fd);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 16) != 0)
         throw std::runtime_error("cannot listen on 127.0.0.1");
-    }
     socklen_t length = sizeof address;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
     *port = ntohs(address.sin_port);
     return fd;
 }
-
-void sendAll(int fd, const std::string& bytes)
-{
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0)
-            return;
-        sent += std::size_t(n);
-    }
-}
-
-} // namespace
-
-std::vector<std::string> RecordedRequest::headerNames() const
-{
-    std::vector<std::string> names;
-    for (const auto& h : headers)
-        names.push_back(h.first);
-    return names;
-}
-
-std::string RecordedRequest::header(const std::string& name) const
-{
-    for (const auto& h : headers)
-        if (equalsIgnoringCase(h.first, name))
-            return h.second;
-    return {};
-}
-
-namespace {
 
 CannedReply replyWithBody(const char* contentType, std::string body, int status, std::string reason)
 {
@@ -86,6 +41,14 @@ CannedReply replyWithBody(const char* contentType, std::string body, int status,
 }
 
 } // namespace
+
+std::string RecordedRequest::header(const std::string& name) const
+{
+    for (const auto& h : headers)
+        if (::strcasecmp(h.first.c_str(), name.c_str()) == 0)
+            return h.second;
+    return {};
+}
 
 CannedReply CannedReply::xml(std::string body, int status, std::string reason)
 {
@@ -122,21 +85,15 @@ QString LoopbackHttpServer::serverName() const
     return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
 }
 
-QString LoopbackHttpServer::url(const QString& path) const
+QString LoopbackHttpServer::url() const
 {
-    return serverName() + path;
+    return serverName() + QStringLiteral("/WebServices/KLTVWebservice/KLTVWebservice.asmx");
 }
 
 void LoopbackHttpServer::setReply(CannedReply reply)
 {
     std::lock_guard lock(m_mutex);
     m_default = std::move(reply);
-}
-
-void LoopbackHttpServer::queueReply(CannedReply reply)
-{
-    std::lock_guard lock(m_mutex);
-    m_queue.push_back(std::move(reply));
 }
 
 void LoopbackHttpServer::setHandler(std::function<CannedReply(const RecordedRequest&)> handler)
@@ -149,12 +106,6 @@ std::vector<RecordedRequest> LoopbackHttpServer::requests() const
 {
     std::lock_guard lock(m_mutex);
     return m_requests;
-}
-
-std::size_t LoopbackHttpServer::requestCount() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_requests.size();
 }
 
 RecordedRequest LoopbackHttpServer::lastRequest() const
@@ -172,27 +123,8 @@ void LoopbackHttpServer::clearRequests()
 quint16 LoopbackHttpServer::unusedPort()
 {
     quint16 port = 0;
-    const int fd = listenOnLoopback(&port);
-    ::close(fd); // nothing listens there any more: connections are refused
+    ::close(listenOnLoopback(&port)); // nothing listens there any more: connections are refused
     return port;
-}
-
-CannedReply LoopbackHttpServer::replyFor(const RecordedRequest& request)
-{
-    std::function<CannedReply(const RecordedRequest&)> handler;
-    {
-        std::lock_guard lock(m_mutex);
-        m_requests.push_back(request);
-        if (!m_handler) {
-            if (m_queue.empty())
-                return m_default;
-            CannedReply reply = std::move(m_queue.front());
-            m_queue.pop_front();
-            return reply;
-        }
-        handler = m_handler;
-    }
-    return handler(request);
 }
 
 void LoopbackHttpServer::run()
@@ -245,25 +177,37 @@ void LoopbackHttpServer::serve(int connection)
     }
     request.body = data.substr(headEnd + 4, wanted);
 
-    const CannedReply reply = replyFor(request);
-    if (reply.neverAnswer) {
-        // Hold the connection without a word until the client hangs up or the server stops.
-        while (!m_stop) {
-            pollfd p{connection, POLLIN, 0};
-            if (::poll(&p, 1, pollSliceMs) > 0 && ::recv(connection, buffer, sizeof buffer, 0) <= 0)
-                return;
-        }
-        return;
+    CannedReply reply;
+    std::function<CannedReply(const RecordedRequest&)> handler;
+    {
+        std::lock_guard lock(m_mutex);
+        m_requests.push_back(request);
+        handler = m_handler;
+        reply = m_default;
     }
+    if (handler)
+        reply = handler(request);
+    // A silent reply holds the connection without a word until the client hangs up or the server stops.
+    while (reply.neverAnswer && !m_stop) {
+        pollfd p{connection, POLLIN, 0};
+        if (::poll(&p, 1, pollSliceMs) > 0 && ::recv(connection, buffer, sizeof buffer, 0) <= 0)
+            return;
+    }
+    if (reply.neverAnswer)
+        return;
 
     std::string out = "HTTP/1.1 " + std::to_string(reply.status) + ' ' + reply.reason + "\r\n";
     for (const auto& h : reply.headers)
         out += h.first + ": " + h.second + "\r\n";
     if (!reply.omitContentLength)
         out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
-    out += "Connection: close\r\n\r\n";
-    out += reply.body;
-    sendAll(connection, out);
+    out += "Connection: close\r\n\r\n" + reply.body;
+    for (std::size_t sent = 0; sent < out.size();) {
+        const ssize_t n = ::send(connection, out.data() + sent, out.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0)
+            break;
+        sent += std::size_t(n);
+    }
     ::shutdown(connection, SHUT_WR);
 }
 

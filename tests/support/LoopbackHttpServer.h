@@ -4,7 +4,6 @@
 #include <QtGlobal>
 
 #include <atomic>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -19,15 +18,11 @@ struct RecordedRequest
 {
     std::string raw;         ///< every byte received: request line, headers, blank line, body
     std::string requestLine; ///< e.g. "POST /x HTTP/1.1"
-    /// Header lines in the order sent, names and values as sent (value without leading blanks).
-    std::vector<std::pair<std::string, std::string>> headers;
+    std::vector<std::pair<std::string, std::string>> headers; ///< in the order sent
     std::string body;
 
-    /// Names of the headers in the order sent.
-    std::vector<std::string> headerNames() const;
     /// Value of the first header named @p name (case-insensitive); empty when absent.
     std::string header(const std::string& name) const;
-    /// The body as text (UTF-8).
     QString bodyText() const { return QString::fromUtf8(body.data(), qsizetype(body.size())); }
 };
 
@@ -47,36 +42,29 @@ struct CannedReply
 };
 
 /**
- * A small HTTP/1.1 server on 127.0.0.1 (ephemeral port) running on its own
- * thread. It records every request's raw bytes (so header order and spelling
- * can be checked) and answers with canned replies: queued ones first, in
- * order, then the default reply, or whatever a handler returns. One connection
- * at a time, closed after each reply.
+ * A small HTTP/1.1 server on 127.0.0.1 (ephemeral port) on its own thread. It records
+ * every request's raw bytes and answers with the reply set, or whatever a handler returns.
+ * One connection at a time.
  */
 class LoopbackHttpServer
 {
 public:
     LoopbackHttpServer();
     ~LoopbackHttpServer();
-
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
     quint16 port() const { return m_port; }
     /// "http://127.0.0.1:<port>": what a host gives the control as its server text.
     QString serverName() const;
-    /// serverName() + @p path (the service path by default).
-    QString url(const QString& path = QStringLiteral("/WebServices/KLTVWebservice/KLTVWebservice.asmx")) const;
+    /// serverName() + the service path.
+    QString url() const;
 
-    /// The reply to every request not answered by a queued reply or a handler.
     void setReply(CannedReply reply);
-    /// Replies used once each, in order, before the default.
-    void queueReply(CannedReply reply);
     /// Answers every request (runs on the server's thread); overrides the canned replies.
     void setHandler(std::function<CannedReply(const RecordedRequest&)> handler);
 
     std::vector<RecordedRequest> requests() const;
-    std::size_t requestCount() const;
     /// The last request received (an empty record when none came).
     RecordedRequest lastRequest() const;
     void clearRequests();
@@ -87,14 +75,12 @@ public:
 private:
     void run();
     void serve(int connection);
-    CannedReply replyFor(const RecordedRequest& request);
 
     int m_listener = -1;
     quint16 m_port = 0;
     std::atomic<bool> m_stop{false};
     mutable std::mutex m_mutex;
     std::vector<RecordedRequest> m_requests;
-    std::deque<CannedReply> m_queue;
     CannedReply m_default;
     std::function<CannedReply(const RecordedRequest&)> m_handler;
     std::thread m_thread;

@@ -1,21 +1,24 @@
 #pragma once
 
+#include "control/Palletry_p.h"
+#include "transport/ErrorReport.h"
 #include "transport/EventLog.h"
 #include "transport/MessageBoxes.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVector>
 
-class Palletry;
+#include <algorithm>
 
 namespace palletry::test {
 
 /**
- * Catches what the control tells the clerk and the event log: installs an
- * interceptor on the message boxes (answering each with a chosen button) and
- * points the event log at a file in a private temporary folder. Everything is
- * put back when the recorder goes.
+ * Catches what the control tells the clerk and the event log: intercepts the message boxes
+ * (each answered Ok) and points the event log at a file in a private temporary folder.
+ * Everything is put back when the recorder goes.
  */
 class ReportRecorder
 {
@@ -27,27 +30,51 @@ public:
         bool busyCursor = false; ///< an override cursor was still set while it showed
     };
 
-    ReportRecorder(MessageBoxes& boxes, EventLog& log);
+    ReportRecorder(MessageBoxes& boxes, EventLog& log)
+        : m_boxesOutlet(boxes)
+        , m_log(log)
+        , m_previousLogFile(log.file())
+    {
+        m_log.setFile(m_dir.filePath(QStringLiteral("events.log")));
+        m_boxesOutlet.setInterceptor([this](const MessageBoxRequest& request) {
+            m_boxes.push_back({request, QApplication::overrideCursor() != nullptr});
+            return QMessageBox::Ok;
+        });
+    }
     /// Records the outlets of @p control.
-    explicit ReportRecorder(Palletry& control);
-    ~ReportRecorder();
-
+    explicit ReportRecorder(Palletry& control)
+        : ReportRecorder(Palletry::Private::get(&control)->messageBoxes, Palletry::Private::get(&control)->eventLog)
+    {
+    }
+    ~ReportRecorder()
+    {
+        m_boxesOutlet.setInterceptor({});
+        m_log.setFile(m_previousLogFile);
+    }
     ReportRecorder(const ReportRecorder&) = delete;
     ReportRecorder& operator=(const ReportRecorder&) = delete;
 
-    /// The button every intercepted box returns (Ok unless set).
-    void setAnswer(QMessageBox::StandardButton button) { m_answer = button; }
-
     const QVector<Box>& boxes() const { return m_boxes; }
     /// Boxes that were error reports (the fixed error prompt).
-    int errorReportCount() const;
-
-    /// Entries written to the event log since the recorder started (or clear()).
-    QVector<EventLogEntry> logEntries() const;
-    QStringList logTexts() const;
-
+    int errorReportCount() const
+    {
+        return int(std::count_if(m_boxes.begin(), m_boxes.end(),
+                                 [](const Box& box) { return box.request.prompt == ErrorReport::prompt(); }));
+    }
+    /// Texts of the entries written to the event log since the recorder started (or clear()).
+    QStringList logTexts() const
+    {
+        QStringList texts;
+        for (const EventLogEntry& entry : EventLog::readFile(m_log.file()))
+            texts << entry.text;
+        return texts;
+    }
     /// Forgets the boxes and log entries so far.
-    void clear();
+    void clear()
+    {
+        m_boxes.clear();
+        QFile::remove(m_log.file());
+    }
 
 private:
     MessageBoxes& m_boxesOutlet;
@@ -55,7 +82,6 @@ private:
     QString m_previousLogFile;
     QTemporaryDir m_dir;
     QVector<Box> m_boxes;
-    QMessageBox::StandardButton m_answer = QMessageBox::Ok;
 };
 
 } // namespace palletry::test

@@ -9,36 +9,15 @@
 #include "transport/MessageBoxes.h"
 #include "soap/SoapCall.h"
 
-#include <QVector>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace palletry::test {
 
-/// A SoapCall that also keeps every call's arguments (the envelope as handed over, before serialising).
-class RecordingSoapCall : public SoapCall
-{
-public:
-    struct Call
-    {
-        QString AsmxUrl;
-        QString Host;
-        QString SOAPAction;
-        QString SOAPEnvelope;
-        bool UpdateAddDeleteOnly = false;
-        QString result;
-        bool succeeded = false;
-    };
-
-    using SoapCall::SoapCall;
-
-    QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                                const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false) override;
-
-    QVector<Call> calls;
-};
-
 /**
  * The control's service machinery without its screen: fields, outlets (recorded),
- * a recording SoapCall and a loopback server whose address is already in
+ * a SoapCall and a loopback server whose address is already in
  * ServerName / ServiceUrl / SoapActionPrefix, as LoadData would set them.
  */
 struct ServiceRig
@@ -54,7 +33,7 @@ struct ServiceRig
     EventLog log;
     ErrorReport report{boxes, log};
     ReportRecorder recorder{boxes, log};
-    RecordingSoapCall call{state, report};
+    SoapCall call{state, report};
 };
 
 /// A SOAP 1.1 reply as the service writes it, with @p bodyContent inside soap:Body.
@@ -67,5 +46,11 @@ std::string soapFaultReply(const std::string& faultString);
 std::string operationReply(const std::string& operation, const std::string& resultText);
 /// @p text with "&", "<" and ">" escaped as an XML writer escapes element text.
 std::string escapeText(const std::string& text);
+
+/// One DataSet row: its column elements in order (name, value); a left-out column is a null.
+using DataSetRow = std::vector<std::pair<std::string, std::string>>;
+/// A DataSet result as a .NET service writes it: Root / DataSet with an inline schema beside
+/// diffgr:diffgram / NewDataSet / Table rows, values escaped.
+std::string dataSetText(const std::vector<DataSetRow>& rows);
 
 } // namespace palletry::test

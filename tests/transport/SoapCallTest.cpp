@@ -35,20 +35,6 @@ const std::string sentBody =
     "<soap:Body><GetVendorIncomingLoad xmlns=\"http://tempuri.org/KLTVRouteLocations/Service1\">"
     "<IncomingLoadID>42</IncomingLoadID></GetVendorIncomingLoad></soap:Body></soap:Envelope>";
 
-// A DataSet whose values hold every character the escaping touches, including
-// texts that look like entity references and the declaration.
-const std::vector<std::string> trickyValues = {"Smith & Sons", "a < b > c", "&amp;", "&lt;tag&gt;",
-                                               "<?xml version=\"1.0\"?>", "\xc3\xa9"};
-
-std::string trickyDataSet()
-{
-    std::string rows;
-    for (const std::string& v : trickyValues)
-        rows += "<Table><Name>" + escapeText(v) + "</Name></Table>";
-    return "<Root><DataSet><diffgr:diffgram xmlns:diffgr=\"urn:schemas-microsoft-com:xml-diffgram-v1\"><NewDataSet>"
-        + rows + "</NewDataSet></diffgr:diffgram></DataSet></Root>";
-}
-
 QString logText(int number, const QString& description, const QString& source)
 {
     return QStringLiteral("\r\n\r\nError Number - %1\r\nError Description - %2\r\nError Source - %3 "
@@ -77,53 +63,26 @@ protected:
     ServiceRig rig;
 };
 
-TEST_F(SoapCallTest, RequestCarriesExactlyTheFourHeadersInOrder)
+TEST_F(SoapCallTest, RequestIsTheSerialisedEnvelopeWithExactlyFourHeadersInOrder)
 {
     rig.server.setReply(CannedReply::xml(operationReply("GetVendorIncomingLoad", "<Root/>")));
     read();
-
-    ASSERT_EQ(rig.server.requestCount(), 1u);
+    ASSERT_EQ(rig.server.requests().size(), 1u);
     EXPECT_EQ(rig.server.lastRequest().raw,
               "POST /WebServices/KLTVWebservice/KLTVWebservice.asmx HTTP/1.1\r\nHost: 127.0.0.1:"
                   + std::to_string(rig.server.port())
                   + "\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " + std::to_string(sentBody.size())
                   + "\r\nSOAPAction: http://tempuri.org/KLTVRouteLocations/Service1/GetVendorIncomingLoad\r\n\r\n"
                   + sentBody);
-}
 
-TEST_F(SoapCallTest, BodyIsTheSerialisedEnvelopeCountedInUtf8Bytes)
-{
-    rig.server.setReply(CannedReply::xml(soapReply("<ok/>")));
+    // The length counts UTF-8 bytes; an envelope that is not well-formed sends nothing.
     read(QStringLiteral("<a>\r\n  <b>M\u00fcller \u20ac</b>\r\n</a>"));
     const std::string body = "<a><b>M\xc3\xbcller \xe2\x82\xac</b></a>";
     EXPECT_EQ(rig.server.lastRequest().body, body);
     EXPECT_EQ(rig.server.lastRequest().header("Content-Length"), std::to_string(body.size()));
-
-    read(QStringLiteral("<a><OrderID></OrderID><x></a>")); // not well-formed: nothing goes out
+    read(QStringLiteral("<a><OrderID></OrderID><x></a>"));
     EXPECT_EQ(rig.server.lastRequest().body, "");
     EXPECT_EQ(rig.server.lastRequest().header("Content-Length"), "0");
-}
-
-TEST_F(SoapCallTest, ReadReplyThroughTheWholeChainKeepsEveryValue)
-{
-    const std::string set = trickyDataSet();
-    rig.server.setReply(CannedReply::xml(operationReply("GetVendorIncomingLoad", set)));
-    const QString result = read();
-
-    EXPECT_EQ(result,
-              QStringLiteral("<GetVendorIncomingLoadResponse xmlns=\"http://tempuri.org/KLTVRouteLocations/Service1\">"
-                             "<GetVendorIncomingLoadResult>")
-                  + QString::fromStdString(set)
-                  + QStringLiteral("</GetVendorIncomingLoadResult></GetVendorIncomingLoadResponse>"));
-    EXPECT_TRUE(rig.call.lastCallSucceeded());
-    EXPECT_EQ(rig.recorder.boxes().size(), 0);
-
-    pugi::xml_document loaded;
-    ASSERT_TRUE(XmlText::load(loaded, Unwrap::UnwrapGetVendorIncomingLoad(result)));
-    std::vector<std::string> names;
-    for (pugi::xml_node row : loaded.first_element_by_path("Root/DataSet/diffgr:diffgram/NewDataSet").children("Table"))
-        names.emplace_back(row.child("Name").text().get());
-    EXPECT_EQ(names, trickyValues);
 }
 
 TEST_F(SoapCallTest, FieldsAfterReadWriteAndFailedCalls)
@@ -219,12 +178,15 @@ TEST_F(SoapCallTest, TransportFailuresAreReportedOnceWithCurlsError)
     EXPECT_EQ(rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, QString(), action + "\r\nX-Injected: 1", envelope),
               QString());
     EXPECT_EQ(rig.recorder.errorReportCount(), 2);
-    EXPECT_EQ(rig.server.requestCount(), 0u);
+    EXPECT_EQ(rig.server.requests().size(), 0u);
 }
 
 TEST_F(SoapCallTest, TheWholeCallMayOutlastTheConnectLimitButNotTheTotalLimit)
 {
     HttpLimits limits;
+    EXPECT_EQ(limits.connectTimeoutMs, 15000); // the defaults: 15 s to connect, 2 minutes and 64 MiB in all
+    EXPECT_EQ(limits.totalTimeoutMs, 120000);
+    EXPECT_EQ(limits.maxReplyBytes, 64 * 1024 * 1024);
     limits.connectTimeoutMs = 150;
     limits.totalTimeoutMs = 5000;
     rig.call.setLimits(limits);
@@ -291,14 +253,6 @@ TEST(HttpExchangeHost, DerivedFromTheAddressAsHttpClientsDo)
         {"https://server:8443/x", "server:8443"}, {"http://[::1]:81/x", "[::1]:81"}};
     for (const auto& [url, host] : cases)
         EXPECT_EQ(HttpExchange::hostHeaderFor(url), QByteArray(host)) << url;
-}
-
-TEST(HttpLimitsDefaults, FifteenSecondsToConnectTwoMinutesInAll64MiB)
-{
-    const HttpLimits limits;
-    EXPECT_EQ(limits.connectTimeoutMs, 15000);
-    EXPECT_EQ(limits.totalTimeoutMs, 120000);
-    EXPECT_EQ(limits.maxReplyBytes, 64 * 1024 * 1024);
 }
 
 TEST(PalletryReturnWebserviceXML, PublicMemberCallsTheServiceAndReportsThroughTheControl)
