@@ -10,6 +10,10 @@
 #include <iterator>
 #include <unordered_map>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace palletry {
 namespace {
 
@@ -132,15 +136,45 @@ bool is(char c, unsigned char byteClass)
     return byteClasses[static_cast<unsigned char>(c)] & byteClass;
 }
 
-// The first @p c in [p, end), or end. Most texts and values here are short:
-// looked at directly before handing the rest to memchr.
+// The scanning below looks at sixteen bytes at a time where it can: the
+// answer is mostly short names, values and texts between tags.
+/// The first @p c in [p, end), or end.
 const char* find(const char* p, const char* end, char c)
 {
-    for (const char* stop = std::min(end, p + 32); p < stop; ++p)
-        if (*p == c)
-            return p;
-    const void* hit = p < end ? std::memchr(p, c, std::size_t(end - p)) : nullptr;
-    return hit ? static_cast<const char*>(hit) : end;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(c);
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)))
+            return p + __builtin_ctz(unsigned(mask));
+    }
+#endif
+    while (p < end && *p != c)
+        ++p;
+    return p;
+}
+
+/// The end of the run of name bytes (as the plain reading takes them) that starts at @p p.
+const char* skipName(const char* p, const char* end)
+{
+#if defined(__SSE2__)
+    for (; end - p >= 16; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        auto within = [](__m128i v, char low, char high) {
+            return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(char(low - 1))),
+                                 _mm_cmplt_epi8(v, _mm_set1_epi8(char(high + 1))));
+        };
+        auto equal = [&](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
+        const __m128i name = _mm_or_si128(
+            _mm_or_si128(within(_mm_or_si128(x, _mm_set1_epi8(0x20)), 'a', 'z'), within(x, '0', '9')),
+            _mm_or_si128(_mm_or_si128(equal('_'), equal(':')), _mm_or_si128(equal('-'), equal('.'))));
+        if (const int other = ~_mm_movemask_epi8(name) & 0xffff)
+            return p + __builtin_ctz(unsigned(other));
+    }
+#endif
+    while (p < end && is(*p, NameChar))
+        ++p;
+    return p;
 }
 
 void appendUtf8(std::string& out, std::uint32_t code)
@@ -277,7 +311,10 @@ bool DataSetWalk::Document::readPlain()
         return false;
     NameIndex nameIndex(m_names);
     m_cells.reserve(std::size_t(m_text.size()) / 32 + 16); // about a cell in every 60 bytes of a vendor list
-    std::vector<std::string_view> open;
+    // Fields are stored one by one: a value built whole and copied in costs a stall per element here.
+    auto addCell = [&](std::uint32_t name) { m_cells.emplace_back().name = name; };
+    std::vector<std::string_view> open; // open[0, depth) are the open elements
+    std::size_t depth = 0;
     std::size_t onPath = 0; // how many of the open elements, from the top, are the rows' path
     std::size_t cellDepth = 0; // inside a row's child: its depth
     enum { NoText, InPlace, Gathered } cellText = NoText;
@@ -288,23 +325,25 @@ bool DataSetWalk::Document::readPlain()
             ++p;
     };
     auto opened = [&](std::string_view name) {
-        const std::size_t depth = open.size();
-        open.push_back(name);
+        if (depth == open.size())
+            open.emplace_back();
+        open[depth] = name;
         if (depth == onPath && depth < RowDepth && name == RowPath[depth]) {
             if (++onPath == RowDepth)
-                m_cells.push_back(Cell{0, 0, RowStart});
+                addCell(RowStart);
         } else if (depth == RowDepth && onPath == RowDepth) {
             cellDepth = depth + 1;
             cellText = NoText;
-            m_cells.push_back(Cell{0, 0, nameIndex(name)});
+            addCell(nameIndex(name));
         }
+        ++depth;
     };
     auto closed = [&] {
-        if (open.size() == cellDepth)
+        if (depth == cellDepth)
             cellDepth = 0;
-        if (open.size() == onPath)
+        if (depth == onPath)
             --onPath;
-        open.pop_back();
+        --depth;
     };
     auto addText = [&](const char* b, const char* e) {
         Cell& cell = m_cells.back();
@@ -334,7 +373,7 @@ bool DataSetWalk::Document::readPlain()
         while (q < textEnd && is(*q, Space))
             ++q;
         if (q < textEnd) { // text, not only white space (which the parser drops)
-            if (open.empty())
+            if (depth == 0)
                 return false;
             if (cellDepth && !addText(p, textEnd))
                 return false;
@@ -346,9 +385,9 @@ bool DataSetWalk::Document::readPlain()
             return false;
         if (*p == '/') {
             ++p;
-            if (open.empty())
+            if (depth == 0)
                 return false;
-            const std::string_view name = open.back();
+            const std::string_view name = open[depth - 1];
             if (std::size_t(end - p) < name.size() || std::memcmp(p, name.data(), name.size()) != 0)
                 return false;
             p += name.size();
@@ -362,9 +401,8 @@ bool DataSetWalk::Document::readPlain()
         if (!is(*p, NameStart))
             return false;
         const char* name = p;
-        while (p < end && is(*p, NameChar))
-            ++p;
-        if (open.empty()) {
+        p = skipName(p, end);
+        if (depth == 0) {
             if (hadElement)
                 return false;
             hadElement = true;
@@ -375,8 +413,7 @@ bool DataSetWalk::Document::readPlain()
             skipSpace();
             if (p == end || !is(*p, NameStart))
                 break;
-            while (p < end && is(*p, NameChar))
-                ++p;
+            p = skipName(p, end);
             skipSpace();
             if (p == end || *p != '=')
                 return false;
@@ -400,7 +437,7 @@ bool DataSetWalk::Document::readPlain()
             return false;
         }
     }
-    if (!open.empty() || !hadElement)
+    if (!depth == 0 || !hadElement)
         return false;
     m_base = begin;
     return true;
