@@ -437,7 +437,7 @@ bool DataSetWalk::Document::readPlain()
             return false;
         }
     }
-    if (!depth == 0 || !hadElement)
+    if (depth != 0 || !hadElement)
         return false;
     m_base = begin;
     return true;
