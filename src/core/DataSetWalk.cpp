@@ -4,17 +4,26 @@
 
 #include <pugixml.hpp>
 
-#include <cstdint>
+#include <algorithm>
+#include <array>
 #include <cstring>
-#include <string>
-#include <string_view>
+#include <iterator>
+#include <unordered_map>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace palletry {
 namespace {
 
-bool named(const pugi::xml_node& node, const char* name)
+// The rows are the elements at the end of this path from the document element down.
+constexpr std::string_view RowPath[] = {"Root", "DataSet", "diffgr:diffgram", "NewDataSet", "Table"};
+constexpr std::size_t RowDepth = std::size(RowPath);
+
+bool named(const pugi::xml_node& node, std::string_view name)
 {
-    return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
+    return node.type() == pugi::node_element && node.name() == name;
 }
 
 bool isText(const pugi::xml_node& node)
@@ -23,7 +32,7 @@ bool isText(const pugi::xml_node& node)
 }
 
 // The element's whole text content: every text and CDATA descendant, in order.
-// An element's first text may be held as its own value (Document::load);
+// An element's first text may be held as its own value (loadInPlaceForReading);
 // it comes before all of the element's children. @p scratch holds a value
 // gathered from several nodes; a single text is returned where it lies.
 std::string_view textContent(const pugi::xml_node& element, std::string& scratch)
@@ -56,6 +65,201 @@ QString toQString(std::string_view utf8)
     return utf8.empty() ? QString() : QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+/// Calls @p visit(nullptr) where a row begins and @p visit(&child) for each of its child elements, in document order.
+template <typename Visit>
+int forEachRowChild(const pugi::xml_node& parent, std::size_t depth, Visit& visit)
+{
+    int rows = 0;
+    for (pugi::xml_node node : parent.children()) {
+        if (!named(node, RowPath[depth]))
+            continue;
+        if (depth + 1 < RowDepth) {
+            rows += forEachRowChild(node, depth + 1, visit);
+            continue;
+        }
+        visit(nullptr);
+        for (pugi::xml_node cell = node.first_child(); cell; cell = cell.next_sibling())
+            if (cell.type() == pugi::node_element)
+                visit(&cell);
+        ++rows;
+    }
+    return rows;
+}
+
+/// Numbers names in the order first seen.
+class NameIndex
+{
+public:
+    explicit NameIndex(std::vector<std::string_view>& names)
+        : m_names(names)
+    {
+    }
+
+    std::uint32_t operator()(std::string_view name)
+    {
+        // Rows repeat their columns in one order: the name after the last one is the likely one.
+        const std::uint32_t next = m_last + 1;
+        if (next < m_names.size() && m_names[next] == name)
+            return m_last = next;
+        const auto [it, added] = m_ids.try_emplace(name, std::uint32_t(m_names.size()));
+        if (added)
+            m_names.push_back(name);
+        return m_last = it->second;
+    }
+
+private:
+    std::vector<std::string_view>& m_names;
+    std::unordered_map<std::string_view, std::uint32_t> m_ids;
+    std::uint32_t m_last = ~0u;
+};
+
+// Byte classes of the plain reading. Names are ASCII only here: the parser
+// also takes any byte above 127 in a name, which the plain reading leaves to it.
+enum : unsigned char { Space = 1, NameStart = 2, NameChar = 4 };
+
+constexpr auto byteClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (const unsigned char c : {' ', '\t', '\n', '\r'})
+        classes[c] = Space;
+    for (int c = 0; c < 256; ++c) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (letter || c == '_' || c == ':')
+            classes[std::size_t(c)] = NameStart | NameChar;
+        else if ((c >= '0' && c <= '9') || c == '-' || c == '.')
+            classes[std::size_t(c)] = NameChar;
+    }
+    return classes;
+}();
+
+bool is(char c, unsigned char byteClass)
+{
+    return byteClasses[static_cast<unsigned char>(c)] & byteClass;
+}
+
+// The scanning below looks at sixteen bytes at a time where it can: the
+// answer is mostly short names, values and texts between tags.
+/// The first @p c in [p, end), or end.
+const char* find(const char* p, const char* end, char c)
+{
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(c);
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)))
+            return p + __builtin_ctz(unsigned(mask));
+    }
+#endif
+    while (p < end && *p != c)
+        ++p;
+    return p;
+}
+
+/// The end of the run of name bytes (as the plain reading takes them) that starts at @p p.
+const char* skipName(const char* p, const char* end)
+{
+#if defined(__SSE2__)
+    for (; end - p >= 16; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        auto within = [](__m128i v, char low, char high) {
+            return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(char(low - 1))),
+                                 _mm_cmplt_epi8(v, _mm_set1_epi8(char(high + 1))));
+        };
+        auto equal = [&](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
+        const __m128i name = _mm_or_si128(
+            _mm_or_si128(within(_mm_or_si128(x, _mm_set1_epi8(0x20)), 'a', 'z'), within(x, '0', '9')),
+            _mm_or_si128(_mm_or_si128(equal('_'), equal(':')), _mm_or_si128(equal('-'), equal('.'))));
+        if (const int other = ~_mm_movemask_epi8(name) & 0xffff)
+            return p + __builtin_ctz(unsigned(other));
+    }
+#endif
+    while (p < end && is(*p, NameChar))
+        ++p;
+    return p;
+}
+
+void appendUtf8(std::string& out, std::uint32_t code)
+{
+    // As the parser writes a character reference: four bytes above U+FFFF, whatever the number.
+    if (code < 0x80) {
+        out += char(code);
+    } else if (code < 0x800) {
+        out += char(0xc0 | (code >> 6));
+        out += char(0x80 | (code & 0x3f));
+    } else if (code < 0x10000) {
+        out += char(0xe0 | (code >> 12));
+        out += char(0x80 | ((code >> 6) & 0x3f));
+        out += char(0x80 | (code & 0x3f));
+    } else {
+        out += char(std::uint8_t(0xf0 | (code >> 18)));
+        out += char(0x80 | ((code >> 12) & 0x3f));
+        out += char(0x80 | ((code >> 6) & 0x3f));
+        out += char(0x80 | (code & 0x3f));
+    }
+}
+
+/**
+ * Appends the text [p, end) as the parser reads it: "\r\n" and a lone "\r" as
+ * "\n", the five predefined entities and character references replaced, any
+ * other "&" kept as it is. False for a reference to U+0000, where the parser's
+ * value would end.
+ */
+bool appendDecoded(std::string& out, const char* p, const char* end)
+{
+    static constexpr std::pair<std::string_view, char> entities[] = {
+        {"amp;", '&'}, {"apos;", '\''}, {"gt;", '>'}, {"lt;", '<'}, {"quot;", '"'}};
+    while (p < end) {
+        const char* run = p;
+        while (p < end && *p != '&' && *p != '\r')
+            ++p;
+        out.append(run, std::size_t(p - run));
+        if (p == end)
+            break;
+        if (*p == '\r') {
+            out += '\n';
+            p += (p + 1 < end && p[1] == '\n') ? 2 : 1;
+            continue;
+        }
+        const std::string_view rest(p + 1, std::size_t(end - p - 1));
+        bool replaced = false;
+        for (const auto& [name, c] : entities) {
+            if (rest.substr(0, name.size()) == name) {
+                out += c;
+                p += 1 + name.size();
+                replaced = true;
+                break;
+            }
+        }
+        if (replaced)
+            continue;
+        if (rest.size() >= 2 && rest[0] == '#') {
+            const bool hex = rest[1] == 'x';
+            const char* q = p + (hex ? 3 : 2);
+            std::uint32_t code = 0;
+            const char* digits = q;
+            for (; q < end; ++q) {
+                const unsigned digit = unsigned(*q - '0');
+                const unsigned letter = unsigned((*q | ' ') - 'a');
+                if (digit <= 9)
+                    code = (hex ? 16 : 10) * code + digit;
+                else if (hex && letter <= 5)
+                    code = 16 * code + letter + 10;
+                else
+                    break;
+            }
+            if (q > digits && q < end && *q == ';') {
+                if (code == 0)
+                    return false;
+                appendUtf8(out, code);
+                p = q + 1;
+                continue;
+            }
+        }
+        out += '&'; // not a reference: kept, and the text goes on after it
+        ++p;
+    }
+    return true;
+}
+
 } // namespace
 
 DataSetWalk::DataSetWalk(std::initializer_list<const char*> columns)
@@ -66,63 +270,209 @@ DataSetWalk::DataSetWalk(std::initializer_list<const char*> columns)
 DataSetWalk::Document::Document() = default;
 DataSetWalk::Document::~Document() = default;
 
-bool DataSetWalk::Document::load(QByteArrayView text)
+void DataSetWalk::Document::clear()
 {
-    // Parsed in place in a copy of our own, so that the nodes can go before the text.
-    const auto size = static_cast<std::size_t>(text.size());
-    m_text.reset(new char[size + 1]);
-    if (size != 0) // an empty view may have no data at all
-        std::memcpy(m_text.get(), text.data(), size);
-    m_text[size] = '\0';
-    m_size = size;
-    m_document = std::make_unique<pugi::xml_document>();
-    if (XmlText::loadInPlaceForReading(*m_document, m_text.get(), size))
-        return true;
-    m_document.reset();
-    m_text.reset();
-    return false;
+    m_text = QByteArray();
+    m_copy.reset();
+    m_base = nullptr;
+    std::vector<Cell>().swap(m_cells);
+    std::vector<std::string_view>().swap(m_names);
+    std::string().swap(m_gathered);
+    m_loaded = false;
 }
 
-template <typename Found>
-int DataSetWalk::findRows(const pugi::xml_document& document, Found&& found) const
+bool DataSetWalk::Document::load(const QByteArray& text)
 {
-    const int columns = columnCount();
-    std::string scratch;
-    int rows = 0;
-    for (pugi::xml_node root : document.children()) {
-        if (!named(root, "Root"))
+    clear();
+    m_text = text;
+    m_loaded = readPlain();
+    if (!m_loaded) {
+        // Anything beyond plain elements, attributes and text (or not well-formed) is the parser's to decide.
+        clear();
+        m_text = text;
+        m_loaded = loadWithNodes();
+    }
+    if (!m_loaded)
+        clear();
+    return m_loaded;
+}
+
+/*
+ * One forward reading of the text that takes only what it can decide exactly
+ * as the parser does: elements with ASCII names, attributes, text and the five
+ * entities and character references. It gives up (false) at anything else, at
+ * anything not well-formed and at a NUL byte, leaving the decision to the parser.
+ */
+bool DataSetWalk::Document::readPlain()
+{
+    const char* const begin = m_text.constData();
+    const char* const end = begin + m_text.size();
+    if (std::memchr(begin, 0, std::size_t(m_text.size())))
+        return false;
+    NameIndex nameIndex(m_names);
+    m_cells.reserve(std::size_t(m_text.size()) / 32 + 16); // about a cell in every 60 bytes of a vendor list
+    // Fields are stored one by one: a value built whole and copied in costs a stall per element here.
+    auto addCell = [&](std::uint32_t name) { m_cells.emplace_back().name = name; };
+    std::vector<std::string_view> open; // open[0, depth) are the open elements
+    std::size_t depth = 0;
+    std::size_t onPath = 0; // how many of the open elements, from the top, are the rows' path
+    std::size_t cellDepth = 0; // inside a row's child: its depth
+    enum { NoText, InPlace, Gathered } cellText = NoText;
+    bool hadElement = false;
+    const char* p = begin;
+    auto skipSpace = [&] {
+        while (p < end && is(*p, Space))
+            ++p;
+    };
+    auto opened = [&](std::string_view name) {
+        if (depth == open.size())
+            open.emplace_back();
+        open[depth] = name;
+        if (depth == onPath && depth < RowDepth && name == RowPath[depth]) {
+            if (++onPath == RowDepth)
+                addCell(RowStart);
+        } else if (depth == RowDepth && onPath == RowDepth) {
+            cellDepth = depth + 1;
+            cellText = NoText;
+            addCell(nameIndex(name));
+        }
+        ++depth;
+    };
+    auto closed = [&] {
+        if (depth == cellDepth)
+            cellDepth = 0;
+        if (depth == onPath)
+            --onPath;
+        --depth;
+    };
+    auto addText = [&](const char* b, const char* e) {
+        Cell& cell = m_cells.back();
+        const bool plain = std::find_if(b, e, [](char c) { return c == '&' || c == '\r'; }) == e;
+        if (cellText == NoText && plain) {
+            cell.at = std::size_t(b - begin);
+            cell.size = std::uint32_t(e - b);
+            cellText = InPlace;
+            return true;
+        }
+        if (cellText != Gathered) {
+            const std::size_t at = m_gathered.size();
+            if (cellText == InPlace)
+                m_gathered.append(begin + cell.at, cell.size);
+            cell.at = at | InGathered;
+            cellText = Gathered;
+        }
+        if (!appendDecoded(m_gathered, b, e))
+            return false;
+        cell.size = std::uint32_t(m_gathered.size() - (cell.at & ~InGathered));
+        return true;
+    };
+
+    for (;;) {
+        const char* const textEnd = find(p, end, '<');
+        const char* q = p;
+        while (q < textEnd && is(*q, Space))
+            ++q;
+        if (q < textEnd) { // text, not only white space (which the parser drops)
+            if (depth == 0)
+                return false;
+            if (cellDepth && !addText(p, textEnd))
+                return false;
+        }
+        if (textEnd == end)
+            break;
+        p = textEnd + 1;
+        if (p == end)
+            return false;
+        if (*p == '/') {
+            ++p;
+            if (depth == 0)
+                return false;
+            const std::string_view name = open[depth - 1];
+            if (std::size_t(end - p) < name.size() || std::memcmp(p, name.data(), name.size()) != 0)
+                return false;
+            p += name.size();
+            skipSpace();
+            if (p == end || *p != '>')
+                return false;
+            ++p;
+            closed();
             continue;
-        for (pugi::xml_node dataSet : root.children()) {
-            if (!named(dataSet, "DataSet"))
-                continue;
-            for (pugi::xml_node diffgram : dataSet.children()) {
-                if (!named(diffgram, "diffgr:diffgram"))
-                    continue;
-                for (pugi::xml_node newDataSet : diffgram.children()) {
-                    if (!named(newDataSet, "NewDataSet"))
-                        continue;
-                    for (pugi::xml_node table : newDataSet.children()) {
-                        if (!named(table, "Table"))
-                            continue;
-                        found(rows, -1, std::string_view()); // a row begins
-                        for (pugi::xml_node cell = table.first_child(); cell; cell = cell.next_sibling()) {
-                            if (cell.type() != pugi::node_element)
-                                continue;
-                            const char* name = cell.name();
-                            for (int c = 0; c < columns; ++c) {
-                                if (std::strcmp(name, m_columns[size_t(c)]) == 0) {
-                                    found(rows, c, textContent(cell, scratch));
-                                    break;
-                                }
-                            }
-                        }
-                        ++rows;
-                    }
-                }
-            }
+        }
+        if (!is(*p, NameStart))
+            return false;
+        const char* name = p;
+        p = skipName(p, end);
+        if (depth == 0) {
+            if (hadElement)
+                return false;
+            hadElement = true;
+        }
+        opened(std::string_view(name, std::size_t(p - name)));
+        bool attributes = p < end && is(*p, Space);
+        while (attributes) {
+            skipSpace();
+            if (p == end || !is(*p, NameStart))
+                break;
+            p = skipName(p, end);
+            skipSpace();
+            if (p == end || *p != '=')
+                return false;
+            ++p;
+            skipSpace();
+            if (p == end || (*p != '"' && *p != '\''))
+                return false;
+            const char* close = find(p + 1, end, *p);
+            if (close == end)
+                return false;
+            p = close + 1;
+            // The parser wants no name right after a value, and anything but white space, "/" or ">" fails later.
+            attributes = p < end && is(*p, Space);
+        }
+        if (p < end && *p == '>') {
+            ++p;
+        } else if (end - p >= 2 && p[0] == '/' && p[1] == '>') {
+            p += 2;
+            closed();
+        } else {
+            return false;
         }
     }
-    return rows;
+    if (depth != 0 || !hadElement)
+        return false;
+    m_base = begin;
+    return true;
+}
+
+bool DataSetWalk::Document::loadWithNodes()
+{
+    // Parsed in place in a copy of our own; the nodes go as soon as the rows are noted.
+    const auto size = static_cast<std::size_t>(m_text.size());
+    m_copy.reset(new char[size + 1]);
+    std::memcpy(m_copy.get(), m_text.constData(), size);
+    m_copy[size] = '\0';
+    m_text = QByteArray();
+    pugi::xml_document document;
+    if (!XmlText::loadInPlaceForReading(document, m_copy.get(), size))
+        return false;
+    m_base = m_copy.get();
+    NameIndex nameIndex(m_names);
+    std::string scratch;
+    auto note = [&](const pugi::xml_node* cell) {
+        if (!cell) {
+            m_cells.push_back(Cell{0, 0, RowStart});
+            return;
+        }
+        const std::uint32_t name = nameIndex(cell->name());
+        const std::string_view value = textContent(*cell, scratch);
+        if (value.empty() || (value.data() >= m_base && value.data() < m_base + size)) {
+            m_cells.push_back(Cell{value.empty() ? 0 : std::size_t(value.data() - m_base), std::uint32_t(value.size()), name});
+        } else {
+            m_cells.push_back(Cell{m_gathered.size() | InGathered, std::uint32_t(value.size()), name});
+            m_gathered.append(value);
+        }
+    };
+    forEachRowChild(document, 0, note);
+    return true;
 }
 
 int DataSetWalk::walk(const pugi::xml_document& document, const RowHandler& onRow,
@@ -130,21 +480,28 @@ int DataSetWalk::walk(const pugi::xml_document& document, const RowHandler& onRo
 {
     QVector<QString> values(columnCount());
     bool inRow = false;
-    const int rows = findRows(document, [&](int, int column, std::string_view value) {
-        if (column < 0) {
+    std::string scratch;
+    auto visit = [&](const pugi::xml_node* cell) {
+        QString* valueSlots = values.data();
+        if (!cell) {
             if (inRow && onRow)
                 onRow(values);
             inRow = true;
-            QString* valueSlots = values.data(); // after the handler: it may have kept a copy
+            valueSlots = values.data(); // after the handler: it may have kept a copy
             for (int c = 0; c < values.size(); ++c)
                 valueSlots[c] = QString();
             return;
         }
-        QString* valueSlots = values.data();
-        valueSlots[column] = toQString(value);
-        if (onColumn)
-            onColumn(column, valueSlots[column]);
-    });
+        for (int c = 0; c < columnCount(); ++c) {
+            if (std::strcmp(cell->name(), m_columns[size_t(c)]) == 0) {
+                valueSlots[c] = toQString(textContent(*cell, scratch));
+                if (onColumn)
+                    onColumn(c, valueSlots[c]);
+                break;
+            }
+        }
+    };
+    const int rows = forEachRowChild(document, 0, visit);
     if (inRow && onRow)
         onRow(values);
     return rows;
@@ -152,57 +509,45 @@ int DataSetWalk::walk(const pugi::xml_document& document, const RowHandler& onRo
 
 int DataSetWalk::walk(Document& document, const RowHandler& onRow, const ColumnHandler& onColumn) const
 {
-    if (!document.m_document)
+    if (!document.m_loaded)
         return 0;
-    // First the values as places in the text (or gathered text), then the nodes
-    // go, then the values become QString and the handlers see them.
-    struct Cell
-    {
-        std::size_t at; // offset in the text, or in gathered when the column is flagged
-        std::uint32_t size;
-        std::int32_t column; // -1: a row begins; column + Gathered: the value is in gathered
-    };
-    constexpr std::int32_t Gathered = 1 << 16;
-    std::vector<Cell> cells;
-    std::string gathered;
-    const char* text = document.m_text.get();
-    const int rows = findRows(*document.m_document, [&](int, int column, std::string_view value) {
-        if (column < 0) {
-            cells.push_back(Cell{0, 0, -1});
-            return;
+    // Each distinct name's column, once: first equal name wins.
+    std::vector<int> columnOf(document.m_names.size(), -1);
+    for (std::size_t n = 0; n < columnOf.size(); ++n) {
+        for (int c = 0; c < columnCount(); ++c) {
+            if (document.m_names[n] == m_columns[size_t(c)]) {
+                columnOf[n] = c;
+                break;
+            }
         }
-        if (!value.empty() && value.data() >= text && value.data() < text + document.m_size) {
-            cells.push_back(Cell{std::size_t(value.data() - text), std::uint32_t(value.size()), column});
-        } else {
-            cells.push_back(Cell{gathered.size(), std::uint32_t(value.size()), column + Gathered});
-            gathered.append(value);
-        }
-    });
-    document.m_document.reset();
-
+    }
     QVector<QString> values(columnCount());
     bool inRow = false;
-    for (const Cell& cell : cells) {
-        if (cell.column < 0) {
+    int rows = 0;
+    for (const Document::Cell& cell : document.m_cells) {
+        if (cell.name == Document::RowStart) {
             if (inRow && onRow)
                 onRow(values);
             inRow = true;
+            ++rows;
             QString* valueSlots = values.data(); // after the handler: it may have kept a copy
             for (int c = 0; c < values.size(); ++c)
                 valueSlots[c] = QString();
             continue;
         }
+        const int column = columnOf[cell.name];
+        if (column < 0)
+            continue;
+        const bool gathered = cell.at & Document::InGathered;
+        const char* base = gathered ? document.m_gathered.data() : document.m_base;
         QString* valueSlots = values.data();
-        const bool isGathered = cell.column >= Gathered;
-        const int column = isGathered ? cell.column - Gathered : cell.column;
-        const char* base = isGathered ? gathered.data() : text;
-        valueSlots[column] = toQString(std::string_view(base + cell.at, cell.size));
+        valueSlots[column] = toQString(std::string_view(base + (cell.at & ~Document::InGathered), cell.size));
         if (onColumn)
             onColumn(column, valueSlots[column]);
     }
     if (inRow && onRow)
         onRow(values);
-    document.m_text.reset();
+    document.clear();
     return rows;
 }
 

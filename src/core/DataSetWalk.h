@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
-#include <cstddef>
 #include <QString>
 #include <QVector>
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace pugi {
@@ -32,10 +36,10 @@ public:
     explicit DataSetWalk(std::initializer_list<const char*> columns);
 
     /**
-     * A DataSet answer parsed for walk(). Its document keeps each element's
-     * first text as the element's value (fewer nodes) and is released by the
-     * walk as soon as the values are found, before they become QString, so
-     * that a large answer's nodes and its rows never take memory at once.
+     * A DataSet answer read for walk(): where every row and every child of a
+     * row (name and whole text) lies. No node tree is kept, so a large answer
+     * costs little beyond its text, and the values become QString only in the
+     * walk. The text is read where it lies (a QByteArray is shared, not copied).
      */
     class Document
     {
@@ -45,14 +49,33 @@ public:
         Document(const Document&) = delete;
         Document& operator=(const Document&) = delete;
 
-        /// Parses a copy of @p text (UTF-8, as the result fields hold it); false when it is not well-formed (the empty text included).
-        bool load(QByteArrayView text);
+        /// Reads @p text (UTF-8, as the result fields hold it); false when it is not well-formed (the empty text included).
+        bool load(const QByteArray& text);
+        bool load(QByteArrayView text) { return load(QByteArray(text.data(), text.size())); }
 
     private:
         friend class DataSetWalk;
-        std::unique_ptr<char[]> m_text;
-        std::size_t m_size = 0;
-        std::unique_ptr<pugi::xml_document> m_document;
+        /// A row begins (name == RowStart) or a child of a row with its text; the text lies at base + at, or in gathered when InGathered is set.
+        struct Cell
+        {
+            std::size_t at;
+            std::uint32_t size;
+            std::uint32_t name;
+        };
+        static constexpr std::uint32_t RowStart = 0xffffffffu;
+        static constexpr std::size_t InGathered = std::size_t(1) << (sizeof(std::size_t) * 8 - 1);
+
+        bool readPlain();
+        bool loadWithNodes();
+        void clear();
+
+        QByteArray m_text;
+        std::unique_ptr<char[]> m_copy; // parsed in place when the text needs the full parser
+        const char* m_base = nullptr;
+        std::vector<Cell> m_cells;
+        std::vector<std::string_view> m_names; // the distinct names of the rows' children
+        std::string m_gathered; // texts that are not one piece of the text as it lies
+        bool m_loaded = false;
     };
 
     int columnCount() const { return int(m_columns.size()); }
@@ -68,15 +91,11 @@ public:
 
     /**
      * The same walk over a loaded answer: the handlers see the same values in
-     * the same order. The document is spent afterwards (its nodes are gone).
+     * the same order. The document is spent afterwards (nothing of it is kept).
      */
     int walk(Document& document, const RowHandler& onRow, const ColumnHandler& onColumn = {}) const;
 
 private:
-    /// Finds every row's values in @p document: @p found(row, column, UTF-8 value) in walking order.
-    template <typename Found>
-    int findRows(const pugi::xml_document& document, Found&& found) const;
-
     std::vector<const char*> m_columns;
 };
 

@@ -1,0 +1,70 @@
+// The loaders' reading of a DataSet answer (DataSetWalk::Document) against the
+// parser's document walked node by node: same verdict, same handler calls.
+
+#include "core/DataSetWalk.h"
+#include "core/XmlText.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace palletry;
+
+namespace {
+
+using Calls = std::vector<std::pair<int, QString>>;
+
+template <typename Document>
+Calls callsOf(const DataSetWalk& walk, Document& document)
+{
+    Calls calls;
+    walk.walk(
+        document, [&](const QVector<QString>& row) { calls.emplace_back(-1, QStringList(row.toList()).join(QChar(0))); },
+        [&](int column, const QString& value) { calls.emplace_back(column, value); });
+    return calls;
+}
+
+} // namespace
+
+TEST(DataSetReadingTest, ReadsRandomAnswersAsTheParserDoes)
+{
+    // Well-formed rows with texts, references, line ends and markup spliced in anywhere.
+    const std::vector<std::string> texts = {"12", " ", "\r\n", "\r", "\t", "&amp;", "&lt;&gt;&quot;&apos;", "&#0;",
+                                            "&#x41;", "&#65;", "&#x;", "&#;", "&#x1F600;", "&#4294967361;", "&bogus;",
+                                            "&", "&am", "\xc3\xa9", ">", "\""};
+    const std::vector<std::string> markup = {"<b>", "</b>", "<b/>", "<!-- c -->", "<![CDATA[x]]>", "<?pi x?>",
+                                             "<Table/>", "<x y=\"1\"z=\"2\"/>", "<x y = '1' />", "< a>", "<\xc3\xa9/>",
+                                             "<Name\xc3\xa9>", "</Name >", "<?xml version=\"1.0\"?>", "<Name", std::string(1, '\0'),
+                                             "</Table>", "<Table diffgr:id=\"T\">", "<VendorID>", "</Root>"};
+    std::mt19937 random(20261206);
+    auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
+    const DataSetWalk walk({"VendorID", "Name", "b"});
+    int accepted = 0;
+    for (int round = 0; round < 4000; ++round) {
+        std::string rows;
+        for (int r = int(random() % 4); r > 0; --r) {
+            rows += "<Table diffgr:id=\"Table1\" msdata:rowOrder=\"0\"><VendorID>" + pick(texts) + "</VendorID><Name>"
+                + pick(texts) + pick(texts) + "</Name>" + (random() % 2 ? "<Other>1</Other>" : "") + "</Table>";
+        }
+        std::string text = " <Root><DataSet><diffgr:diffgram><NewDataSet>" + rows
+            + "</NewDataSet></diffgr:diffgram></DataSet></Root>\n";
+        for (int n = int(random() % 3); n > 0; --n)
+            text.insert(random() % (text.size() + 1), random() % 2 ? pick(texts) : pick(markup));
+
+        const QByteArray utf8(text.data(), qsizetype(text.size()));
+        pugi::xml_document parsed;
+        const bool wellFormed = XmlText::load(parsed, QByteArrayView(utf8));
+        DataSetWalk::Document read;
+        ASSERT_EQ(read.load(utf8), wellFormed) << text;
+        if (wellFormed) {
+            ++accepted;
+            ASSERT_EQ(callsOf(walk, read), callsOf(walk, parsed)) << text;
+        }
+    }
+    EXPECT_GT(accepted, 1000); // most rounds are answers, not only refusals
+}
