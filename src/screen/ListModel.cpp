@@ -321,10 +321,16 @@ void ListModel::resort()
         entries.push_back({keyPrefix(row.key), quint32(buffer.size()), quint32(row.key.size()), row.sequence, storage});
         buffer.append(reinterpret_cast<const char16_t*>(row.key.utf16()), size_t(row.key.size()));
     }
+    // Rows often arrive in order already (the service lists vendors by name): a
+    // check is one pass, the sort many.
+    const auto sortBy = [&entries](auto before) {
+        if (!std::is_sorted(entries.begin(), entries.end(), before))
+            std::sort(entries.begin(), entries.end(), before);
+    };
     if (m_sortOrder == Qt::AscendingOrder)
-        std::sort(entries.begin(), entries.end(), EntryBefore<true>{buffer.data()});
+        sortBy(EntryBefore<true>{buffer.data()});
     else
-        std::sort(entries.begin(), entries.end(), EntryBefore<false>{buffer.data()});
+        sortBy(EntryBefore<false>{buffer.data()});
     for (size_t i = 0; i < entries.size(); ++i)
         m_order[i] = entries[i].storage;
 }
