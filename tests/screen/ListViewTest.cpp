@@ -60,7 +60,6 @@ TEST_F(ListViewTest, RowsKeepTextOrderCaseInsensitiveAndStable)
     EXPECT_EQ(list.addRow({"aBc", "third"}), 5);
     EXPECT_EQ(modelRows(list),
               QStringList({"10|b|", "9|a|", "abc|first|", "ABC|second|", "aBc|third|", "Abd|c|"}));
-
     list.setSort(0, Qt::DescendingOrder);
     // Descending reverses the keys, but equal keys still keep their adding order.
     EXPECT_EQ(texts(list), QStringList({"Abd", "abc", "ABC", "aBc", "9", "10"}));
@@ -77,7 +76,6 @@ TEST_F(ListViewTest, SelectionAndCurrentRowFollowTheirRowsAcrossSorts)
     list.addRow({"a", "3"});
     list.addRow({"z", "2"});
     EXPECT_EQ(list.text(list.currentRow()), "m");
-
     list.setSelected(list.findText("m"), false);
     list.setSelected(list.findText("a"), true);
     list.setSelected(list.findText("z"), true);
@@ -88,7 +86,6 @@ TEST_F(ListViewTest, SelectionAndCurrentRowFollowTheirRowsAcrossSorts)
     EXPECT_TRUE(list.isSelected(2));
     EXPECT_FALSE(list.isSelected(3));
     EXPECT_EQ(list.currentRow(), 2);
-
     list.removeRow(2); // the current row goes: the list still has one
     EXPECT_EQ(texts(list), QStringList({"a", "m"}));
     EXPECT_NE(list.currentRow(), 0);
@@ -102,7 +99,6 @@ TEST_F(ListViewTest, BulkFillEqualsRowByRowFill)
     std::vector<QStringList> rows;
     for (int i = 0; i < 3000; ++i)
         rows.push_back({QString::number((i * 7919) % 1000), QString::number(i % 13), i % 2 ? "Even" : "even"});
-
     ListView single;
     single.setColumns(threeColumns());
     single.setSort(2, Qt::DescendingOrder);
@@ -111,13 +107,11 @@ TEST_F(ListViewTest, BulkFillEqualsRowByRowFill)
     single.addRow({"already here", "x", "even"});
     for (const QStringList& row : rows)
         single.addRow(row);
-
     QSignalSpy inserted(list.model(), &QAbstractItemModel::rowsInserted);
     list.addRows(rows);
     EXPECT_EQ(inserted.count(), 1);
     EXPECT_EQ(modelRows(list), modelRows(single));
     EXPECT_EQ(list.text(list.currentRow()), "already here");
-
     ListView empty;
     empty.setColumns(threeColumns());
     empty.addRows({{"b"}, {"a"}});

@@ -84,7 +84,6 @@ TEST_F(ServiceReplyShape, NullsAreLeftOutAndEmptyResultsKeepTheSchemaExceptOrder
     ASSERT_EQ(header.size(), 1u);
     EXPECT_EQ(header[0].count("Driver"), 0u);
     EXPECT_EQ(header[0].at("LoadDate"), "2026-12-07T00:00:00+00:00");
-
     for (const std::string order : {"99999999999", ""}) {
         const Reply none = call(service, "GetOrderDetails",
                                 body("GetOrderDetails", element("OrderID", order) + element("IncomingLoadID", "1001")));
