@@ -5,9 +5,9 @@ using namespace palletry::test;
 
 namespace {
 
-QByteArray text(const std::string& s)
+QByteArray answer(const std::vector<DataSetRow>& rows)
 {
-    return QByteArray::fromStdString(s);
+    return QByteArray::fromStdString(dataSetText(rows));
 }
 
 DataSetRow homeRow(const std::string& order, const std::string& segment, const std::string& vendor = "12",
@@ -50,9 +50,8 @@ struct LoadersFixture : ::testing::Test
 TEST_F(LoadersFixture, HeaderFillsPerColumnAndKeepsABoxWhoseColumnIsMissing)
 {
     d.screen.txtDriver->setText(QStringLiteral("earlier carrier"));
-    loaders.LoadVendorIncomingLoad(text(dataSetText(
-        {{{"TruckNumber", "T-1"}, {"LoadDate", "2026-11-30T00:00:00+00:00"}},
-         {{"LoadDate", "2026-12-01T23:30:00-08:00"}, {"TruckNumber", "T-2"}}})));
+    loaders.LoadVendorIncomingLoad(answer({{{"TruckNumber", "T-1"}, {"LoadDate", "2026-11-30T00:00:00+00:00"}},
+                                           {{"LoadDate", "2026-12-01T23:30:00-08:00"}, {"TruckNumber", "T-2"}}}));
     EXPECT_EQ(d.screen.txtTruckNumber->text(), QStringLiteral("T-2"));
     EXPECT_EQ(d.screen.txtLoadDate->text(), QStringLiteral("12/01/2026")); // as written, not shifted
     EXPECT_EQ(d.screen.txtDriver->text(), QStringLiteral("earlier carrier"));
@@ -72,12 +71,12 @@ TEST(LoadDateTest, AcceptsTheFormsADataSetWritesAndKeepsOtherText)
 
 TEST_F(LoadersFixture, VendorsAreListedAsReceivedAndAFailedAnswerKeepsTheList)
 {
-    const QByteArray answer = text(dataSetText({{{"VendorID", "1"}, {"Name", "Smith & Sons"}},
-                                              {{"VendorID", "2"}},
-                                              {{"VendorID", "1"}, {"Name", "Smith & Sons"}},
-                                              {{"Name", "No Id <Ltd>"}}}));
-    loaders.LoadVendors(answer);
-    loaders.LoadVendors(answer); // replaces, never appends
+    const QByteArray listed = answer({{{"VendorID", "1"}, {"Name", "Smith & Sons"}},
+                                      {{"VendorID", "2"}},
+                                      {{"VendorID", "1"}, {"Name", "Smith & Sons"}},
+                                      {{"Name", "No Id <Ltd>"}}});
+    loaders.LoadVendors(listed);
+    loaders.LoadVendors(listed); // replaces, never appends
     EXPECT_EQ(ControlRig::column(vendors, 0), (QStringList{"", "1", "1", "2"}));
     EXPECT_EQ(ControlRig::row(vendors, 1, 1), (QStringList{"", "No Id <Ltd>"}));
     loaders.LoadVendors(QByteArray());
@@ -91,7 +90,7 @@ TEST_F(LoadersFixture, OrdersOnTheLoadFillTheListAndTheSegmentTable)
     DataSetRow third = homeRow("00000010013", "1");
     third.erase(third.begin() + 4); // NumberParcels left out: a null
     loaders.LoadVendorHomeDeliverly(
-        text(dataSetText({homeRow("00000010011", "02", "12", "30"), homeRow("00000010012", "1", "9"), third})));
+        answer({homeRow("00000010011", "02", "12", "30"), homeRow("00000010012", "1", "9"), third}));
     ASSERT_EQ(all.count(), 3);
     EXPECT_EQ(ControlRig::row(all, 1, 8),
               (QStringList{"00000010011", "M00000010011", "7", "12", "FG1", "30301", "02", "30", "Main"}));
@@ -105,19 +104,19 @@ TEST_F(LoadersFixture, OrdersOnTheLoadFillTheListAndTheSegmentTable)
 
 TEST_F(LoadersFixture, FewerRowsShrinkTheTableAParseFailureKeepsItsSizeABadSegmentStopsAtItsRow)
 {
-    loaders.LoadVendorHomeDeliverly(text(dataSetText(homeRows(5))));
-    loaders.LoadVendorHomeDeliverly(text(dataSetText(homeRows(3))));
+    loaders.LoadVendorHomeDeliverly(answer(homeRows(5)));
+    loaders.LoadVendorHomeDeliverly(answer(homeRows(3)));
     EXPECT_EQ(all.count(), 3);
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
     loaders.LoadVendorHomeDeliverly(QByteArrayLiteral("not xml"));
     EXPECT_EQ(all.count(), 0);
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
-    loaders.LoadVendorHomeDeliverly(text(dataSetText({})));
+    loaders.LoadVendorHomeDeliverly(answer({}));
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
     // A segment that does not convert stops at its row; the rows before stay.
-    loaders.LoadVendorHomeDeliverly(text(dataSetText(
-        {homeRow("00000010011", "1"), homeRow("00000010012", "x"), homeRow("00000010013", "3")})));
+    loaders.LoadVendorHomeDeliverly(
+        answer({homeRow("00000010011", "1"), homeRow("00000010012", "x"), homeRow("00000010013", "3")}));
     EXPECT_EQ(ControlRig::column(all, 0), (QStringList{"00000010011"}));
     ASSERT_EQ(d.state.OrderSegmentTable->size(), 3);
     EXPECT_EQ((*d.state.OrderSegmentTable)[2].OrderID, QStringLiteral("00000010012"));
@@ -134,8 +133,8 @@ TEST_F(LoadersFixture, SelectedOrdersOfTheHighlightedVendorComparedAsText)
     EXPECT_EQ(d.screen.lstSelectedPOs->count(), 0);
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
     vendors.addRows({{"12", "Twelve"}, {"012", "Padded"}});
-    loaders.LoadVendorHomeDeliverly(text(dataSetText(
-        {homeRow("00000010011", "1", "12", "5"), homeRow("00000010012", "1", "012"), homeRow("00000010013", "2", "12", "")})));
+    loaders.LoadVendorHomeDeliverly(answer({homeRow("00000010011", "1", "12", "5"), homeRow("00000010012", "1", "012"),
+                                            homeRow("00000010013", "2", "12", "")}));
     vendors.setSelected(vendors.findText(QStringLiteral("12")), true);
     loaders.RefreshSelectedPOs();
     const ListView& selected = *d.screen.lstSelectedPOs;

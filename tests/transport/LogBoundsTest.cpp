@@ -13,9 +13,7 @@
 using namespace palletry;
 using namespace palletry::test;
 
-namespace {
-int identityResets = 0;
-}
+static int identityResets = 0;
 
 // The host's openlog() identity must survive the control's entries: count every reset.
 extern "C" void openlog(const char*, int, int)
@@ -26,8 +24,6 @@ extern "C" void closelog()
 {
     ++identityResets;
 }
-
-namespace {
 
 TEST(LogBoundsTest, NetworkTextCannotForgeAnEntryHeader)
 {
@@ -77,5 +73,3 @@ TEST(LogBoundsTest, SyslogEntryCarriesTheControlsTagWithoutTouchingTheHostsIdent
     EXPECT_TRUE(shape.match(message).hasMatch()) << message.toStdString();
     EXPECT_EQ(identityResets, 0);
 }
-
-} // namespace
