@@ -47,15 +47,14 @@ Session work(bool spanish)
     rig.control.LoadData(server, Load);
     clickRow(*s.lstVendors, rowOf(*s.lstVendors, QStringLiteral("42")));
     click(s.cmdViewDetails);
-    const int vendorDetailsHeight = rig.control.height();
+    Session seen;
+    seen.vendorDetailsHeight = rig.control.height();
     click(s.cmdSelectAll);
     clickRow(*s.lstSelectedPOs, rowOf(*s.lstSelectedPOs, QStringLiteral("5001")));
     click(s.cmdSaveVendorDetails);
     type(s.txtNumberOfCartons, QStringLiteral("7"));
     type(s.txtUnitWeight, QStringLiteral("12.5"));
     click(s.cmdSaveVendorDetails);
-    Session seen;
-    seen.vendorDetailsHeight = vendorDetailsHeight;
     seen.captions << s.tabPalletry->tabText(0) << s.tabPalletry->tabText(1) << s.tabPalletry->tabText(2)
                   << s.cmdViewDetails->text() << s.lblVersionNumber->text()
                   << s.lstVendors->model()->headerData(1, Qt::Horizontal).toString()
