@@ -1,7 +1,5 @@
 #include "support/ControlRig.h"
 
-#include <palletry_version.h>
-
 #include <QHeaderView>
 #include <QTabBar>
 
@@ -35,12 +33,6 @@ TEST_F(ControlFixture, CreationLeavesOnlyTheFirstTabSelectableAndCurrent)
     EXPECT_TRUE(tabs()->isTabEnabled(0));
     EXPECT_FALSE(tabs()->isTabEnabled(1));
     EXPECT_FALSE(tabs()->isTabEnabled(2));
-    auto* version = control.findChild<QLabel*>(QStringLiteral("lblVersionNumber"));
-    ASSERT_NE(version, nullptr);
-    EXPECT_EQ(version->text(), QStringLiteral("Version number: %1.%2.%3")
-                                   .arg(PALLETRY_VERSION_MAJOR)
-                                   .arg(PALLETRY_VERSION_MINOR)
-                                   .arg(PALLETRY_VERSION_REVISION));
     // A click on a tab that is not selectable changes nothing.
     QTabBar* bar = tabs()->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
