@@ -64,7 +64,6 @@ TEST(Accessibility, EveryElementHasAUniqueSpokenNamePerTab)
          {"txtManualPONumberOfCartons", "Number of Cartons"}, {"grdManualPOItems", "Order Details"},
          {"txtManualPOUnitWeight", "Weight"}, {"cmdManualPOSave", "Save"}, {"cmdManualPOCancel", "Cancel"}},
     };
-
     for (const char* language : {"en", "es"}) {
         SCOPED_TRACE(language);
         std::unique_ptr<QTranslator> translator;

@@ -3,12 +3,7 @@
 
 #include "support/ControlRig.h"
 
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace palletry;
 using namespace palletry::test;
@@ -38,7 +33,6 @@ TEST(ScannerEntry, EnterPressesTheFieldsButtonOnlyWhenSwitchedOn)
     Palletry& control = rig.control;
     EXPECT_FALSE(control.scannerEntry());
     EXPECT_FALSE(control.property("scannerEntry").toBool());
-
     for (const FieldCase& c : fieldCases) {
         SCOPED_TRACE(c.field);
         auto* field = control.findChild<QLineEdit*>(QLatin1String(c.field));
@@ -46,7 +40,6 @@ TEST(ScannerEntry, EnterPressesTheFieldsButtonOnlyWhenSwitchedOn)
         ASSERT_TRUE(field && button);
         rig.d.navigation.showOnly(c.tab);
         rig.d.screen.fraAdPOManually->setVisible(c.manualPanel);
-
         struct Step
         {
             bool scanner;
@@ -73,7 +66,6 @@ TEST(ScannerEntry, EnterPressesTheFieldsButtonOnlyWhenSwitchedOn)
                 << "scanner " << step.scanner << ", available " << step.buttonAvailable << ", key " << step.key;
         }
     }
-
     // A Save out of view is not pressed: the manual-PO panel closed.
     control.setScannerEntry(true);
     rig.d.screen.fraAdPOManually->hide();

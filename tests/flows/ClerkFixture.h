@@ -3,23 +3,11 @@
 // The control on a load of the reference service, driven by a clerk's clicks and keys.
 
 #include "support/ControlRig.h"
-#include "support/QtPrinters.h"
-
-#include "screen/FlexGrid.h"
-#include "screen/ListView.h"
 
 #include <palletry_service/ReferenceService.h>
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
-
 namespace palletry::test {
 
-// What a clerk does with the mouse and keyboard, through QTest on the real widgets.
-
-/// A left click on row @p pos of @p list (scrolled into view first).
 inline void clickRow(ListView& list, int pos, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     const QModelIndex index = list.model()->index(pos - 1, 0);
@@ -27,7 +15,6 @@ inline void clickRow(ListView& list, int pos, Qt::KeyboardModifiers modifiers = 
     QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, list.visualRect(index).center());
 }
 
-/// A double click begins with a click, as with a real mouse.
 inline void doubleClickRow(ListView& list, int pos)
 {
     clickRow(list, pos);
@@ -35,7 +22,6 @@ inline void doubleClickRow(ListView& list, int pos)
                        list.visualRect(list.model()->index(pos - 1, 0)).center());
 }
 
-/// The position of the row whose text is @p text; 0 when none.
 inline int rowOf(const ListView& list, const QString& text)
 {
     for (int pos = 1; pos <= list.count(); ++pos)
@@ -56,7 +42,6 @@ inline void click(QWidget* widget)
     QTest::mouseClick(widget, Qt::LeftButton);
 }
 
-/// Replaces the text of @p field by typing: select all, then the keys of @p text (backspace when empty).
 inline void type(QLineEdit* field, const QString& text)
 {
     field->setFocus();
@@ -67,10 +52,11 @@ inline void type(QLineEdit* field, const QString& text)
         QTest::keyClicks(field, text);
 }
 
+using Texts = std::vector<std::string>;
 
 inline constexpr qint32 Load = 1234;
 
-/// Vendor 42 with three open orders; 5001 was delivered in part twice before (segments 1, 2).
+// Vendor 42 with three open orders; 5001 was delivered in part twice before (segments 1, 2).
 inline const char* const Seed[] = {
     "INSERT INTO Vendors(VendorID, Name) VALUES (42, 'Example Vendor')",
     "INSERT INTO Loads(IncomingLoadID, TruckNumber, LoadDate, Carrier) VALUES (1234, 'TRK-1234', '2026-12-01 00:00:00', 'Test')",
@@ -96,12 +82,9 @@ struct ClerkFixture : ::testing::Test
     Palletry& control = rig.control;
     Palletry::Private& d = rig.d;
     Screen& s = d.screen;
-
-    /// Rows a test adds to the seed before the load is opened.
-    virtual std::vector<std::string> moreSeed() const { return {}; }
-    /// Whether SetUp opens load 1234 (a test that opens loads itself says no).
+    virtual Texts moreSeed() const { return {}; }
+    // A test that opens loads itself says no.
     virtual bool opensTheLoad() const { return true; }
-
     void SetUp() override
     {
         ASSERT_TRUE(service.start());
@@ -120,20 +103,16 @@ struct ClerkFixture : ::testing::Test
         ASSERT_EQ(rig.recorder.errorReportCount(), 0);
         service.clearRequests();
     }
-
-    /// Enabled as far as the widget itself goes (a tab the clerk cannot choose disables its page).
+    // Enabled as far as the widget itself goes (a tab the clerk cannot choose disables its page).
     static bool available(const QWidget* widget) { return widget->isEnabledTo(widget->parentWidget()); }
-
-    /// Operations sent since the last call, in order.
-    std::vector<std::string> sent()
+    Texts sent()
     {
-        std::vector<std::string> ops;
+        Texts ops;
         for (const auto& r : service.requests())
             ops.push_back(operationOf(r.soapAction));
         service.clearRequests();
         return ops;
     }
-
     std::string bodyOf(const std::string& operation)
     {
         for (const auto& r : service.requests())
@@ -141,14 +120,11 @@ struct ClerkFixture : ::testing::Test
                 return r.body;
         return {};
     }
-
     QString lastPrompt() const
     {
         const auto& boxes = rig.recorder.boxes();
         return boxes.isEmpty() ? QString() : boxes.back().request.prompt;
     }
-
-    /// The last box the clerk saw: its prompt, title and icon.
     void expectBox(const char* prompt, const char* title, QMessageBox::Icon icon)
     {
         ASSERT_FALSE(rig.recorder.boxes().isEmpty());
@@ -157,23 +133,20 @@ struct ClerkFixture : ::testing::Test
         EXPECT_EQ(box.title, QString::fromUtf8(title));
         EXPECT_EQ(box.icon, icon);
     }
-
-    int successes() const
+    int shown(const char* prompt) const
     {
         int n = 0;
         for (const auto& box : rig.recorder.boxes())
-            n += box.request.prompt == QLatin1String("Data has been saved successfully!!!");
+            n += box.request.prompt == QLatin1String(prompt);
         return n;
     }
-
+    int successes() const { return shown("Data has been saved successfully!!!"); }
     void openVendor(const QString& vendor)
     {
         clickRow(*s.lstVendors, rowOf(*s.lstVendors, vendor));
         click(s.cmdViewDetails);
     }
-
     void openOrder(const QString& order) { clickRow(*s.lstSelectedPOs, rowOf(*s.lstSelectedPOs, order)); }
-
     void save(const QString& cartons, const QString& weight)
     {
         if (s.txtNumberOfCartons->isEnabled())
@@ -181,9 +154,7 @@ struct ClerkFixture : ::testing::Test
         type(s.txtUnitWeight, weight);
         click(s.cmdSaveVendorDetails);
     }
-
     palletry_service::QueryRows rowsOf(const std::string& sql) { return service.query(sql); }
 };
-
 
 } // namespace palletry::test

@@ -17,15 +17,12 @@ struct HostSignals : ClerkFixture
     QSignalSpy changed{&control, &Palletry::loadChanged};
     QSignalSpy errors{&control, &Palletry::errorReported};
     QVector<int> boxesSeenAtReport; ///< message boxes already shown when each errorReported arrived
-
     HostSignals()
     {
         QObject::connect(&control, &Palletry::errorReported, &control,
                          [this] { boxesSeenAtReport << rig.recorder.boxes().size(); });
     }
-
     QString server() const { return QString::fromStdString(service.serverName()); }
-
     /// Each errorReported carries the number, description and source line of its log entry.
     void expectReportsMatchTheLog()
     {
@@ -47,7 +44,6 @@ TEST_F(HostSignals, TheHostHearsOpensAcceptedWritesAndEveryReport)
 {
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.at(0), (QList<QVariant>{Load, true}));
-
     // A save: AddPO and AddPODetails accepted, one loadChanged once the save has ended.
     openVendor(QStringLiteral("42"));
     click(s.cmdSelectAll);
@@ -58,12 +54,11 @@ TEST_F(HostSignals, TheHostHearsOpensAcceptedWritesAndEveryReport)
                      [&] { boxesAtChange << rig.recorder.boxes().size(); });
     const int boxesBefore = rig.recorder.boxes().size();
     save(QStringLiteral("7"), QStringLiteral("12.5"));
-    EXPECT_EQ(sent(), (std::vector<std::string>{"GetVendorDetailsByOrderID", "AddPO", "AddPODetails", "GetOrderDetails",
-                                                "GetVendorHomeDeliverly"}));
+    EXPECT_EQ(sent(), (Texts{"GetVendorDetailsByOrderID", "AddPO", "AddPODetails", "GetOrderDetails",
+                             "GetVendorHomeDeliverly"}));
     EXPECT_EQ(changed.size(), 1);
     EXPECT_EQ(boxesAtChange, QVector<int>{boxesBefore + 1}); // after the success message
     EXPECT_EQ(errors.size(), 0);
-
     // A save the service refuses (the line item went away meanwhile): reported, the load did not change.
     clickCell(*s.grdOrdItems, 2, 1);
     service.query("DELETE FROM LineItems WHERE OrderID = '5001' AND LineItem = 2");
@@ -73,22 +68,18 @@ TEST_F(HostSignals, TheHostHearsOpensAcceptedWritesAndEveryReport)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors.at(0).at(1).toString().contains(QStringLiteral("has no line item 2")));
     EXPECT_EQ(errors.at(0).at(2).toString(), QString::fromStdString(service.url()) + QStringLiteral(" ReturnWebserviceXML"));
-
-    // A removal the service accepts.
     click(s.cmdFinished);
     click(s.cmdViewAll);
     clickRow(*s.lstAllSelectedPOs, rowOf(*s.lstAllSelectedPOs, QStringLiteral("5001")));
     click(s.cmdRemovePO);
     EXPECT_EQ(sent().front(), "DeletePO");
     EXPECT_EQ(changed.size(), 2);
-
     // A load id the requests cannot carry: reported, and the open is not complete.
     control.LoadData(server(), 40000);
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened.at(1), (QList<QVariant>{40000, false}));
     ASSERT_EQ(errors.size(), 2);
     EXPECT_EQ(errors.at(1), (QList<QVariant>{6, QStringLiteral("Overflow"), QStringLiteral("prjPalletry LoadData")}));
-
     // The service gone: each of the three calls is reported, each before its box shows.
     service.stop();
     const int boxesBeforeStop = rig.recorder.boxes().size();

@@ -2,10 +2,6 @@
 
 #include "ClerkFixture.h"
 
-#include "soap/ServiceNamespace.h"
-
-#include <QTabWidget>
-
 #include <algorithm>
 
 using namespace palletry;
@@ -21,7 +17,6 @@ QString qs(const std::string& s)
 struct OpenLoad : ClerkFixture
 {
     bool opensTheLoad() const override { return false; }
-
     QStringList sqlColumn(const std::string& sql)
     {
         QStringList out;
@@ -37,14 +32,12 @@ TEST_F(OpenLoad, OpensTheDemoLoadWithItsHeaderVendorsAndOrders)
 {
     const qint32 load = service.demoLoadId();
     control.LoadData(qs(service.serverName()), load);
-
     for (const auto& r : service.requests())
         EXPECT_EQ(r.status, 200);
     EXPECT_EQ(service.requests().at(0).soapAction, std::string(ServiceNamespace) + "/GetVendorIncomingLoad");
-    EXPECT_EQ(sent(), (std::vector<std::string>{"GetVendorIncomingLoad", "GetVendorDataVendorMaster", "GetVendorHomeDeliverly"}));
+    EXPECT_EQ(sent(), (Texts{"GetVendorIncomingLoad", "GetVendorDataVendorMaster", "GetVendorHomeDeliverly"}));
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
     EXPECT_EQ(d.state.ServiceUrl, qs(service.url()));
-
     const auto header = service.query("SELECT TruckNumber, LoadDate, Carrier FROM Loads WHERE IncomingLoadID = "
                                       + std::to_string(load));
     ASSERT_EQ(header.size(), 1u);
@@ -53,7 +46,6 @@ TEST_F(OpenLoad, OpensTheDemoLoadWithItsHeaderVendorsAndOrders)
     const QString date = qs(header[0][1]).left(10); // YYYY-MM-DD
     EXPECT_EQ(s.txtLoadDate->text(), date.mid(5, 2) + '/' + date.mid(8, 2) + '/' + date.left(4));
     EXPECT_EQ(s.txtDriver->text(), qs(header[0][2]));
-
     // Vendors: every one once, names as the service holds them ("&", "<" included), sorted by name.
     const ListView& vendors = *s.lstVendors;
     QStringList expectedIds = sqlColumn("SELECT VendorID FROM Vendors");
@@ -69,7 +61,6 @@ TEST_F(OpenLoad, OpensTheDemoLoadWithItsHeaderVendorsAndOrders)
     EXPECT_TRUE(names.contains(QStringLiteral("A<B Trading")));
     EXPECT_TRUE(std::any_of(names.begin(), names.end(), [](const QString& n) { return n.contains('&'); }));
     EXPECT_EQ(vendors.subItem(rowOf(vendors, QStringLiteral("999")), 1), QString()); // no name, not the one before
-
     // Orders on the load, with their segment on this load.
     QStringList expectedOrders = sqlColumn("SELECT OrderID FROM OrderSegments WHERE IncomingLoadID = "
                                            + std::to_string(load) + " ORDER BY OrderID");
@@ -88,7 +79,6 @@ TEST_F(OpenLoad, ALoadIdBeyondSixteenBitsChangesNothingAnotherLoadStartsFromThat
     const int orders = s.lstAllSelectedPOs->count();
     control.setCurrentSegmentNumber(4);
     service.clearRequests();
-
     control.LoadData(QStringLiteral("http://127.0.0.1:1"), 32768);
     EXPECT_TRUE(service.requests().empty());
     EXPECT_EQ(rig.recorder.logTexts(),
@@ -101,7 +91,6 @@ TEST_F(OpenLoad, ALoadIdBeyondSixteenBitsChangesNothingAnotherLoadStartsFromThat
     EXPECT_EQ(ControlRig::column(*s.lstVendors, 0), firstOrder);
     EXPECT_EQ(s.lstAllSelectedPOs->count(), orders);
     rig.recorder.clear();
-
     // Leave traces of work on the first load everywhere a clerk could.
     s.lstProspectivePOs->addRow({"00000099999", "Main (1)"});
     s.lstSelectedPOs->addRow({"00000099999", "3", "Main (1)"});
@@ -110,9 +99,7 @@ TEST_F(OpenLoad, ALoadIdBeyondSixteenBitsChangesNothingAnotherLoadStartsFromThat
     d.navigation.showOnly(1);
     control.setCurrentSegmentNumber(3);
     d.state.MaxSegment = QStringLiteral("5");
-
     control.LoadData(qs(service.serverName()), service.emptyLoadId());
-
     QStringList reversed = firstOrder;
     std::reverse(reversed.begin(), reversed.end());
     EXPECT_EQ(ControlRig::column(*s.lstVendors, 0), reversed); // a second click on the name header

@@ -5,9 +5,7 @@
 
 #include <palletry_version.h>
 
-#include <QLabel>
 #include <QRegularExpression>
-#include <QTabWidget>
 #include <QTranslator>
 
 #include <memory>
@@ -45,28 +43,24 @@ Session work(bool spanish)
     ControlRig rig;
     Screen& s = rig.d.screen;
     const QString server = QString::fromStdString(service.serverName());
-
     rig.control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
     rig.control.LoadData(server, Load);
     clickRow(*s.lstVendors, rowOf(*s.lstVendors, QStringLiteral("42")));
     click(s.cmdViewDetails);
-    const int vendorDetailsHeight = rig.control.height();
+    Session seen;
+    seen.vendorDetailsHeight = rig.control.height();
     click(s.cmdSelectAll);
     clickRow(*s.lstSelectedPOs, rowOf(*s.lstSelectedPOs, QStringLiteral("5001")));
     click(s.cmdSaveVendorDetails);
     type(s.txtNumberOfCartons, QStringLiteral("7"));
     type(s.txtUnitWeight, QStringLiteral("12.5"));
     click(s.cmdSaveVendorDetails);
-
-    Session seen;
-    seen.vendorDetailsHeight = vendorDetailsHeight;
     seen.captions << s.tabPalletry->tabText(0) << s.tabPalletry->tabText(1) << s.tabPalletry->tabText(2)
                   << s.cmdViewDetails->text() << s.lblVersionNumber->text()
                   << s.lstVendors->model()->headerData(1, Qt::Horizontal).toString()
                   << s.lstSelectedPOs->model()->headerData(1, Qt::Horizontal).toString() << s.Label7->text()
                   << s.grdOrdItems->text(0, 1);
     rig.control.LoadData(server, 40000);
-
     for (const ReportRecorder::Box& box : rig.recorder.boxes())
         seen.prompts << box.request.prompt;
     seen.log = rig.recorder.logTexts();
@@ -86,7 +80,6 @@ TEST(Spanish, TheClerkReadsSpanishAndTheWireStaysTheSame)
                                 .arg(PALLETRY_VERSION_MAJOR)
                                 .arg(PALLETRY_VERSION_MINOR)
                                 .arg(PALLETRY_VERSION_REVISION);
-
     EXPECT_EQ(english.captions,
               (QStringList{"Load/Vendor", "Vendor Details", "All Selected POs", "View &Details",
                            "Version number: " + version, "Name of Vendor", "# Cartons", "Weight", "Line Item"}));
@@ -99,7 +92,6 @@ TEST(Spanish, TheClerkReadsSpanishAndTheWireStaysTheSame)
     EXPECT_EQ(spanish.prompts,
               (QStringList{"Falta el número de cajas.", "¡Los datos se guardaron correctamente!",
                            "Se produjo un error en la aplicación. Revise los registros de errores"}));
-
     EXPECT_EQ(spanish.vendorDetailsHeight, english.vendorDetailsHeight); // the tall screen, whatever the caption
     EXPECT_EQ(spanish.log, english.log);
     EXPECT_EQ(spanish.requests, english.requests);

@@ -4,21 +4,8 @@
 #include "ClerkFixture.h"
 
 #include "core/Conversion.h"
-#include "screen/FlexGrid.h"
-#include "screen/ListView.h"
-#include "screen/Twips.h"
 
-#include <palletry_service/ReferenceService.h>
-
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
-#include <QTabWidget>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace palletry;
 using namespace palletry::test;
@@ -29,7 +16,6 @@ using VendorWorkflow = ClerkFixture;
 
 TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
 {
-    // Pick the vendor, open its orders.
     clickRow(*s.lstVendors, rowOf(*s.lstVendors, QStringLiteral("42")));
     EXPECT_EQ(d.state.SelectedVendorID, 42);
     EXPECT_TRUE(s.cmdViewDetails->isEnabled());
@@ -41,12 +27,9 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
     EXPECT_EQ(ControlRig::column(*s.lstProspectivePOs, 0), (QStringList{"00000005002", "0000ABC1234", "5001"}));
     EXPECT_EQ(s.lstProspectivePOs->subItem(3, 1), QStringLiteral("East Gate <Dock 4> (3)"));
     EXPECT_EQ(s.lstSelectedPOs->columnWidthTwips(1), 0);
-    EXPECT_EQ(sent(), (std::vector<std::string>{"GetVendorOrdersAndCentersOnly"}));
-
-    // Find with nothing typed.
+    EXPECT_EQ(sent(), (Texts{"GetVendorOrdersAndCentersOnly"}));
     click(s.cmdFind);
     expectBox("Please enter in a PO to find.", "PO Not Entered", QMessageBox::Information);
-
     // ">" moves the two highlighted orders, their center under "Center Name", no cartons.
     clickRow(*s.lstProspectivePOs, 3);
     clickRow(*s.lstProspectivePOs, 1, Qt::ControlModifier);
@@ -68,7 +51,6 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
     click(s.cmdSelectAll);
     EXPECT_EQ(ControlRig::column(*s.lstSelectedPOs, 0), (QStringList{"00000005002", "0000ABC1234", "5001"}));
     EXPECT_EQ(s.lstProspectivePOs->count(), 0);
-
     // Find: padded to 11 characters, letters in any case; the field empties, Find goes unavailable.
     s.optSelectedPOs->setChecked(true);
     type(s.txtFindPO, QStringLiteral("999"));
@@ -77,11 +59,10 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
     expectBox("Purchase Order Not found in any of the list for the selected Vendor", "prjPalletry", QMessageBox::NoIcon);
     EXPECT_TRUE(s.txtFindPO->text().isEmpty());
     EXPECT_FALSE(s.cmdFind->isEnabled());
-
     // Open 5001: after LoadData cut the grid to its headings, the first line item is taken up.
     service.clearRequests();
     openOrder(QStringLiteral("5001"));
-    EXPECT_EQ(sent(), (std::vector<std::string>{"GetOrderDetails"}));
+    EXPECT_EQ(sent(), (Texts{"GetOrderDetails"}));
     EXPECT_EQ(s.grdOrdItems->rows(), 4);
     EXPECT_EQ(ControlRig::gridRow(*s.grdOrdItems, 3), (QStringList{"3", "3", "MD-3", "Rug"}));
     EXPECT_EQ(control.CurrentSegmentNumber(), 0);
@@ -92,7 +73,6 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
     clickCell(*s.grdOrdItems, 2, 3);
     EXPECT_EQ(s.lblLineItem->text(), QStringLiteral("2"));
     EXPECT_EQ(s.lblModel->text(), QStringLiteral("MD-2"));
-
     // Validation: the first failing check speaks, its field takes the focus, nothing is sent.
     struct Case
     {
@@ -116,7 +96,6 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
         EXPECT_EQ(QApplication::focusWidget(), c.focus) << c.message;
     }
     EXPECT_TRUE(sent().empty());
-
     // A search highlights another order; the save still records the order on screen.
     type(s.txtFindPO, QStringLiteral("abc1234"));
     click(s.cmdFind);
@@ -126,8 +105,8 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
     EXPECT_NE(bodyOf("AddPO").find("<string>5001;77;3;42;1234;7;12345;A;15;2</string>"), std::string::npos)
         << bodyOf("AddPO");
     EXPECT_NE(bodyOf("AddPODetails").find("<KLTV_OrderSegment>3</KLTV_OrderSegment>"), std::string::npos);
-    EXPECT_EQ(sent(), (std::vector<std::string>{"GetVendorDetailsByOrderID", "AddPO", "AddPODetails", "GetOrderDetails",
-                                                "GetVendorHomeDeliverly"}));
+    EXPECT_EQ(sent(), (Texts{"GetVendorDetailsByOrderID", "AddPO", "AddPODetails", "GetOrderDetails",
+                             "GetVendorHomeDeliverly"}));
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
     expectBox("Data has been saved successfully!!!", "prjPalletry", QMessageBox::Information);
     EXPECT_EQ(control.CurrentSegmentNumber(), 3);
@@ -137,10 +116,7 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
     const auto detail = rowsOf("SELECT LineItem, UnitWeight, PersonID, PersonType, ReceivedDate, RecordLastUpdated"
                                " FROM LineItemDetails WHERE OrderID = '5001' AND Segment = 3");
     ASSERT_EQ(detail.size(), 1u);
-    EXPECT_EQ(detail[0][0], "2");
-    EXPECT_EQ(detail[0][1], "12.5");
-    EXPECT_EQ(detail[0][2], "15");
-    EXPECT_EQ(detail[0][3], "2");
+    EXPECT_EQ(Texts(detail[0].begin(), detail[0].begin() + 4), (Texts{"2", "12.5", "15", "2"}));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$"))
                     .match(QString::fromStdString(detail[0][4])).hasMatch())
         << detail[0][4];
@@ -156,18 +132,16 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
     EXPECT_TRUE(s.txtUnitWeight->text().isEmpty());
     EXPECT_EQ(s.txtNumberOfCartons->text(), QStringLiteral("7"));
     EXPECT_EQ(ControlRig::gridRow(*s.grdOrdItems, 1), (QStringList{"1", "1", "MD-1", "Sofa"}));
-
     // The second line item: details only, under the same segment.
     clickCell(*s.grdOrdItems, 3, 1);
     save(QStringLiteral("7"), QStringLiteral("4e1"));
-    EXPECT_EQ(sent(), (std::vector<std::string>{"GetVendorDetailsByOrderID", "AddPODetails", "GetOrderDetails",
-                                                "GetVendorHomeDeliverly"}));
+    EXPECT_EQ(sent(), (Texts{"GetVendorDetailsByOrderID", "AddPODetails", "GetOrderDetails",
+                             "GetVendorHomeDeliverly"}));
     EXPECT_EQ(successes(), 2);
     EXPECT_EQ(rowsOf("SELECT LineItem, UnitWeight FROM LineItemDetails WHERE OrderID = '5001' AND Segment = 3"
                      " ORDER BY LineItem"),
               (palletry_service::QueryRows{{"2", "12.5"}, {"3", "40.0"}}));
     EXPECT_EQ(all.count(), 1);
-
     // Opened again, the order shows its recorded cartons locked and its segment.
     openOrder(QStringLiteral("0000ABC1234"));
     EXPECT_EQ(control.CurrentSegmentNumber(), 0);
@@ -175,7 +149,6 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
     EXPECT_FALSE(s.txtNumberOfCartons->isEnabled());
     EXPECT_EQ(s.txtNumberOfCartons->text(), QStringLiteral("7"));
     EXPECT_EQ(control.CurrentSegmentNumber(), 3);
-
     // Cancel keeps the carton text but frees the field; Done empties it. Both go back to the first tab.
     click(s.cmdCancelVendorDetails);
     EXPECT_EQ(s.tabPalletry->currentIndex(), 0);
@@ -195,7 +168,7 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
 TEST_F(VendorWorkflow, ASaveThatCannotBeRecordedSendsNoWriteAndClaimsNoSuccess)
 {
     const auto writes = [&] {
-        std::vector<std::string> w;
+        Texts w;
         for (const std::string& op : sent())
             if (op == "AddPO" || op == "AddPODetails")
                 w.push_back(op);
@@ -205,13 +178,11 @@ TEST_F(VendorWorkflow, ASaveThatCannotBeRecordedSendsNoWriteAndClaimsNoSuccess)
     openVendor(QStringLiteral("42"));
     click(s.cmdSelectAll);
     service.clearRequests();
-
     // No order's line items shown yet.
     save(QStringLiteral("7"), QStringLiteral("1"));
     EXPECT_TRUE(sent().empty());
     EXPECT_EQ(rig.recorder.errorReportCount(), 1);
     EXPECT_TRUE(lastLog().contains(QStringLiteral(" cmdSaveVendorDetails_Click()\r\n"))) << lastLog().toStdString();
-
     // The order on screen has gone back to the open orders.
     openOrder(QStringLiteral("5001"));
     click(s.cmdRemoveAll);
@@ -220,7 +191,6 @@ TEST_F(VendorWorkflow, ASaveThatCannotBeRecordedSendsNoWriteAndClaimsNoSuccess)
     EXPECT_TRUE(sent().empty());
     EXPECT_EQ(rig.recorder.errorReportCount(), 2);
     EXPECT_TRUE(lastLog().contains(QStringLiteral("5001"))) << lastLog().toStdString();
-
     // A person id that does not convert: nothing written, not even the registration.
     click(s.cmdSelectAll);
     openOrder(QStringLiteral("5001"));
@@ -232,13 +202,11 @@ TEST_F(VendorWorkflow, ASaveThatCannotBeRecordedSendsNoWriteAndClaimsNoSuccess)
     EXPECT_TRUE(lastLog().contains(QStringLiteral("Type mismatch\r\nError Source - prjPalletry AddPO\r\n")))
         << lastLog().toStdString();
     control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
-
     // No grid row taken up since the last save cleared the labels: the line item does not convert.
     ASSERT_TRUE(s.lblLineItem->text().isEmpty());
     save(QStringLiteral("7"), QStringLiteral("1"));
     EXPECT_TRUE(writes().empty());
     EXPECT_EQ(rig.recorder.errorReportCount(), 4);
-
     // A value holding ";" would shift the orders array's fields: nothing is sent.
     clickCell(*s.grdOrdItems, 1, 1);
     control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2;9"));
@@ -246,17 +214,15 @@ TEST_F(VendorWorkflow, ASaveThatCannotBeRecordedSendsNoWriteAndClaimsNoSuccess)
     EXPECT_TRUE(writes().empty());
     EXPECT_EQ(rig.recorder.errorReportCount(), 5);
     control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
-
     // Someone else put 5001 on this load meanwhile: the service refuses AddPO, so no details follow.
     service.query("INSERT INTO OrderSegments VALUES ('5001', 3, 1234, 9, '12345', 'A', '8', '1')");
     clickCell(*s.grdOrdItems, 1, 1);
     save(QStringLiteral("7"), QStringLiteral("1"));
-    EXPECT_EQ(writes(), std::vector<std::string>{"AddPO"});
+    EXPECT_EQ(writes(), Texts{"AddPO"});
     EXPECT_EQ(rig.recorder.errorReportCount(), 6);
     EXPECT_EQ(control.CurrentSegmentNumber(), 0);
     EXPECT_EQ(ControlRig::column(*s.lstAllSelectedPOs, 0), QStringList{"5001"}); // as the service holds it
     EXPECT_EQ(s.lstAllSelectedPOs->subItem(1, 7), QStringLiteral("9"));
-
     // An order the service no longer knows: no details, nothing sent, the order named in the log.
     openOrder(QStringLiteral("00000005002"));
     service.query("PRAGMA foreign_keys = OFF");
@@ -269,19 +235,17 @@ TEST_F(VendorWorkflow, ASaveThatCannotBeRecordedSendsNoWriteAndClaimsNoSuccess)
     EXPECT_TRUE(lastLog().contains(QStringLiteral("00000005002"))) << lastLog().toStdString();
     EXPECT_TRUE(lastLog().contains(QStringLiteral(" AddPO\r\n")));
     EXPECT_EQ(successes(), 0);
-
     // Carton count 0: the count the selected list shows for the order goes into the orders array.
     openOrder(QStringLiteral("0000ABC1234"));
     s.lstSelectedPOs->setSubItem(rowOf(*s.lstSelectedPOs, QStringLiteral("0000ABC1234")), 1, QStringLiteral("12"));
     service.clearRequests();
     save(QStringLiteral("0"), QStringLiteral("2"));
     EXPECT_NE(bodyOf("AddPO").find(";1234;12;33333;C;15;2</string>"), std::string::npos) << bodyOf("AddPO");
-    EXPECT_EQ(writes(), (std::vector<std::string>{"AddPO", "AddPODetails"}));
+    EXPECT_EQ(writes(), (Texts{"AddPO", "AddPODetails"}));
     EXPECT_EQ(rowsOf("SELECT Segment, NumberOfCartons FROM OrderSegments WHERE OrderID = '0000ABC1234'"),
               (palletry_service::QueryRows{{"1", "12"}}));
     EXPECT_EQ(successes(), 1);
     EXPECT_EQ(rig.recorder.errorReportCount(), 7);
-
     // A load that cannot be opened: one report per read, an empty screen, no vendor of the previous server to send.
     HttpLimits limits;
     limits.connectTimeoutMs = 2000;
@@ -303,12 +267,10 @@ TEST_F(VendorWorkflow, TheVendorIsTheRowTheClerkChose)
     ControlRig fresh;
     EXPECT_EQ(fresh.d.recording.FindOrderSegment(QStringLiteral("5001")), 0);
     EXPECT_EQ(fresh.recorder.errorReportCount(), 0);
-
     // The row text's leading number.
     s.lstVendors->addRow({QStringLiteral("12A"), QStringLiteral("Twelve")});
     clickRow(*s.lstVendors, rowOf(*s.lstVendors, QStringLiteral("12A")));
     EXPECT_EQ(d.state.SelectedVendorID, 12);
-
     // The highlighted vendor gives the vendor's orders on the load; after a Ctrl+click took the
     // highlight away, the current row is no vendor the clerk chose.
     service.query("INSERT INTO OrderSegments VALUES ('5001', 3, 1234, 9, '12345', 'A', '8', '1')");
@@ -323,7 +285,6 @@ TEST_F(VendorWorkflow, TheVendorIsTheRowTheClerkChose)
     d.loaders.RefreshSelectedPOs();
     EXPECT_EQ(s.lstSelectedPOs->count(), 0);
     EXPECT_EQ(rig.recorder.errorReportCount(), 1);
-
     // View Details takes the vendor it opens; with no vendors listed it does nothing.
     click(s.cmdViewDetails);
     EXPECT_EQ(d.state.SelectedVendorID, leadingNumberToInt32(s.lstVendors->text(s.lstVendors->currentRow())));

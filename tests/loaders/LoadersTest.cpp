@@ -1,22 +1,13 @@
 #include "support/ControlRig.h"
-#include "support/QtPrinters.h"
-#include "support/ServiceRig.h"
-
-#include "loaders/Loaders.h"
-#include "screen/FlexGrid.h"
-#include "screen/ListView.h"
-
-#include <QLineEdit>
-#include <gtest/gtest.h>
 
 using namespace palletry;
 using namespace palletry::test;
 
 namespace {
 
-QByteArray text(const std::string& s)
+QByteArray answer(const std::vector<DataSetRow>& rows)
 {
-    return QByteArray::fromStdString(s);
+    return QByteArray::fromStdString(dataSetText(rows));
 }
 
 DataSetRow homeRow(const std::string& order, const std::string& segment, const std::string& vendor = "12",
@@ -59,9 +50,8 @@ struct LoadersFixture : ::testing::Test
 TEST_F(LoadersFixture, HeaderFillsPerColumnAndKeepsABoxWhoseColumnIsMissing)
 {
     d.screen.txtDriver->setText(QStringLiteral("earlier carrier"));
-    loaders.LoadVendorIncomingLoad(text(dataSetText(
-        {{{"TruckNumber", "T-1"}, {"LoadDate", "2026-11-30T00:00:00+00:00"}},
-         {{"LoadDate", "2026-12-01T23:30:00-08:00"}, {"TruckNumber", "T-2"}}})));
+    loaders.LoadVendorIncomingLoad(answer({{{"TruckNumber", "T-1"}, {"LoadDate", "2026-11-30T00:00:00+00:00"}},
+                                           {{"LoadDate", "2026-12-01T23:30:00-08:00"}, {"TruckNumber", "T-2"}}}));
     EXPECT_EQ(d.screen.txtTruckNumber->text(), QStringLiteral("T-2"));
     EXPECT_EQ(d.screen.txtLoadDate->text(), QStringLiteral("12/01/2026")); // as written, not shifted
     EXPECT_EQ(d.screen.txtDriver->text(), QStringLiteral("earlier carrier"));
@@ -81,15 +71,14 @@ TEST(LoadDateTest, AcceptsTheFormsADataSetWritesAndKeepsOtherText)
 
 TEST_F(LoadersFixture, VendorsAreListedAsReceivedAndAFailedAnswerKeepsTheList)
 {
-    const QByteArray answer = text(dataSetText({{{"VendorID", "1"}, {"Name", "Smith & Sons"}},
-                                              {{"VendorID", "2"}},
-                                              {{"VendorID", "1"}, {"Name", "Smith & Sons"}},
-                                              {{"Name", "No Id <Ltd>"}}}));
-    loaders.LoadVendors(answer);
-    loaders.LoadVendors(answer); // replaces, never appends
+    const QByteArray listed = answer({{{"VendorID", "1"}, {"Name", "Smith & Sons"}},
+                                      {{"VendorID", "2"}},
+                                      {{"VendorID", "1"}, {"Name", "Smith & Sons"}},
+                                      {{"Name", "No Id <Ltd>"}}});
+    loaders.LoadVendors(listed);
+    loaders.LoadVendors(listed); // replaces, never appends
     EXPECT_EQ(ControlRig::column(vendors, 0), (QStringList{"", "1", "1", "2"}));
     EXPECT_EQ(ControlRig::row(vendors, 1, 1), (QStringList{"", "No Id <Ltd>"}));
-
     loaders.LoadVendors(QByteArray());
     loaders.LoadVendors(QByteArrayLiteral("<html>Service Unavailable"));
     EXPECT_EQ(vendors.count(), 4);
@@ -101,7 +90,7 @@ TEST_F(LoadersFixture, OrdersOnTheLoadFillTheListAndTheSegmentTable)
     DataSetRow third = homeRow("00000010013", "1");
     third.erase(third.begin() + 4); // NumberParcels left out: a null
     loaders.LoadVendorHomeDeliverly(
-        text(dataSetText({homeRow("00000010011", "02", "12", "30"), homeRow("00000010012", "1", "9"), third})));
+        answer({homeRow("00000010011", "02", "12", "30"), homeRow("00000010012", "1", "9"), third}));
     ASSERT_EQ(all.count(), 3);
     EXPECT_EQ(ControlRig::row(all, 1, 8),
               (QStringList{"00000010011", "M00000010011", "7", "12", "FG1", "30301", "02", "30", "Main"}));
@@ -115,22 +104,19 @@ TEST_F(LoadersFixture, OrdersOnTheLoadFillTheListAndTheSegmentTable)
 
 TEST_F(LoadersFixture, FewerRowsShrinkTheTableAParseFailureKeepsItsSizeABadSegmentStopsAtItsRow)
 {
-    loaders.LoadVendorHomeDeliverly(text(dataSetText(homeRows(5))));
-    loaders.LoadVendorHomeDeliverly(text(dataSetText(homeRows(3))));
+    loaders.LoadVendorHomeDeliverly(answer(homeRows(5)));
+    loaders.LoadVendorHomeDeliverly(answer(homeRows(3)));
     EXPECT_EQ(all.count(), 3);
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
-
     loaders.LoadVendorHomeDeliverly(QByteArrayLiteral("not xml"));
     EXPECT_EQ(all.count(), 0);
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
-
-    loaders.LoadVendorHomeDeliverly(text(dataSetText({})));
+    loaders.LoadVendorHomeDeliverly(answer({}));
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 4);
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
-
     // A segment that does not convert stops at its row; the rows before stay.
-    loaders.LoadVendorHomeDeliverly(text(dataSetText(
-        {homeRow("00000010011", "1"), homeRow("00000010012", "x"), homeRow("00000010013", "3")})));
+    loaders.LoadVendorHomeDeliverly(
+        answer({homeRow("00000010011", "1"), homeRow("00000010012", "x"), homeRow("00000010013", "3")}));
     EXPECT_EQ(ControlRig::column(all, 0), (QStringList{"00000010011"}));
     ASSERT_EQ(d.state.OrderSegmentTable->size(), 3);
     EXPECT_EQ((*d.state.OrderSegmentTable)[2].OrderID, QStringLiteral("00000010012"));
@@ -146,10 +132,9 @@ TEST_F(LoadersFixture, SelectedOrdersOfTheHighlightedVendorComparedAsText)
     loaders.RefreshSelectedPOs();
     EXPECT_EQ(d.screen.lstSelectedPOs->count(), 0);
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
-
     vendors.addRows({{"12", "Twelve"}, {"012", "Padded"}});
-    loaders.LoadVendorHomeDeliverly(text(dataSetText(
-        {homeRow("00000010011", "1", "12", "5"), homeRow("00000010012", "1", "012"), homeRow("00000010013", "2", "12", "")})));
+    loaders.LoadVendorHomeDeliverly(answer({homeRow("00000010011", "1", "12", "5"), homeRow("00000010012", "1", "012"),
+                                            homeRow("00000010013", "2", "12", "")}));
     vendors.setSelected(vendors.findText(QStringLiteral("12")), true);
     loaders.RefreshSelectedPOs();
     const ListView& selected = *d.screen.lstSelectedPOs;
@@ -166,14 +151,12 @@ TEST_F(LoadersFixture, VendorDetailsListOpenOrdersWithTheirCenterAndNeedAVendorI
                     dataSetText({{{"CenterName", "Main"}, {"OrderCenterID", "7"}, {"OrderID", "555"}},
                                  {{"OrderCenterID", "8"}, {"OrderID", "556"}}}));
     loaders.LoadVendorDetails(QStringLiteral("12"), 1001);
-
     const ListView& open = *d.screen.lstProspectivePOs;
     ASSERT_EQ(open.count(), 2);
     EXPECT_EQ(ControlRig::row(open, 1, 1), (QStringList{"555", "Main (7)"}));
     EXPECT_EQ(ControlRig::row(open, 2, 1), (QStringList{"556", " (8)"})); // no carry-over of the name
     EXPECT_EQ(d.screen.lstSelectedPOs->count(), 0);
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 1);
-
     // No vendor id: nothing asked; one that does not convert: reported, nothing sent.
     rig.server.clearRequests();
     loaders.LoadVendorDetails(QString(), 1);
@@ -195,13 +178,11 @@ TEST_F(LoadersFixture, LineItemGridRowCountsFollowTheAnswer)
     EXPECT_EQ(d.state.MaxSegment, QStringLiteral("2"));
     EXPECT_EQ(d.state.LoadSegment, QStringLiteral("1"));
     EXPECT_EQ(d.state.NumberOfCartonsForOrderLoad, QStringLiteral("9"));
-
     rig.setResult("GetOrderDetails", dataSetText(lineItems(5)));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("A"), true, 1001);
     rig.setResult("GetOrderDetails", dataSetText(lineItems(1)));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("B"), true, 1001);
     EXPECT_EQ(grid.rows(), 2);
-
     rig.setResult("GetOrderDetails", dataSetText(lineItems(5)));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("C"), true, 1001);
     rig.setResult("GetOrderDetails", dataSetText({}));
@@ -209,7 +190,6 @@ TEST_F(LoadersFixture, LineItemGridRowCountsFollowTheAnswer)
     EXPECT_EQ(grid.rows(), 6); // no rows: the old count stays, with every data cell empty
     for (int r = 1; r < 6; ++r)
         EXPECT_EQ(ControlRig::gridRow(grid, r), (QStringList{"", "", "", ""})) << r;
-
     // An order without line items comes as the empty result element: nothing to read.
     rig.server.setReply(CannedReply::xml(soapReply(
         "<GetOrderDetailsResponse xmlns=\"http://tempuri.org/KLTVRouteLocations/Service1\"><GetOrderDetailsResult />"
@@ -225,7 +205,6 @@ TEST_F(LoadersFixture, FailedOrMissingOrderDetailsLeaveNothingOfThePreviousOrder
     rig.setResult("GetOrderDetails", dataSetText(lineItems(5)));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010011"), false, 1001);
     ASSERT_EQ(manual.rows(), 6);
-
     rig.server.setReply(CannedReply::xml(soapFaultReply("Order not found"), 500, "Internal Server Error"));
     loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010012"), false, 1001);
     EXPECT_EQ(manual.rows(), 1);
@@ -235,7 +214,6 @@ TEST_F(LoadersFixture, FailedOrMissingOrderDetailsLeaveNothingOfThePreviousOrder
     EXPECT_EQ(d.state.MaxSegment, QStringLiteral("0"));
     EXPECT_EQ(rig.recorder.errorReportCount(), 1); // the failed call itself
     EXPECT_EQ(d.screen.grdOrdItems->rows(), 2);     // the other grid is untouched
-
     // An order whose answer has no segment columns starts from empty fields too.
     d.state.LoadSegment = QStringLiteral("4");
     d.state.MaxSegment = QStringLiteral("4");

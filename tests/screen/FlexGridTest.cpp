@@ -29,7 +29,6 @@ TEST(FlexGridTest, CursorStaysOnRefillAndMovesUpWhenRowsShrink)
     fill(grid, 5);
     EXPECT_EQ(grid.row(), 4);
     EXPECT_EQ(grid.col(), 2);
-
     grid.setRows(3);
     EXPECT_EQ(grid.row(), 2);
     EXPECT_EQ(grid.currentIndex(), grid.model()->index(2, 2));
@@ -48,14 +47,12 @@ TEST(FlexGridTest, ClickMovesCursorAndReportsTheCell)
     grid.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
     QSignalSpy clicks(&grid, &FlexGrid::cellClicked);
-
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(3, 2)).center());
     ASSERT_EQ(clicks.count(), 1);
     EXPECT_EQ(clicks.at(0).at(0).toInt(), 3);
     EXPECT_EQ(clicks.at(0).at(1).toInt(), 2);
     EXPECT_EQ(grid.row(), 3);
     EXPECT_EQ(grid.col(), 2);
-
     // A heading cell is clicked but does not take the cursor.
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(0, 1)).center());
     ASSERT_EQ(clicks.count(), 2);

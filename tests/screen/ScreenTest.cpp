@@ -115,7 +115,6 @@ TEST_F(ScreenTest, CaptionsAClerkReads)
         EXPECT_EQ(captionOf(w), pair.section(QLatin1Char('='), 1)) << name.toStdString();
     }
     EXPECT_EQ(screen.txtErrorMessage->toPlainText(), "This control is for error handling. So I set it to invisible.");
-
     EXPECT_EQ(headers(screen.lstVendors), QStringList({"Vendor ID", "Name of Vendor"}));
     EXPECT_EQ(headers(screen.lstProspectivePOs), QStringList({"OrderID", "Center"}));
     EXPECT_EQ(headers(screen.lstSelectedPOs), QStringList({"OrderID", "# Cartons", "Center Name"}));

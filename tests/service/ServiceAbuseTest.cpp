@@ -33,7 +33,6 @@ struct Connection {
     }
     ~Connection() { close(fd); }
     bool send(const std::string& bytes) { return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) > 0; }
-    /// What came until the server closed (closedByServer), or within @p wait.
     std::string receive(std::chrono::milliseconds wait)
     {
         std::string out;
@@ -49,7 +48,6 @@ struct Connection {
         }
         return out;
     }
-
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     bool connected = false;
     bool closedByServer = false;
@@ -68,7 +66,6 @@ TEST(ServiceAbuseTest, SlowClientsAreCutOffWhileOthersAreServed)
     options.requestTime = std::chrono::milliseconds(1500);
     ReferenceService service(options);
     ASSERT_TRUE(service.start());
-
     // More slow clients than the old pool had workers, each sending a header line now and then.
     std::vector<std::unique_ptr<Connection>> slow;
     for (int i = 0; i < 12; ++i) {
@@ -84,13 +81,11 @@ TEST(ServiceAbuseTest, SlowClientsAreCutOffWhileOthersAreServed)
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
     });
-
     const auto before = Clock::now();
     const Reply reply = call(service, "GetVendorDataVendorMaster",
                              "<GetVendorDataVendorMaster xmlns=\"" + NS + "\" />");
     EXPECT_EQ(reply.status, 200);
     EXPECT_LT(Clock::now() - before, std::chrono::milliseconds(1000)); // not after the slow ones
-
     // Past the bound every slow client has been cut off, although it kept sending.
     for (auto& c : slow) {
         c->receive(std::chrono::milliseconds(3000));
@@ -123,7 +118,6 @@ TEST(ServiceAbuseTest, BodiesItWillNotReadAreRefusedUnread)
         EXPECT_TRUE(connection.closedByServer) << c.what;
     }
     EXPECT_TRUE(service.requests().empty());
-
     // At the limit the body is read and answered.
     const std::string envelopeText = envelope("<GetVendorDataVendorMaster xmlns=\"" + NS + "\" />");
     const std::string padded = envelopeText + std::string((4u << 20) - envelopeText.size(), ' ');

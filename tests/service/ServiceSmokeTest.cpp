@@ -15,7 +15,6 @@ TEST(ServiceSmoke, StartsReadsRefusesAndStops)
     EXPECT_FALSE(service.start()); // already running
     EXPECT_EQ(service.url(), service.serverName() + "/WebServices/KLTVWebservice/KLTVWebservice.asmx");
     EXPECT_EQ(read(service, "GetVendorDataVendorMaster", "").size(), 36u);
-
     // Refusals: HTTP 500, a SOAP fault whose faultstring stays well-formed, nothing changed.
     const auto snapshot = [&] { return service.query("SELECT * FROM OrderSegments ORDER BY 1, 2"); };
     const auto before = snapshot();
@@ -41,7 +40,6 @@ TEST(ServiceSmoke, StartsReadsRefusesAndStops)
         EXPECT_EQ(fault(reply).second.rfind(r.text, 0), 0u) << fault(reply).second;
     }
     EXPECT_EQ(snapshot(), before);
-
     const std::uint16_t port = service.port();
     service.stop();
     EXPECT_EQ(service.port(), 0);

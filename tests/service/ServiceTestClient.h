@@ -16,7 +16,6 @@ namespace servicetest {
 
 inline const std::string NS = "http://tempuri.org/KLTVRouteLocations/Service1";
 
-/// The fixed start of every reply: declaration, envelope start tag, body start tag.
 inline const std::string ReplyStart =
     "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
     "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\""

@@ -1,4 +1,3 @@
-#include "support/QtPrinters.h"
 #include "support/ServiceRig.h"
 
 #include "core/XmlText.h"
@@ -7,7 +6,6 @@
 
 #include <QLocale>
 
-#include <gtest/gtest.h>
 #include <pugixml.hpp>
 
 #include <clocale>
@@ -34,7 +32,6 @@ protected:
         EXPECT_TRUE(rig.state.EnvelopeXML.isEmpty());
         EXPECT_TRUE(rig.state.BodyXML.isEmpty());
     }
-    /// The body of the request a sender made, as it left.
     QString onTheWire(bool accepted)
     {
         EXPECT_TRUE(accepted);
@@ -44,7 +41,6 @@ protected:
     {
         return requests.AddPODetailsSOAP(text, 3, 2, stamp, 0, weight, 15, QStringLiteral("2"), stamp, 0);
     }
-
     ServiceRig rig;
     ServiceRequests requests{rig.state, rig.call, rig.report};
 };
@@ -182,7 +178,6 @@ TEST_F(ServiceRequestsTest, AddPOWithAnArrayNeverGivenAnElementIsASubscriptError
     EXPECT_EQ(rig.recorder.logTexts(), QStringList{QStringLiteral(
                                            "\r\n\r\nError Number - 9\r\nError Description - Subscript out of range"
                                            "\r\nError Source - prjPalletry AddPOSOAP\r\nProject Associated - Palletry")});
-
     // An empty array sends nothing and reports nothing.
     rig.recorder.clear();
     EXPECT_FALSE(requests.AddPOSOAP(QVector<QString>()));

@@ -92,8 +92,7 @@ QString LoopbackHttpServer::url() const
 
 void LoopbackHttpServer::setReply(CannedReply reply)
 {
-    std::lock_guard lock(m_mutex);
-    m_default = std::move(reply);
+    setHandler([reply = std::move(reply)](const RecordedRequest&) { return reply; });
 }
 
 void LoopbackHttpServer::setHandler(std::function<CannedReply(const RecordedRequest&)> handler)
@@ -176,17 +175,13 @@ void LoopbackHttpServer::serve(int connection)
         wanted = length.empty() ? 0 : std::stoul(length);
     }
     request.body = data.substr(headEnd + 4, wanted);
-
-    CannedReply reply;
     std::function<CannedReply(const RecordedRequest&)> handler;
     {
         std::lock_guard lock(m_mutex);
         m_requests.push_back(request);
         handler = m_handler;
-        reply = m_default;
     }
-    if (handler)
-        reply = handler(request);
+    const CannedReply reply = handler ? handler(request) : CannedReply();
     // A silent reply holds the connection without a word until the client hangs up or the server stops.
     while (reply.neverAnswer && !m_stop) {
         pollfd p{connection, POLLIN, 0};
@@ -195,7 +190,6 @@ void LoopbackHttpServer::serve(int connection)
     }
     if (reply.neverAnswer)
         return;
-
     std::string out = "HTTP/1.1 " + std::to_string(reply.status) + ' ' + reply.reason + "\r\n";
     for (const auto& h : reply.headers)
         out += h.first + ": " + h.second + "\r\n";

@@ -15,21 +15,17 @@
 
 namespace palletry::test {
 
-/**
- * Catches what the control tells the clerk and the event log: intercepts the message boxes
- * (each answered Ok) and points the event log at a file in a private temporary folder.
- * Everything is put back when the recorder goes.
- */
+// Catches what the control tells the clerk and the event log: intercepts the message boxes
+// (each answered Ok) and points the event log at a file in a private temporary folder.
+// Everything is put back when the recorder goes.
 class ReportRecorder
 {
 public:
-    /// One message box as it would have been shown.
     struct Box
     {
         MessageBoxRequest request;
         bool busyCursor = false; ///< an override cursor was still set while it showed
     };
-
     ReportRecorder(MessageBoxes& boxes, EventLog& log)
         : m_boxesOutlet(boxes)
         , m_log(log)
@@ -41,7 +37,6 @@ public:
             return QMessageBox::Ok;
         });
     }
-    /// Records the outlets of @p control.
     explicit ReportRecorder(Palletry& control)
         : ReportRecorder(Palletry::Private::get(&control)->messageBoxes, Palletry::Private::get(&control)->eventLog)
     {
@@ -53,15 +48,12 @@ public:
     }
     ReportRecorder(const ReportRecorder&) = delete;
     ReportRecorder& operator=(const ReportRecorder&) = delete;
-
     const QVector<Box>& boxes() const { return m_boxes; }
-    /// Boxes that were error reports (the fixed error prompt).
     int errorReportCount() const
     {
         return int(std::count_if(m_boxes.begin(), m_boxes.end(),
                                  [](const Box& box) { return box.request.prompt == ErrorReport::prompt(); }));
     }
-    /// Texts of the entries written to the event log since the recorder started (or clear()).
     QStringList logTexts() const
     {
         QStringList texts;
@@ -69,7 +61,6 @@ public:
             texts << entry.text;
         return texts;
     }
-    /// Forgets the boxes and log entries so far.
     void clear()
     {
         m_boxes.clear();

@@ -4,11 +4,16 @@
 
 namespace palletry::test {
 
-ServiceRig::ServiceRig()
+void pointAt(ControlState& state, const LoopbackHttpServer& server)
 {
     state.ServerName = server.serverName();
     state.ServiceUrl = server.url();
     state.SoapActionPrefix = QLatin1String(ServiceNamespace) + QLatin1Char('/');
+}
+
+ServiceRig::ServiceRig()
+{
+    pointAt(state, server);
 }
 
 void ServiceRig::useShortLimits(qint64 totalTimeoutMs)
@@ -52,22 +57,8 @@ std::string operationReply(const std::string& operation, const std::string& resu
 std::string escapeText(const std::string& text)
 {
     std::string out;
-    out.reserve(text.size() + text.size() / 4);
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
+    for (const char c : text)
+        out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : std::string(1, c);
     return out;
 }
 
@@ -79,12 +70,10 @@ std::string dataSetText(const std::vector<DataSetRow>& rows)
         "msdata:IsDataSet=\"true\" /></xs:schema><diffgr:diffgram "
         "xmlns:msdata=\"urn:schemas-microsoft-com:xml-msdata\" "
         "xmlns:diffgr=\"urn:schemas-microsoft-com:xml-diffgram-v1\"><NewDataSet>";
-    int n = 0;
-    for (const DataSetRow& row : rows) {
-        ++n;
+    for (std::size_t n = 1; n <= rows.size(); ++n) {
         text += "<Table diffgr:id=\"Table" + std::to_string(n) + "\" msdata:rowOrder=\"" + std::to_string(n - 1)
             + "\" diffgr:hasChanges=\"inserted\">";
-        for (const auto& [name, value] : row)
+        for (const auto& [name, value] : rows[n - 1])
             text += "<" + name + ">" + escapeText(value) + "</" + name + ">";
         text += "</Table>";
     }

@@ -1,48 +1,20 @@
-#include "transport/ErrorReport.h"
-#include "transport/EventLog.h"
-#include "transport/MessageBoxes.h"
-
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include "support/ServiceRig.h"
 
 using namespace palletry;
 
-namespace {
-
-struct ReportFixture : ::testing::Test
+TEST(ErrorReportTest, ShowsOneInformationBoxAndLogsEvenAnEmptySourceExactly)
 {
-    QTemporaryDir dir;
-    QString logPath = dir.filePath(QStringLiteral("events.log"));
-    MessageBoxes boxes{nullptr};
-    EventLog log;
-    ErrorReport report{boxes, log};
-    QVector<MessageBoxRequest> shown;
-
-    ReportFixture()
-    {
-        log.setFile(logPath);
-        boxes.setInterceptor([this](const MessageBoxRequest& r) {
-            shown.push_back(r);
-            return QMessageBox::Ok;
-        });
-    }
-};
-
-} // namespace
-
-TEST_F(ReportFixture, ShowsOneInformationBoxAndLogsEvenAnEmptySourceExactly)
-{
-    report.reportError(ErrorRecord{-2147012889, QStringLiteral("ReturnWebservice Method could not load XML data"),
-                                   QString()},
-                       QStringLiteral("ReturnWebserviceXML"));
-
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown[0].prompt, QStringLiteral("An application error has occured. Please check the error logs"));
-    EXPECT_EQ(shown[0].title, QStringLiteral("prjPalletry"));
-    EXPECT_EQ(shown[0].icon, QMessageBox::Information);
-    EXPECT_EQ(shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-
-    const auto entries = EventLog::readFile(logPath);
+    test::ServiceRig rig;
+    rig.report.reportError(ErrorRecord{-2147012889, QStringLiteral("ReturnWebservice Method could not load XML data"),
+                                       QString()},
+                           QStringLiteral("ReturnWebserviceXML"));
+    ASSERT_EQ(rig.recorder.boxes().size(), 1);
+    const MessageBoxRequest& shown = rig.recorder.boxes()[0].request;
+    EXPECT_EQ(shown.prompt, QStringLiteral("An application error has occured. Please check the error logs"));
+    EXPECT_EQ(shown.title, QStringLiteral("prjPalletry"));
+    EXPECT_EQ(shown.icon, QMessageBox::Information);
+    EXPECT_EQ(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    const auto entries = EventLog::readFile(rig.log.file());
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entries[0].type, EventType::Information);
     EXPECT_EQ(entries[0].text, QStringLiteral("\r\n\r\nError Number - -2147012889\r\n"

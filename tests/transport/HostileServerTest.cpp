@@ -1,13 +1,10 @@
 // What a hostile or broken server, or a bad address, can make of the calls:
 // nothing counts as saved that the service did not confirm, reports stay small,
 // and credentials in an address never leave the control.
-#include "support/QtPrinters.h"
 #include "support/ServiceRig.h"
 
 #include "soap/ServiceNamespace.h"
 #include "soap/ServiceRequests.h"
-
-#include <gtest/gtest.h>
 
 using namespace palletry;
 using namespace palletry::test;
@@ -53,7 +50,6 @@ class HostileServerTest : public ::testing::Test
 {
 protected:
     HostileServerTest() { rig.useShortLimits(3000); }
-
     void expectOneBoundedReport(const std::string& what)
     {
         ASSERT_EQ(rig.recorder.errorReportCount(), 1) << what;
@@ -62,11 +58,9 @@ protected:
         const qsizetype from = text.indexOf(QLatin1String("Error Description - ")) + 20;
         const QString description = text.mid(from, text.indexOf(QLatin1String("\r\nError Source - ")) - from);
         EXPECT_LE(description.size(), 2001) << what;
-        if (description.size() > 2000) {
+        if (description.size() > 2000)
             EXPECT_TRUE(description.endsWith(QChar(0x2026))) << what;
-        }
     }
-
     ServiceRig rig;
     ServiceRequests requests{rig.state, rig.call, rig.report};
 };
@@ -102,7 +96,6 @@ TEST_F(HostileServerTest, NoWriteCountsUnlessTheServiceConfirmsItAndNoReadAccept
             EXPECT_EQ(rig.recorder.errorReportCount(), 0) << fault.what;
         }
     }
-
     // The confirmation itself, prefixed as the service likes, is accepted without a report.
     rig.recorder.clear();
     for (const auto& [op, send] : writes) {

@@ -1,13 +1,10 @@
 // What the network can do to the event log: nothing it sends passes for an
 // entry's header line, and the system log keeps the host's identity.
-#include "support/QtPrinters.h"
 #include "support/ServiceRig.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -16,9 +13,7 @@
 using namespace palletry;
 using namespace palletry::test;
 
-namespace {
-int identityResets = 0;
-}
+static int identityResets = 0;
 
 // The host's openlog() identity must survive the control's entries: count every reset.
 extern "C" void openlog(const char*, int, int)
@@ -30,8 +25,6 @@ extern "C" void closelog()
     ++identityResets;
 }
 
-namespace {
-
 TEST(LogBoundsTest, NetworkTextCannotForgeAnEntryHeader)
 {
     ServiceRig rig;
@@ -40,10 +33,8 @@ TEST(LogBoundsTest, NetworkTextCannotForgeAnEntryHeader)
     rig.server.setReply(CannedReply::xml(soapFaultReply(forged), 500, "Internal Server Error"));
     rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.state.ServerName, QStringLiteral("a/b"), QString());
     rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.state.ServerName, QStringLiteral("a/b"), QString());
-
     rig.log.write(QStringLiteral("x\r=== prjPalletry Error 2026-01-01T00:00:00Z 1 ===\v=== f\f=== g\r"),
                   EventType::Error);
-
     // Read back as written, three entries...
     const QStringList texts = rig.recorder.logTexts();
     ASSERT_EQ(texts.size(), 3);
@@ -66,13 +57,11 @@ TEST(LogBoundsTest, SyslogEntryCarriesTheControlsTagWithoutTouchingTheHostsIdent
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
     ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-
     EventLog log;
     log.setFile(QString());
     log.setSyslogSocket(QString::fromLocal8Bit(path));
     identityResets = 0;
     log.write(QStringLiteral("\r\n\r\nError Number - 7"), EventType::Error);
-
     char buffer[4096];
     const ssize_t got = recv(sock, buffer, sizeof buffer, MSG_DONTWAIT);
     close(sock);
@@ -84,5 +73,3 @@ TEST(LogBoundsTest, SyslogEntryCarriesTheControlsTagWithoutTouchingTheHostsIdent
     EXPECT_TRUE(shape.match(message).hasMatch()) << message.toStdString();
     EXPECT_EQ(identityResets, 0);
 }
-
-} // namespace

@@ -1,4 +1,3 @@
-#include "support/QtPrinters.h"
 #include "support/ServiceRig.h"
 
 #include "core/XmlText.h"
@@ -7,10 +6,7 @@
 
 #include <palletry/Palletry.h>
 
-#include <QApplication>
-
 #include <curl/curl.h>
-#include <gtest/gtest.h>
 #include <pugixml.hpp>
 
 #include <chrono>
@@ -59,7 +55,6 @@ protected:
     }
     QString read(const QString& env = envelope) { return call(false, env); }
     QString write(const QString& env = envelope) { return call(true, env); }
-
     ServiceRig rig;
 };
 
@@ -74,7 +69,6 @@ TEST_F(SoapCallTest, RequestIsTheSerialisedEnvelopeWithExactlyFourHeadersInOrder
                   + "\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " + std::to_string(sentBody.size())
                   + "\r\nSOAPAction: http://tempuri.org/KLTVRouteLocations/Service1/GetVendorIncomingLoad\r\n\r\n"
                   + sentBody);
-
     // The length counts UTF-8 bytes; an envelope that is not well-formed sends nothing.
     read(QStringLiteral("<a>\r\n  <b>M\u00fcller \u20ac</b>\r\n</a>"));
     const std::string body = "<a><b>M\xc3\xbcller \xe2\x82\xac</b></a>";
@@ -94,13 +88,11 @@ TEST_F(SoapCallTest, FieldsAfterReadWriteAndFailedCalls)
     const std::string reply = XmlText::serialiseUtf8(*rig.state.ReplyDocument);
     EXPECT_EQ(reply.rfind("<?xml version=\"1.0\"?><soap:Envelope xmlns:soap=", 0), 0u) << reply;
     EXPECT_NE(reply.find("<GetVendorIncomingLoadResult>&lt;Root/&gt;"), std::string::npos) << reply;
-
     write();
     ASSERT_NE(rig.state.HttpRequest, nullptr);
     EXPECT_EQ(rig.state.HttpRequest->statusCode(), 200);
     EXPECT_EQ(rig.state.HttpRequest->requestBody(), sentBody);
     EXPECT_FALSE(rig.state.ReplyDocument->first_child());
-
     rig.server.setReply(CannedReply::html("<html>down</html>", 503, "Service Unavailable"));
     read();
     ASSERT_NE(rig.state.HttpRequest, nullptr);
@@ -146,7 +138,6 @@ TEST_F(SoapCallTest, RefusedAnswersAreReportedOnceWithTheirStatus)
         EXPECT_EQ(rig.recorder.logTexts(),
                   QStringList{logText(c.number, QString::fromUtf8(c.description), rig.state.ServiceUrl)});
     }
-
     // An accepted write afterwards succeeds again, without a report.
     rig.recorder.clear();
     rig.server.setReply(CannedReply::xml(writeReply("GetVendorIncomingLoad")));
@@ -171,7 +162,6 @@ TEST_F(SoapCallTest, TransportFailuresAreReportedOnceWithCurlsError)
             << text.toStdString();
         EXPECT_NE(rig.state.HttpRequest, nullptr);
     }
-
     // No address at all, and an action that would smuggle in a header line.
     rig.recorder.clear();
     EXPECT_EQ(rig.call.ReturnWebserviceXML(QString(), QString(), QString(), envelope), QString());
@@ -196,8 +186,6 @@ TEST_F(SoapCallTest, TheWholeCallMayOutlastTheConnectLimitButNotTheTotalLimit)
     });
     EXPECT_FALSE(read().isEmpty());
     EXPECT_EQ(rig.recorder.boxes().size(), 0);
-
-    rig.server.setHandler({});
     rig.server.setReply(CannedReply::silent());
     rig.useShortLimits(300);
     EXPECT_EQ(read(), QString());
@@ -212,19 +200,16 @@ TEST_F(SoapCallTest, OversizedRepliesAreCutOffAndReported)
     limits.maxReplyBytes = 4096;
     rig.call.setLimits(limits);
     const std::string big = operationReply("GetVendorIncomingLoad", std::string(10000, 'x'));
-
     rig.server.setReply(CannedReply::xml(big)); // announces its length
     EXPECT_EQ(read(), QString());
     CannedReply unannounced = CannedReply::xml(big);
     unannounced.omitContentLength = true; // only counting the bytes can stop this one
     rig.server.setReply(unannounced);
     EXPECT_EQ(read(), QString());
-
     EXPECT_EQ(rig.recorder.errorReportCount(), 2);
     for (const QString& text : rig.recorder.logTexts())
         EXPECT_TRUE(text.contains(QLatin1String("Error Description - The reply is larger than 4096 bytes")))
             << text.toStdString();
-
     limits.maxReplyBytes = 1 << 20; // within the limit the same reply is read
     rig.call.setLimits(limits);
     EXPECT_FALSE(read().isEmpty());
@@ -260,11 +245,9 @@ TEST(PalletryReturnWebserviceXML, PublicMemberCallsTheServiceAndReportsThroughTh
     LoopbackHttpServer server;
     Palletry control;
     ReportRecorder recorder(control);
-
     server.setReply(CannedReply::xml(operationReply("GetVendorIncomingLoad", "<Root/>")));
     const QString result = control.ReturnWebserviceXML(server.url(), server.serverName(), action, envelope);
     EXPECT_EQ(Unwrap::UnwrapGetVendorIncomingLoad(result), QStringLiteral("<Root/>"));
-
     server.setReply(CannedReply::html("<html/>", 404, "Not Found"));
     EXPECT_EQ(control.ReturnWebserviceXML(server.url(), server.serverName(), action, envelope), QString());
     EXPECT_EQ(recorder.logTexts(), QStringList{logText(404, QStringLiteral("HTTP/1.1 404 Not Found"), server.url())});
