@@ -38,4 +38,9 @@ RuntimeError::RuntimeError(RuntimeErrorCode code)
 {
 }
 
+RuntimeError::RuntimeError(RuntimeErrorCode code, const QString& description)
+    : RuntimeError(ErrorRecord{static_cast<qint32>(code), description, QString::fromLatin1(ProjectName)})
+{
+}
+
 } // namespace palletry

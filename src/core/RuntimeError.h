@@ -33,6 +33,8 @@ class RuntimeError : public std::exception
 public:
     explicit RuntimeError(ErrorRecord record);
     explicit RuntimeError(RuntimeErrorCode code);
+    /// One of the control's own errors with a description of what was refused and why.
+    RuntimeError(RuntimeErrorCode code, const QString& description);
 
     const ErrorRecord& record() const noexcept { return m_record; }
     const char* what() const noexcept override { return m_what.constData(); }

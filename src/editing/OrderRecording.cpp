@@ -22,12 +22,6 @@
 namespace palletry {
 namespace {
 
-[[noreturn]] void fail(const QString& description)
-{
-    throw RuntimeError(ErrorRecord{qint32(RuntimeErrorCode::InvalidProcedureCall), description,
-                                   QString::fromLatin1(ProjectName)});
-}
-
 // The parser's reason for a text that did not load as one document.
 QString parseErrorReason(const QByteArray& text)
 {
@@ -112,8 +106,10 @@ bool OrderRecording::AddPO(const QByteArray& resultText, qint16 cartonCount, con
                     // The service splits the entry at ";": a value holding one would shift the fields.
                     for (const QString& field : fields) {
                         if (field.contains(QLatin1Char(';')))
-                            fail(QStringLiteral("The value '%1' of order %2 holds ';' and cannot be sent in the orders array")
-                                     .arg(field, row[OrderID]));
+                            throw RuntimeError(
+                                RuntimeErrorCode::InvalidProcedureCall,
+                                QStringLiteral("The value '%1' of order %2 holds ';' and cannot be sent in the orders array")
+                                    .arg(field, row[OrderID]));
                     }
                 }
                 orders.push_back(fields.join(QLatin1Char(';')));
@@ -123,7 +119,8 @@ bool OrderRecording::AddPO(const QByteArray& resultText, qint16 cartonCount, con
                 lastOrderId = row[OrderID];
             });
         if (orders.isEmpty())
-            fail(QStringLiteral("The service returned no details for order %1").arg(orderId));
+            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                               QStringLiteral("The service returned no details for order %1").arg(orderId));
 
         // Everything is converted before the first write: a value that does not convert sends nothing.
         const LineItemPanel& panel = (fromOrderDetails ? m_orderDetails : m_manualPO).panel();

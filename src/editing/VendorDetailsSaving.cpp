@@ -17,16 +17,6 @@
 #include <QPushButton>
 
 namespace palletry {
-namespace {
-
-[[noreturn]] void refuse(const QString& description)
-{
-    throw RuntimeError(ErrorRecord{qint32(RuntimeErrorCode::InvalidProcedureCall), description,
-                                   QString::fromLatin1(ProjectName)});
-}
-
-} // namespace
-
 VendorDetailsSaving::VendorDetailsSaving(ControlState& state, Screen& screen, ErrorSink& errors, MessageBoxes& boxes,
                                          ServiceRequests& requests, Loaders& loaders, Navigation& navigation,
                                          OrderRecording& recording, LineItemEntry& orderDetails)
@@ -51,10 +41,12 @@ void VendorDetailsSaving::cmdSaveVendorDetails_Click()
         // The order on screen, not whichever row a search or a move highlighted since.
         const QString orderId = m_entry.shownOrder();
         if (orderId.isEmpty())
-            refuse(QStringLiteral("No order's line items are shown: click an order in the selected orders first"));
+            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                               QStringLiteral("No order's line items are shown: click an order in the selected orders first"));
         ListView& selected = *m_screen.lstSelectedPOs;
         if (selected.findText(orderId) == 0)
-            refuse(QStringLiteral("Order %1 is no longer among the selected orders").arg(orderId));
+            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                               QStringLiteral("Order %1 is no longer among the selected orders").arg(orderId));
         const qint16 cartons = toInt16(m_screen.txtNumberOfCartons->text());
         const qint16 loadId = toInt16(qint64(m_state.LoadID));
 
