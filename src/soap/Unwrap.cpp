@@ -372,15 +372,6 @@ QString unwrap(Operation operation, QString text)
     return text;
 }
 
-void unwrapUtf8(Operation operation, std::string& text)
-{
-    if (text.empty())
-        return;
-    const OperationPatterns& p = patternsOf(operation);
-    for (std::size_t i = 0; i < p.count; ++i)
-        textedit::removeAll(text, p.patterns[i]);
-}
-
 namespace {
 
 // The removals of StripSOAPEnvelope, then (for a read) those of the operation's unwrapper.

@@ -55,8 +55,6 @@ const char* operationName(Operation operation);
 
 /// The unwrapper of @p operation (one of the six above).
 QString unwrap(Operation operation, QString text);
-/// The same unwrapper on UTF-8 text, in place, with the same result.
-void unwrapUtf8(Operation operation, std::string& text);
 
 /// UnescapeResultXML on UTF-8 text (the reply as serialised), same result byte for byte.
 std::string unescapeResultUtf8(const std::string& text);
