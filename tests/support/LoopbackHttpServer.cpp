@@ -30,34 +30,29 @@ int listenOnLoopback(quint16* port)
     return fd;
 }
 
-CannedReply replyWithBody(const char* contentType, std::string body, int status, std::string reason)
-{
-    CannedReply reply;
-    reply.status = status;
-    reply.reason = std::move(reason);
-    reply.headers = {{"Content-Type", contentType}};
-    reply.body = std::move(body);
-    return reply;
-}
-
 } // namespace
 
 std::string RecordedRequest::header(const std::string& name) const
 {
-    for (const auto& h : headers)
-        if (::strcasecmp(h.first.c_str(), name.c_str()) == 0)
-            return h.second;
+    const std::size_t headEnd = raw.find("\r\n\r\n");
+    for (std::size_t pos = raw.find("\r\n"); pos < headEnd; pos = raw.find("\r\n", pos + 2)) {
+        const char* line = raw.c_str() + pos + 2;
+        if (::strncasecmp(line, name.c_str(), name.size()) == 0 && line[name.size()] == ':') {
+            const std::size_t from = raw.find_first_not_of(" \t", pos + 3 + name.size());
+            return raw.substr(from, raw.find("\r\n", from) - from);
+        }
+    }
     return {};
 }
 
 CannedReply CannedReply::xml(std::string body, int status, std::string reason)
 {
-    return replyWithBody("text/xml; charset=utf-8", std::move(body), status, std::move(reason));
+    return {status, std::move(reason), {{"Content-Type", "text/xml; charset=utf-8"}}, std::move(body)};
 }
 
 CannedReply CannedReply::html(std::string body, int status, std::string reason)
 {
-    return replyWithBody("text/html; charset=utf-8", std::move(body), status, std::move(reason));
+    return {status, std::move(reason), {{"Content-Type", "text/html; charset=utf-8"}}, std::move(body)};
 }
 
 CannedReply CannedReply::silent()
@@ -159,20 +154,10 @@ void LoopbackHttpServer::serve(int connection)
         if (n <= 0)
             return;
         data.append(buffer, std::size_t(n));
-        if (headEnd != std::string::npos || (headEnd = data.find("\r\n\r\n")) == std::string::npos)
-            continue;
-        request.requestLine = data.substr(0, data.find("\r\n"));
-        for (std::size_t pos = data.find("\r\n"); pos < headEnd;) {
-            const std::size_t next = data.find("\r\n", pos + 2);
-            const std::string line = data.substr(pos + 2, next - pos - 2);
-            const std::size_t colon = line.find(':');
-            std::string value = colon == std::string::npos ? std::string() : line.substr(colon + 1);
-            value.erase(0, value.find_first_not_of(" \t"));
-            request.headers.emplace_back(line.substr(0, colon), value);
-            pos = next;
+        if (headEnd == std::string::npos && (headEnd = data.find("\r\n\r\n")) != std::string::npos) {
+            const std::string length = request.header("Content-Length");
+            wanted = length.empty() ? 0 : std::stoul(length);
         }
-        const std::string length = request.header("Content-Length");
-        wanted = length.empty() ? 0 : std::stoul(length);
     }
     request.body = data.substr(headEnd + 4, wanted);
     std::function<CannedReply(const RecordedRequest&)> handler;

@@ -15,11 +15,9 @@ namespace palletry::test {
 
 struct RecordedRequest
 {
-    std::string raw;         ///< every byte received: request line, headers, blank line, body
-    std::string requestLine; ///< e.g. "POST /x HTTP/1.1"
-    std::vector<std::pair<std::string, std::string>> headers; ///< in the order sent
+    std::string raw; ///< every byte received: request line, headers, blank line, body
     std::string body;
-    std::string header(const std::string& name) const;
+    std::string header(const std::string& name) const; ///< the first header line of that name, trimmed
     QString bodyText() const { return QString::fromUtf8(body.data(), qsizetype(body.size())); }
 };
 
