@@ -80,14 +80,22 @@ TEST_F(HostSignals, TheHostHearsOpensAcceptedWritesAndEveryReport)
     EXPECT_EQ(opened.at(1), (QList<QVariant>{40000, false}));
     ASSERT_EQ(errors.size(), 2);
     EXPECT_EQ(errors.at(1), (QList<QVariant>{6, QStringLiteral("Overflow"), QStringLiteral("prjPalletry LoadData")}));
-    // The service gone: each of the three calls is reported, each before its box shows.
+    // The service gone: each of the three reads is reported, each before its box shows; the screen
+    // keeps nothing of the load before, not even a vendor to send.
     service.stop();
+    s.lstAllSelectedPOs->addRow({QStringLiteral("0000ABC1234")});
     const int boxesBeforeStop = rig.recorder.boxes().size();
-    control.LoadData(server(), Load);
+    control.LoadData(server(), 77);
     ASSERT_EQ(opened.size(), 3);
-    EXPECT_EQ(opened.at(2), (QList<QVariant>{Load, false}));
+    EXPECT_EQ(opened.at(2), (QList<QVariant>{77, false}));
     ASSERT_EQ(errors.size(), 5);
     EXPECT_EQ(boxesSeenAtReport.mid(2), (QVector<int>{boxesBeforeStop, boxesBeforeStop + 1, boxesBeforeStop + 2}));
+    for (int i = 2; i < 5; ++i)
+        EXPECT_TRUE(errors.at(i).at(2).toString().endsWith(QLatin1String(" ReturnWebserviceXML")));
     expectReportsMatchTheLog();
+    EXPECT_EQ(s.txtLoadID->text(), QStringLiteral("77"));
+    EXPECT_EQ(s.lstVendors->count(), 0);
+    EXPECT_EQ(s.lstAllSelectedPOs->count(), 0);
+    EXPECT_EQ(d.state.SelectedVendorID, 0);
     EXPECT_EQ(changed.size(), 2);
 }

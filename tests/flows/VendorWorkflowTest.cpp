@@ -246,19 +246,6 @@ TEST_F(VendorWorkflow, ASaveThatCannotBeRecordedSendsNoWriteAndClaimsNoSuccess)
               (palletry_service::QueryRows{{"1", "12"}}));
     EXPECT_EQ(successes(), 1);
     EXPECT_EQ(rig.recorder.errorReportCount(), 7);
-    // A load that cannot be opened: one report per read, an empty screen, no vendor of the previous server to send.
-    HttpLimits limits;
-    limits.connectTimeoutMs = 2000;
-    d.soapCall.setLimits(limits);
-    control.LoadData(QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::unusedPort()), 77);
-    EXPECT_EQ(rig.recorder.errorReportCount(), 10);
-    for (const QString& text : rig.recorder.logTexts().mid(7))
-        EXPECT_TRUE(text.contains(QStringLiteral(" ReturnWebserviceXML\r\n"))) << text.toStdString();
-    EXPECT_EQ(s.txtLoadID->text(), QStringLiteral("77"));
-    EXPECT_EQ(s.lstVendors->count(), 0);
-    EXPECT_EQ(s.lstAllSelectedPOs->count(), 0);
-    EXPECT_FALSE(s.cmdViewAll->isEnabled());
-    EXPECT_EQ(d.state.SelectedVendorID, 0);
 }
 
 TEST_F(VendorWorkflow, TheVendorIsTheRowTheClerkChose)
