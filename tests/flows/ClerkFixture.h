@@ -71,8 +71,7 @@ inline const char* const Seed[] = {
 
 inline std::string operationOf(const std::string& soapAction)
 {
-    const std::string action = soapAction.substr(soapAction.rfind('/') + 1);
-    return action.back() == '"' ? action.substr(0, action.size() - 1) : action;
+    return soapAction.substr(soapAction.rfind('/') + 1);
 }
 
 struct ClerkFixture : ::testing::Test

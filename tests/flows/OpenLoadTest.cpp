@@ -32,9 +32,6 @@ TEST_F(OpenLoad, OpensTheDemoLoadWithItsHeaderVendorsAndOrders)
 {
     const qint32 load = service.demoLoadId();
     control.LoadData(qs(service.serverName()), load);
-    for (const auto& r : service.requests())
-        EXPECT_EQ(r.status, 200);
-    EXPECT_EQ(service.requests().at(0).soapAction, std::string(ServiceNamespace) + "/GetVendorIncomingLoad");
     EXPECT_EQ(sent(), (Texts{"GetVendorIncomingLoad", "GetVendorDataVendorMaster", "GetVendorHomeDeliverly"}));
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
     EXPECT_EQ(d.state.ServiceUrl, qs(service.url()));
@@ -53,8 +50,6 @@ TEST_F(OpenLoad, OpensTheDemoLoadWithItsHeaderVendorsAndOrders)
     std::sort(expectedIds.begin(), expectedIds.end());
     std::sort(ids.begin(), ids.end());
     EXPECT_EQ(ids, expectedIds);
-    EXPECT_EQ(vendors.sortColumn(), 1);
-    EXPECT_EQ(vendors.sortOrder(), Qt::AscendingOrder);
     const QStringList names = ControlRig::column(vendors, 1);
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end(),
                                [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; }));
