@@ -21,6 +21,9 @@ struct Fault
     // The reply body for operation op ("%" stands for the operation's name).
     std::string body;
     bool readReported; // a read of the same reply is reported too
+    // The reports' descriptions, where pinned ("%" stands for the operation's name).
+    const char* readDescription;
+    const char* writeDescription;
 };
 
 std::string forOperation(std::string text, const std::string& op)
@@ -31,32 +34,45 @@ std::string forOperation(std::string text, const std::string& op)
 }
 
 const Fault faults[] = {
-    {"empty 200", 200, "", true},
-    {"captive portal page", 200, "<html><body>Please log in<br></body></html>", true},
-    {"XML of another shape", 200, "<html><body>Please log in</body></html>", false},
-    {"garbage", 200, std::string("\x00\xff\xfe garbage", 12), true},
-    {"envelope with an empty body", 200, soapReply(""), false},
-    {"another operation's response", 200, soapReply("<OtherResponse xmlns=\"" + ns + "\" />"), false},
-    {"response in a foreign namespace", 200, soapReply("<%Response xmlns=\"urn:evil\" />"), false},
+    {"empty 200", 200, "", true, "HTTP/1.1 200 Whatever: the reply is not XML",
+     "HTTP/1.1 200 Whatever: the reply holds no %Response"},
+    {"captive portal page", 200, "<html><body>Please log in<br></body></html>", true,
+     "HTTP/1.1 200 Whatever: the reply is not XML", "HTTP/1.1 200 Whatever: the reply holds no %Response"},
+    {"XML of another shape", 200, "<html><body>Please log in</body></html>", false, nullptr, nullptr},
+    {"garbage", 200, std::string("\x00\xff\xfe garbage", 12), true, nullptr, nullptr},
+    {"envelope with an empty body", 200, soapReply(""), false, nullptr, nullptr},
+    {"another operation's response", 200, soapReply("<OtherResponse xmlns=\"" + ns + "\" />"), false, nullptr, nullptr},
+    {"response in a foreign namespace", 200, soapReply("<%Response xmlns=\"urn:evil\" />"), false, nullptr, nullptr},
     {"response outside a SOAP envelope", 200,
-     "<Envelope><Body><%Response xmlns=\"" + ns + "\" /></Body></Envelope>", false},
-    {"confirmation with a 500", 500, writeReply("%"), true},
-    {"fault of 50 KB with a 500", 500, soapFaultReply(hugeFault), true},
-    {"fault with a 200", 200, soapFaultReply("Order is locked"), true},
-    {"proxy error page", 502, "<html>Bad Gateway</html>", true},
+     "<Envelope><Body><%Response xmlns=\"" + ns + "\" /></Body></Envelope>", false, nullptr, nullptr},
+    {"confirmation with a 500", 500, writeReply("%"), true, "HTTP/1.1 500 Whatever", "HTTP/1.1 500 Whatever"},
+    {"fault with a 500", 500, soapFaultReply("Load 42 & more <not found>"), true, "Load 42 & more <not found>",
+     "Load 42 & more <not found>"},
+    {"fault of 50 KB with a 500", 500, soapFaultReply(hugeFault), true, nullptr, nullptr},
+    {"fault without a fault string", 500, soapFaultReply(""), true, "HTTP/1.1 500 Whatever", "HTTP/1.1 500 Whatever"},
+    {"fault with a 200", 200, soapFaultReply("Order is locked"), true, "Order is locked", "Order is locked"},
+    {"proxy error page", 502, "<html>Bad Gateway</html>", true, "HTTP/1.1 502 Whatever", "HTTP/1.1 502 Whatever"},
+    {"redirect to a login page", 302, "<html>moved</html>", true, "HTTP/1.1 302 Whatever", "HTTP/1.1 302 Whatever"},
 };
 
 class HostileServerTest : public ::testing::Test
 {
 protected:
     HostileServerTest() { rig.useShortLimits(3000); }
-    void expectOneBoundedReport(const std::string& what)
+    // One report, numbered with the HTTP status, its description exact or else cut short.
+    void expectOneReport(const Fault& fault, const char* pinned, const std::string& op, const std::string& what)
     {
+        EXPECT_FALSE(rig.call.lastCallSucceeded()) << what;
         ASSERT_EQ(rig.recorder.errorReportCount(), 1) << what;
         const QString text = rig.recorder.logTexts().value(0);
-        EXPECT_TRUE(text.endsWith(QLatin1String(" ReturnWebserviceXML\r\nProject Associated - Palletry"))) << what;
+        EXPECT_TRUE(text.startsWith(QStringLiteral("\r\n\r\nError Number - %1\r\n").arg(fault.status))) << what;
+        EXPECT_TRUE(text.endsWith(QStringLiteral("\r\nError Source - %1 ReturnWebserviceXML\r\nProject Associated - Palletry")
+                                      .arg(rig.state.ServiceUrl)))
+            << what;
         const qsizetype from = text.indexOf(QLatin1String("Error Description - ")) + 20;
         const QString description = text.mid(from, text.indexOf(QLatin1String("\r\nError Source - ")) - from);
+        if (pinned)
+            EXPECT_EQ(description, QString::fromStdString(forOperation(pinned, op))) << what;
         EXPECT_LE(description.size(), 2001) << what;
         if (description.size() > 2000)
             EXPECT_TRUE(description.endsWith(QChar(0x2026))) << what;
@@ -83,15 +99,15 @@ TEST_F(HostileServerTest, NoWriteCountsUnlessTheServiceConfirmsItAndNoReadAccept
             rig.recorder.clear();
             rig.server.setReply(CannedReply::xml(forOperation(fault.body, op), fault.status, "Whatever"));
             EXPECT_FALSE(send()) << what;
-            expectOneBoundedReport(what);
+            expectOneReport(fault, fault.writeDescription, op, what);
         }
         rig.recorder.clear();
-        rig.server.setReply(CannedReply::xml(forOperation(fault.body, "GetVendorHomeDeliverly"), fault.status, "X"));
+        rig.server.setReply(CannedReply::xml(forOperation(fault.body, "GetVendorHomeDeliverly"), fault.status, "Whatever"));
         const QString text = requests.read(Unwrap::Operation::GetVendorHomeDeliverly,
                                            requests.GetVendorHomeDeliverlySOAPEnvelope(1001));
         if (fault.readReported) {
             EXPECT_EQ(text, QString()) << fault.what;
-            expectOneBoundedReport(std::string(fault.what) + " / read");
+            expectOneReport(fault, fault.readDescription, "GetVendorHomeDeliverly", std::string(fault.what) + " / read");
         } else {
             EXPECT_EQ(rig.recorder.errorReportCount(), 0) << fault.what;
         }

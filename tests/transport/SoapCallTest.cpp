@@ -39,13 +39,6 @@ QString logText(int number, const QString& description, const QString& source)
         .arg(description, source);
 }
 
-CannedReply redirect(const std::string& location)
-{
-    CannedReply reply = CannedReply::html("<html>moved</html>", 302, "Found");
-    reply.headers.emplace_back("Location", location);
-    return reply;
-}
-
 class SoapCallTest : public ::testing::Test
 {
 protected:
@@ -98,52 +91,6 @@ TEST_F(SoapCallTest, FieldsAfterReadWriteAndFailedCalls)
     ASSERT_NE(rig.state.HttpRequest, nullptr);
     EXPECT_EQ(rig.state.HttpRequest->statusCode(), 503);
     EXPECT_FALSE(rig.state.ReplyDocument->first_child());
-}
-
-// Every answer that is not a usable reply fails the call with one report whose
-// number is the HTTP status and whose description says what came back.
-TEST_F(SoapCallTest, RefusedAnswersAreReportedOnceWithTheirStatus)
-{
-    struct Case
-    {
-        const char* what;
-        bool write;
-        CannedReply reply;
-        int number;
-        const char* description;
-    };
-    const Case cases[] = {
-        {"HTML error page", false, CannedReply::html("<html><h1>Server Error</h1></html>", 500, "Internal Server Error"),
-         500, "HTTP/1.1 500 Internal Server Error"},
-        {"not XML with 200", false, CannedReply::html("<html><body>maintenance", 200, "OK"), 200,
-         "HTTP/1.1 200 OK: the reply is not XML"},
-        {"SOAP fault", false, CannedReply::xml(soapFaultReply("Load 42 & more <not found>"), 500, "Internal Server Error"),
-         500, "Load 42 & more <not found>"},
-        {"SOAP fault with 200", false, CannedReply::xml(soapFaultReply("Bad request")), 200, "Bad request"},
-        {"SOAP fault without a fault string", false,
-         CannedReply::xml(soapFaultReply(""), 500, "Internal Server Error"), 500, "HTTP/1.1 500 Internal Server Error"},
-        {"write refused with a fault", true, CannedReply::xml(soapFaultReply("Order is locked"), 500, "Internal Server Error"),
-         500, "Order is locked"},
-        {"write answered with an error page", true, CannedReply::html("oops", 500, "Internal Server Error"), 500,
-         "HTTP/1.1 500 Internal Server Error"},
-        {"write redirected to a login page", true, redirect("/login.aspx"), 302, "HTTP/1.1 302 Found"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        rig.recorder.clear();
-        rig.server.setReply(c.reply);
-        EXPECT_EQ(call(c.write), QString());
-        EXPECT_FALSE(rig.call.lastCallSucceeded());
-        EXPECT_EQ(rig.recorder.errorReportCount(), 1);
-        EXPECT_EQ(rig.recorder.logTexts(),
-                  QStringList{logText(c.number, QString::fromUtf8(c.description), rig.state.ServiceUrl)});
-    }
-    // An accepted write afterwards succeeds again, without a report.
-    rig.recorder.clear();
-    rig.server.setReply(CannedReply::xml(writeReply("GetVendorIncomingLoad")));
-    EXPECT_EQ(write(), QString());
-    EXPECT_TRUE(rig.call.lastCallSucceeded());
-    EXPECT_EQ(rig.recorder.boxes().size(), 0);
 }
 
 TEST_F(SoapCallTest, TransportFailuresAreReportedOnceWithCurlsError)
