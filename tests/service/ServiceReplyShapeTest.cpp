@@ -44,7 +44,7 @@ TEST_F(ServiceReplyShape, EveryReadFramesItsResultAndDeclaresTheColumnsItSends)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.op);
-        const Reply reply = call(service, c.op, c.inner.empty() ? "<" + c.op + " xmlns=\"" + NS + "\" />" : body(c.op, c.inner));
+        const Reply reply = call(service, c.op, c.inner);
         ASSERT_EQ(reply.status, 200);
         EXPECT_EQ(reply.contentType, "text/xml; charset=utf-8");
         const std::string start = ReplyStart + "<" + c.op + "Response xmlns=\"" + NS + "\"><" + c.op + "Result>";
@@ -71,8 +71,7 @@ TEST_F(ServiceReplyShape, EveryReadFramesItsResultAndDeclaresTheColumnsItSends)
 
 TEST_F(ServiceReplyShape, NullsAreLeftOutAndEmptyResultsKeepTheSchemaExceptOrderDetails)
 {
-    const Reply empty = call(service, "GetVendorHomeDeliverly",
-                             body("GetVendorHomeDeliverly", element("IncomingLoadID", std::to_string(service.emptyLoadId()))));
+    const Reply empty = call(service, "GetVendorHomeDeliverly", element("IncomingLoadID", std::to_string(service.emptyLoadId())));
     const std::string dataSet = resultText(empty, "GetVendorHomeDeliverly");
     EXPECT_NE(dataSet.find("</xs:schema>" + Diffgram + " /></DataSet></Root>"), std::string::npos) << dataSet;
     EXPECT_TRUE(rows(dataSet).empty());
@@ -83,8 +82,7 @@ TEST_F(ServiceReplyShape, NullsAreLeftOutAndEmptyResultsKeepTheSchemaExceptOrder
     EXPECT_EQ(header[0].count("Driver"), 0u);
     EXPECT_EQ(header[0].at("LoadDate"), "2026-12-07T00:00:00+00:00");
     for (const std::string order : {"99999999999", ""}) {
-        const Reply none = call(service, "GetOrderDetails",
-                                body("GetOrderDetails", element("OrderID", order) + element("IncomingLoadID", "1001")));
+        const Reply none = call(service, "GetOrderDetails", element("OrderID", order) + element("IncomingLoadID", "1001"));
         EXPECT_EQ(none.status, 200);
         EXPECT_EQ(none.body, ReplyStart + "<GetOrderDetailsResponse xmlns=\"" + NS
                                  + "\"><GetOrderDetailsResult /></GetOrderDetailsResponse>" + ReplyEnd);

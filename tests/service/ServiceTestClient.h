@@ -60,15 +60,16 @@ inline Reply post(const palletry_service::ReferenceService& service, const char*
     return reply;
 }
 
-inline Reply call(const palletry_service::ReferenceService& service, const std::string& op, const std::string& operationBody)
-{
-    const std::string action = NS + "/" + op;
-    return post(service, action.c_str(), envelope(operationBody));
-}
-
+/// The operation element, empty as the control writes it when it has no parameters.
 inline std::string body(const std::string& op, const std::string& inner)
 {
-    return "<" + op + " xmlns=\"" + NS + "\">" + inner + "</" + op + ">";
+    const std::string start = "<" + op + " xmlns=\"" + NS + "\"";
+    return inner.empty() ? start + " />" : start + ">" + inner + "</" + op + ">";
+}
+
+inline Reply call(const palletry_service::ReferenceService& service, const std::string& op, const std::string& inner)
+{
+    return post(service, (NS + "/" + op).c_str(), envelope(body(op, inner)));
 }
 
 inline std::string element(const std::string& name, const std::string& value)
@@ -102,7 +103,7 @@ inline std::vector<Row> rows(const std::string& dataSet)
 inline std::vector<Row> read(const palletry_service::ReferenceService& service, const std::string& op,
                       const std::string& inner)
 {
-    const Reply reply = call(service, op, body(op, inner));
+    const Reply reply = call(service, op, inner);
     EXPECT_EQ(reply.status, 200) << reply.body;
     return rows(resultText(reply, op));
 }
