@@ -1,9 +1,5 @@
-#include "core/RuntimeError.h"
 #include "screen/ListView.h"
 
-#include <QHeaderView>
-#include <QSignalSpy>
-#include <QTest>
 #include <gtest/gtest.h>
 
 using palletry::ListColumn;
@@ -99,9 +95,7 @@ TEST_F(ListViewTest, BulkFillEqualsRowByRowFill)
     single.addRow({"already here", "x", "even"});
     for (const QStringList& row : rows)
         single.addRow(row);
-    QSignalSpy inserted(list.model(), &QAbstractItemModel::rowsInserted);
     list.addRows(rows);
-    EXPECT_EQ(inserted.count(), 1);
     EXPECT_EQ(modelRows(list), modelRows(single));
     EXPECT_EQ(list.text(list.currentRow()), "already here");
     ListView empty;
