@@ -75,45 +75,6 @@ LoopbackHttpServer::~LoopbackHttpServer()
     ::close(m_listener);
 }
 
-QString LoopbackHttpServer::serverName() const
-{
-    return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
-}
-
-QString LoopbackHttpServer::url() const
-{
-    return serverName() + QStringLiteral("/WebServices/KLTVWebservice/KLTVWebservice.asmx");
-}
-
-void LoopbackHttpServer::setReply(CannedReply reply)
-{
-    setHandler([reply = std::move(reply)](const RecordedRequest&) { return reply; });
-}
-
-void LoopbackHttpServer::setHandler(std::function<CannedReply(const RecordedRequest&)> handler)
-{
-    std::lock_guard lock(m_mutex);
-    m_handler = std::move(handler);
-}
-
-std::vector<RecordedRequest> LoopbackHttpServer::requests() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_requests;
-}
-
-RecordedRequest LoopbackHttpServer::lastRequest() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_requests.empty() ? RecordedRequest() : m_requests.back();
-}
-
-void LoopbackHttpServer::clearRequests()
-{
-    std::lock_guard lock(m_mutex);
-    m_requests.clear();
-}
-
 quint16 LoopbackHttpServer::unusedPort()
 {
     quint16 port = 0;

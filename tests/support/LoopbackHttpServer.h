@@ -44,13 +44,32 @@ public:
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
     quint16 port() const { return m_port; }
-    QString serverName() const;
-    QString url() const;
-    void setReply(CannedReply reply);
-    void setHandler(std::function<CannedReply(const RecordedRequest&)> handler);
-    std::vector<RecordedRequest> requests() const;
-    RecordedRequest lastRequest() const;
-    void clearRequests();
+    QString serverName() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
+    QString url() const { return serverName() + QStringLiteral("/WebServices/KLTVWebservice/KLTVWebservice.asmx"); }
+    void setReply(CannedReply reply)
+    {
+        setHandler([reply = std::move(reply)](const RecordedRequest&) { return reply; });
+    }
+    void setHandler(std::function<CannedReply(const RecordedRequest&)> handler)
+    {
+        std::lock_guard lock(m_mutex);
+        m_handler = std::move(handler);
+    }
+    std::vector<RecordedRequest> requests() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_requests;
+    }
+    RecordedRequest lastRequest() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_requests.empty() ? RecordedRequest() : m_requests.back();
+    }
+    void clearRequests()
+    {
+        std::lock_guard lock(m_mutex);
+        m_requests.clear();
+    }
     static quint16 unusedPort();
 
 private:
