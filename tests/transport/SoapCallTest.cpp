@@ -31,14 +31,6 @@ const std::string sentBody =
     "<soap:Body><GetVendorIncomingLoad xmlns=\"http://tempuri.org/KLTVRouteLocations/Service1\">"
     "<IncomingLoadID>42</IncomingLoadID></GetVendorIncomingLoad></soap:Body></soap:Envelope>";
 
-QString logText(int number, const QString& description, const QString& source)
-{
-    return QStringLiteral("\r\n\r\nError Number - %1\r\nError Description - %2\r\nError Source - %3 "
-                          "ReturnWebserviceXML\r\nProject Associated - Palletry")
-        .arg(number)
-        .arg(description, source);
-}
-
 class SoapCallTest : public ::testing::Test
 {
 protected:
@@ -197,7 +189,9 @@ TEST(PalletryReturnWebserviceXML, PublicMemberCallsTheServiceAndReportsThroughTh
     EXPECT_EQ(Unwrap::UnwrapGetVendorIncomingLoad(result), QStringLiteral("<Root/>"));
     server.setReply(CannedReply::html("<html/>", 404, "Not Found"));
     EXPECT_EQ(control.ReturnWebserviceXML(server.url(), server.serverName(), action, envelope), QString());
-    EXPECT_EQ(recorder.logTexts(), QStringList{logText(404, QStringLiteral("HTTP/1.1 404 Not Found"), server.url())});
+    EXPECT_EQ(recorder.logTexts(), QStringList{QStringLiteral("\r\n\r\nError Number - 404\r\nError Description - HTTP/1.1 404 "
+                                                              "Not Found\r\nError Source - %1 ReturnWebserviceXML\r\n"
+                                                              "Project Associated - Palletry").arg(server.url())});
 }
 
 } // namespace
