@@ -109,7 +109,14 @@ QString formatUnitWeight(double value)
     if (std::isinf(value))
         return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
     // QString::number never uses the locale; 'g' drops trailing zeros.
-    return QString::number(value, 'g', 15);
+    QString text = QString::number(value, 'g', 15);
+    // Within a hair of the largest double, rounding to 15 digits goes past it and the
+    // service would read an infinity; the last digit rounded towards zero stays in range.
+    bool inRange = false;
+    text.toDouble(&inRange);
+    if (!inRange)
+        text = QString::number(value * (1 - 1e-15), 'g', 15);
+    return text;
 }
 
 QString operationStartTag(const char* operation)

@@ -8,6 +8,7 @@
 
 #include <pugixml.hpp>
 
+#include <cfloat>
 #include <clocale>
 #include <functional>
 
@@ -158,7 +159,8 @@ TEST_F(ServiceRequestsTest, UnitWeightIsWrittenWithAPointAndUpToFifteenDigitsWha
     std::setlocale(LC_NUMERIC, "de_DE.UTF-8"); // where installed; harmless where not
     const std::pair<double, const char*> weights[] = {
         {12.5, "12.5"}, {12.0, "12"}, {1234.56789, "1234.56789"}, {0.1 + 0.2, "0.3"},
-        {1234.56789012345678, "1234.56789012346"}, {-0.25, "-0.25"}, {1234567.0, "1234567"}, {1e-7, "1e-07"}};
+        {1234.56789012345678, "1234.56789012346"}, {-0.25, "-0.25"}, {1234567.0, "1234567"}, {1e-7, "1e-07"},
+        {-DBL_MAX, "-1.79769313486231e+308"}, {1.79769313486231e308, "1.79769313486231e+308"}};
     rig.server.setReply(CannedReply::xml(writeReply("AddPODetails")));
     for (const auto& [weight, text] : weights) {
         addPODetails(QStringLiteral("5001"), weight);
