@@ -10,16 +10,12 @@
 //  - a column index reported is always a valid slot.
 
 #include "FuzzCheck.h"
+#include "support/DataSetWalkCalls.h"
 
 #include "core/DataSetWalk.h"
 #include "core/XmlText.h"
 
 #include <pugixml.hpp>
-
-#include <QStringList>
-
-#include <utility>
-#include <vector>
 
 #include <QString>
 #include <QVector>
@@ -61,19 +57,6 @@ void walkWith(const DataSetWalk& walk, const pugi::xml_document& document, std::
 
     // Without handlers the walk still counts the same rows.
     FUZZ_CHECK(walk.walk(document, {}) == rows);
-}
-
-/// Every handler call of a walk, in order: (column, value) pairs, a row as column -1 with its values joined.
-using Calls = std::vector<std::pair<int, QString>>;
-
-template <typename Document>
-Calls callsOf(const DataSetWalk& walk, Document& document)
-{
-    Calls calls;
-    walk.walk(
-        document, [&](const QVector<QString>& row) { calls.emplace_back(-1, QStringList(row.toList()).join(QChar(0))); },
-        [&](int column, const QString& value) { calls.emplace_back(column, value); });
-    return calls;
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 // The loaders' reading of a DataSet answer (DataSetWalk::Document) against the
 // parser's document walked node by node: same verdict, same handler calls.
 
+#include "support/DataSetWalkCalls.h"
+
 #include "core/DataSetWalk.h"
 #include "core/XmlText.h"
-
-#include <QStringList>
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
@@ -14,22 +14,6 @@
 #include <vector>
 
 using namespace palletry;
-
-namespace {
-
-using Calls = std::vector<std::pair<int, QString>>;
-
-template <typename Document>
-Calls callsOf(const DataSetWalk& walk, Document& document)
-{
-    Calls calls;
-    walk.walk(
-        document, [&](const QVector<QString>& row) { calls.emplace_back(-1, QStringList(row.toList()).join(QChar(0))); },
-        [&](int column, const QString& value) { calls.emplace_back(column, value); });
-    return calls;
-}
-
-} // namespace
 
 TEST(DataSetReadingTest, ReadsRandomAnswersAsTheParserDoes)
 {
