@@ -16,6 +16,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+#include <vector>
+
 namespace palletry {
 VendorDetailsSaving::VendorDetailsSaving(ControlState& state, Screen& screen, ErrorSink& errors, MessageBoxes& boxes,
                                          ServiceRequests& requests, Loaders& loaders, Navigation& navigation,
@@ -50,10 +53,18 @@ void VendorDetailsSaving::cmdSaveVendorDetails_Click()
         const qint16 cartons = toInt16(m_screen.txtNumberOfCartons->text());
         const qint16 loadId = toInt16(qint64(m_state.LoadID));
 
-        // This vendor's orders that were moved back leave the load list.
+        // This vendor's orders that were moved back leave the load list. The selected
+        // orders are looked up in one sorted copy, not a scan of the list per row of the load.
+        const auto caseless = [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
+        std::vector<QString> selectedIds;
+        selectedIds.reserve(size_t(selected.count()));
+        for (int i = 1; i <= selected.count(); ++i)
+            selectedIds.push_back(selected.text(i));
+        std::sort(selectedIds.begin(), selectedIds.end(), caseless);
         ListView& all = *m_screen.lstAllSelectedPOs;
         for (int i = all.count(); i >= 1; --i) {
-            if (toDouble(all.subItem(i, 3)) == double(m_state.SelectedVendorID) && selected.findText(all.text(i)) == 0)
+            if (toDouble(all.subItem(i, 3)) == double(m_state.SelectedVendorID)
+                && !std::binary_search(selectedIds.begin(), selectedIds.end(), all.text(i), caseless))
                 all.removeRow(i);
         }
 
