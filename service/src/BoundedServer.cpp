@@ -1,6 +1,7 @@
 #include "BoundedServer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -69,17 +70,23 @@ int msLeft(Clock::time_point deadline)
     return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, 60000));
 }
 
-bool waitFor(socket_t sock, short events, Clock::time_point deadline)
+/**
+ * Waits for @p events on @p sock until @p deadline. With @p listener, also gives up
+ * once the server has closed its listening socket (it is stopping): checked every
+ * 100 ms, so an idle client does not hold the shutdown for its whole deadline.
+ */
+bool waitFor(socket_t sock, short events, Clock::time_point deadline,
+             const std::atomic<socket_t>* listener = nullptr)
 {
     for (;;) {
-        const int timeout = msLeft(deadline);
-        if (timeout == 0)
+        const int left = msLeft(deadline);
+        if (left == 0 || (listener && *listener == INVALID_SOCKET))
             return false;
         pollfd fd{sock, events, 0};
-        const int ready = poll(&fd, 1, timeout);
+        const int ready = poll(&fd, 1, listener ? std::min(left, 100) : left);
         if (ready > 0)
             return true;
-        if (ready == 0 || errno != EINTR)
+        if (ready < 0 && errno != EINTR)
             return false;
     }
 }
@@ -87,12 +94,14 @@ bool waitFor(socket_t sock, short events, Clock::time_point deadline)
 /// The connection as the request parser sees it: reads end at the deadline or the byte budget.
 class BoundedStream : public httplib::Stream {
 public:
-    BoundedStream(socket_t sock, Clock::time_point readDeadline, Clock::time_point writeDeadline, std::size_t budget)
-        : sock_(sock), readDeadline_(readDeadline), writeDeadline_(writeDeadline), budget_(budget)
+    BoundedStream(socket_t sock, const std::atomic<socket_t>& listener, Clock::time_point readDeadline,
+                  Clock::time_point writeDeadline, std::size_t budget)
+        : sock_(sock), listener_(listener), readDeadline_(readDeadline), writeDeadline_(writeDeadline), budget_(budget)
     {
     }
 
-    bool is_readable() const override { return begin_ < end_ || waitFor(sock_, POLLIN, readDeadline_); }
+    // A request still to come is not waited for once the server stops; a reply being sent is.
+    bool is_readable() const override { return begin_ < end_ || waitFor(sock_, POLLIN, readDeadline_, &listener_); }
     bool is_writable() const override { return waitFor(sock_, POLLOUT, writeDeadline_); }
 
     ssize_t read(char* ptr, size_t size) override
@@ -133,6 +142,7 @@ public:
 
 private:
     socket_t sock_;
+    const std::atomic<socket_t>& listener_;
     Clock::time_point readDeadline_;
     Clock::time_point writeDeadline_;
     std::size_t budget_;
@@ -193,7 +203,7 @@ bool BoundedServer::process_and_close_socket(socket_t sock)
 {
     const auto start = Clock::now();
     const auto readDeadline = start + limits_.requestTime;
-    BoundedStream stream(sock, readDeadline, readDeadline + limits_.replyTime,
+    BoundedStream stream(sock, svr_sock_, readDeadline, readDeadline + limits_.replyTime,
                          limits_.maxHeaderBytes + limits_.maxBodyBytes);
     bool closed = true;
     const bool served = process_request(stream, /*close_connection=*/true, closed, nullptr);

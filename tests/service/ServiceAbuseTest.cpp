@@ -106,4 +106,15 @@ TEST(ServiceAbuseTest, BodiesItWillNotReadAreRefusedUnread)
     EXPECT_EQ(post(service, (NS + "/GetVendorDataVendorMaster").c_str(), padded).status, 200);
 }
 
+TEST(ServiceAbuseTest, AClientThatSendsNothingDoesNotHoldTheShutdown)
+{
+    ReferenceService service; // a request may take 10 s
+    ASSERT_TRUE(service.start());
+    Connection idle(service.port());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // a worker has taken it
+    const auto stopping = std::chrono::steady_clock::now();
+    service.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(5));
+}
+
 } // namespace
