@@ -1,11 +1,12 @@
 // Bytes as a reply body brings them, through the reply chain SoapCall runs
-// (loadEncoded -> serialiseUnescapedUtf8 -> stripSOAPEnvelopeUtf8), and the same
-// bytes as text through the QString edits (UnescapeResultXML -> StripSOAPEnvelope
-// -> each operation's unwrapper).
+// (loadEncoded -> replyText or dataSetText), and the same bytes as text through
+// the QString edits (UnescapeResultXML -> StripSOAPEnvelope -> each operation's
+// unwrapper).
 //
 // Properties:
-//  - the fused walk equals the two steps it replaces:
-//    serialiseUnescapedUtf8(doc) == unescapeResultUtf8(serialiseUtf8(doc));
+//  - the one-walk chain equals the steps it replaces on the serialised reply:
+//    replyText(doc) == StripSOAPEnvelope(UnescapeResultXML(serialise(doc))), and
+//    dataSetText(op, doc) == the operation's unwrapper applied to that, whatever the size hint;
 //  - the UTF-8 edits equal the QString edits on the same (valid UTF-8) text;
 //  - text with nothing to edit comes back unchanged, and the edits never grow
 //    the text beyond what the declaration replacement adds.
@@ -31,10 +32,15 @@ using namespace palletry;
 
 // UTF-8 to text keeping a leading byte-order mark as U+FEFF (QString::fromUtf8
 // drops it), so that both sides of a comparison hold the same characters.
-QString fromUtf8(const std::string& text)
+QString fromUtf8(QByteArrayView text)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    return decoder.decode(text);
+}
+
+QString fromUtf8(const std::string& text)
+{
+    return fromUtf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 bool isValidUtf8(const std::string& text)
@@ -51,9 +57,12 @@ void checkEditsAgree(const std::string& text)
     const std::string unescaped = Unwrap::unescapeResultUtf8(text);
     FUZZ_CHECK(Unwrap::UnescapeResultXML(asText) == fromUtf8(unescaped));
 
-    std::string stripped = unescaped;
-    Unwrap::stripSOAPEnvelopeUtf8(stripped);
-    FUZZ_CHECK(Unwrap::StripSOAPEnvelope(fromUtf8(unescaped)) == fromUtf8(stripped));
+    const QString stripped = Unwrap::StripSOAPEnvelope(fromUtf8(unescaped));
+    for (int op = 0; op < 6; ++op) {
+        const auto operation = static_cast<Unwrap::Operation>(op);
+        FUZZ_CHECK(Unwrap::unwrap(operation, stripped)
+                   == fromUtf8(Unwrap::stripAndUnwrapUtf8(operation, QByteArray::fromStdString(unescaped))));
+    }
 }
 
 } // namespace
@@ -66,13 +75,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pugi::xml_document reply;
     if (XmlText::loadEncoded(reply, bytes, size)) {
         const std::string serialised = XmlText::serialiseUtf8(reply);
-        const std::string fused = Unwrap::serialiseUnescapedUtf8(reply, size + size / 8);
-        FUZZ_CHECK(fused == Unwrap::unescapeResultUtf8(serialised));
-        FUZZ_CHECK(Unwrap::serialiseUnescapedUtf8(reply) == fused); // the size hint changes nothing
-
-        std::string text = fused;
-        Unwrap::stripSOAPEnvelopeUtf8(text);
-        FUZZ_CHECK(text.size() <= fused.size());
+        if (isValidUtf8(serialised)) {
+            const QString text = Unwrap::StripSOAPEnvelope(Unwrap::UnescapeResultXML(fromUtf8(serialised)));
+            const QByteArray replyText = Unwrap::replyText(reply, size + size / 8);
+            FUZZ_CHECK(fromUtf8(replyText) == text);
+            FUZZ_CHECK(Unwrap::replyText(reply) == replyText); // the size hint changes nothing
+            for (int op = 0; op < 6; ++op) {
+                const auto operation = static_cast<Unwrap::Operation>(op);
+                FUZZ_CHECK(fromUtf8(Unwrap::dataSetText(operation, reply, size)) == Unwrap::unwrap(operation, text));
+            }
+        }
         checkEditsAgree(serialised);
     }
 

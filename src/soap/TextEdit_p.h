@@ -120,17 +120,6 @@ inline void removeAll(QString& text, const Pattern& pattern)
     text.truncate(static_cast<qsizetype>(compactRemoving(data, static_cast<std::size_t>(text.size()), first, needle)));
 }
 
-inline void removeAll(std::string& text, const Pattern& pattern)
-{
-    const std::string_view needle = pattern.view<char>();
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    const char* hit = Search<char>::find(begin, end, needle);
-    if (hit == end)
-        return;
-    text.resize(compactRemoving(text.data(), text.size(), static_cast<std::size_t>(hit - begin), needle));
-}
-
 /**
  * Removes @p patterns from data[0, size) one after the other, each as removeAll
  * removes it (every occurrence, one pass, in the text the earlier removals left,

@@ -270,11 +270,6 @@ QByteArray serialiseUnescaped(const pugi::xml_document& document, std::size_t si
 
 } // namespace
 
-std::string serialiseUnescapedUtf8(const pugi::xml_document& document, std::size_t sizeHint)
-{
-    return serialiseUnescaped(document, sizeHint).toStdString();
-}
-
 QString UnescapeResultXML(QString text)
 {
     QStringOut out;
@@ -295,14 +290,6 @@ std::string unescapeResultUtf8(const std::string& text)
 QString StripSOAPEnvelope(QString text)
 {
     return removeInOrder(std::move(text), envelopePatterns().removed);
-}
-
-void stripSOAPEnvelopeUtf8(std::string& text)
-{
-    if (text.empty())
-        return;
-    for (const Pattern& p : envelopePatterns().removed)
-        textedit::removeAll(text, p);
 }
 
 namespace {

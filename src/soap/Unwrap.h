@@ -58,17 +58,6 @@ QString unwrap(Operation operation, QString text);
 
 /// UnescapeResultXML on UTF-8 text (the reply as serialised), same result byte for byte.
 std::string unescapeResultUtf8(const std::string& text);
-/**
- * UnescapeResultXML applied to the serialised @p document, produced in one walk
- * of the document: element text is written as the two steps together give it
- * (escaped by the serialiser, turned back by the unescaping), so the large
- * escaped result is copied once instead of escaped and unescaped again. The
- * result is byte for byte unescapeResultUtf8(XmlText::serialiseUtf8(document)).
- */
-std::string serialiseUnescapedUtf8(const pugi::xml_document& document, std::size_t sizeHint = 0);
-
-/// StripSOAPEnvelope on UTF-8 text, in place.
-void stripSOAPEnvelopeUtf8(std::string& text);
 
 /**
  * What ReturnWebserviceXML returns for the read reply @p reply, as UTF-8:
