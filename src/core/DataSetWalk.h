@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 #include <QVector>
 
@@ -51,7 +50,6 @@ public:
 
         /// Reads @p text (UTF-8, as the result fields hold it); false when it is not well-formed (the empty text included).
         bool load(const QByteArray& text);
-        bool load(QByteArrayView text) { return load(QByteArray(text.data(), text.size())); }
 
     private:
         friend class DataSetWalk;

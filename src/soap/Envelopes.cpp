@@ -12,11 +12,9 @@ namespace {
 // would change on the way (a carriage return reaches the service as a line feed).
 [[noreturn]] void refuseCharacter(uint code)
 {
-    throw RuntimeError(ErrorRecord{
-        static_cast<qint32>(RuntimeErrorCode::InvalidProcedureCall),
-        QStringLiteral("A value holds the character U+%1, which cannot be sent")
-            .arg(QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'))),
-        QString::fromLatin1(ProjectName)});
+    throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                       QStringLiteral("A value holds the character U+%1, which cannot be sent")
+                           .arg(QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'))));
 }
 
 void checkSendable(const QString& value)

@@ -58,9 +58,7 @@ public:
     bool statusIsSuccess() const { return m_statusCode >= 200 && m_statusCode <= 299; }
     /// The reply's status line without its line break, e.g. "HTTP/1.1 500 Internal Server Error".
     QString statusLine() const { return m_statusLine; }
-    /// The reply body as received.
-    const std::string& replyBody() const { return m_reply; }
-    /// Hands the reply body over (replyBody() is empty afterwards).
+    /// Hands the reply body, as received, over (the exchange keeps none).
     std::string takeReplyBody() { return std::move(m_reply); }
 
     /// The body that was sent.
