@@ -231,18 +231,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const qint16 unloaded = in.int16();
         accepted = requests.AddPODetailsSOAP(order, segment, line, date, quantity, weight, person, type, updated,
                                              unloaded);
+        const QString weightText = Envelopes::formatUnitWeight(weight);
         values = {{"OrderID", order},
                   {"KLTV_OrderSegment", number(segment)},
                   {"LineItem", number(line)},
                   {"ReceivedDate", date},
                   {"QuantityReceived", number(quantity)},
-                  {"UnitWeight", Envelopes::formatUnitWeight(weight)},
+                  {"UnitWeight", weightText},
                   {"PersonID", number(person)},
                   {"PersonType", type},
                   {"RecordLastUpdated", updated},
                   {"UnloadedIndicator", number(unloaded)}};
         // The weight's text reads back as the value, to the 15 digits it is written with.
-        const QString weightText = Envelopes::formatUnitWeight(weight);
         if (std::isnan(weight))
             FUZZ_CHECK(weightText == QLatin1String("NaN"));
         else if (std::isinf(weight))
@@ -261,6 +261,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             values.push_back({"string", order});
         if (orders.isEmpty()) {
             FUZZ_CHECK(call.sent.isEmpty() && sink.reports == 0);
+            FUZZ_CHECK(state.EnvelopeXML.isEmpty() && state.BodyXML.isEmpty());
             return 0;
         }
         break;
