@@ -32,15 +32,19 @@ std::string operationOf(std::string action)
     return {};
 }
 
-// Reads that answer with a DataSet: frame the escaped DataSet as the operation's result.
+// Reads that answer with a DataSet: frame the escaped DataSet as the operation's result;
+// read runs under the database lock.
 template <typename Read>
-std::string resultReply(const std::string& operation, Read read)
+std::string resultReply(const std::string& operation, std::mutex& dbMutex, Read read)
 {
-    // Read is called under the database lock.
     std::string out;
     out.reserve(4096);
     SoapReply::appendResultStart(out, operation);
-    const std::size_t rows = read(out);
+    std::size_t rows = 0;
+    {
+        std::lock_guard<std::mutex> lock(dbMutex);
+        rows = read(out);
+    }
     // This operation answers a null result, not an empty DataSet, for an order without
     // line items.
     if (rows == 0 && operation == "GetOrderDetails")
@@ -76,31 +80,29 @@ std::string ServiceDispatcher::dispatch(const std::string& operation, const std:
 
     if (operation == "GetVendorIncomingLoad") {
         const auto load = request.int32("IncomingLoadID");
-        return resultReply(operation, [&](std::string& out) { return locked([&] { return db_.incomingLoad(out, load); }); });
+        return resultReply(operation, dbMutex_, [&](std::string& out) { return db_.incomingLoad(out, load); });
     }
     if (operation == "GetVendorDataVendorMaster")
-        return resultReply(operation, [&](std::string& out) { return locked([&] { return db_.vendorMaster(out); }); });
+        return resultReply(operation, dbMutex_, [&](std::string& out) { return db_.vendorMaster(out); });
     if (operation == "GetVendorHomeDeliverly") {
         const auto load = request.int32("IncomingLoadID");
-        return resultReply(operation, [&](std::string& out) { return locked([&] { return db_.homeDeliverly(out, load); }); });
+        return resultReply(operation, dbMutex_, [&](std::string& out) { return db_.homeDeliverly(out, load); });
     }
     if (operation == "GetVendorOrdersAndCentersOnly") {
         const auto vendor = request.int32("VendorID");
         const auto load = request.int32("IncomingLoadID");
-        return resultReply(operation, [&](std::string& out) {
-            return locked([&] { return db_.vendorOrdersAndCenters(out, vendor, load); });
-        });
+        return resultReply(operation, dbMutex_,
+                           [&](std::string& out) { return db_.vendorOrdersAndCenters(out, vendor, load); });
     }
     if (operation == "GetOrderDetails") {
         const std::string order = request.text("OrderID").value_or("");
         const auto load = request.int32("IncomingLoadID");
-        return resultReply(operation, [&](std::string& out) { return locked([&] { return db_.orderDetails(out, order, load); }); });
+        return resultReply(operation, dbMutex_, [&](std::string& out) { return db_.orderDetails(out, order, load); });
     }
     if (operation == "GetVendorDetailsByOrderID") {
         const std::string order = request.text("OrderID").value_or("");
-        return resultReply(operation, [&](std::string& out) {
-            return locked([&] { return db_.vendorDetailsByOrderId(out, order); });
-        });
+        return resultReply(operation, dbMutex_,
+                           [&](std::string& out) { return db_.vendorDetailsByOrderId(out, order); });
     }
     if (operation == "AddPODetails") {
         LineItemDetails details;
