@@ -16,6 +16,7 @@ QString unquoted(const QString& action)
     return action;
 }
 
+// The name after its prefix (everything before the first colon).
 const char* localName(const char* name)
 {
     const char* colon = std::strchr(name, ':');
@@ -40,10 +41,11 @@ bool isElement(const pugi::xml_node& node, const char* local, const std::string&
         && namespaceOf(node) == ns;
 }
 
-pugi::xml_node firstElement(const pugi::xml_node& parent)
+/// The first child element of @p parent named @p local (any prefix), or, without a name, the first child element.
+pugi::xml_node firstElement(const pugi::xml_node& parent, const char* local = nullptr)
 {
     for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
-        if (n.type() == pugi::node_element)
+        if (n.type() == pugi::node_element && (!local || std::strcmp(localName(n.name()), local) == 0))
             return n;
     return {};
 }
@@ -86,6 +88,17 @@ bool ReplyChecks::confirmsWrite(const pugi::xml_document& reply, const QString& 
     if (!isElement(body, "Body", SoapEnvelopeNamespace))
         return false;
     return isElement(firstElement(body), response.c_str(), ns);
+}
+
+std::optional<QString> ReplyChecks::soapFault(const pugi::xml_document& reply)
+{
+    const pugi::xml_node envelope = reply.document_element();
+    if (!envelope || std::strcmp(localName(envelope.name()), "Envelope") != 0)
+        return std::nullopt;
+    const pugi::xml_node fault = firstElement(firstElement(envelope, "Body"), "Fault");
+    if (!fault)
+        return std::nullopt;
+    return QString::fromUtf8(firstElement(fault, "faultstring").text().get());
 }
 
 } // namespace palletry

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace pugi {
 class xml_document;
 }
@@ -23,6 +25,9 @@ public:
      * "<operation>Response", in that namespace, as an ASMX service answers a void operation.
      */
     static QString writeResponseName(const QString& soapAction);
+
+    /// The fault string when @p reply is a SOAP fault (Envelope/Body/Fault, any prefix).
+    static std::optional<QString> soapFault(const pugi::xml_document& reply);
 
     /// True when @p reply is a SOAP 1.1 envelope whose body holds the write's response element.
     static bool confirmsWrite(const pugi::xml_document& reply, const QString& soapAction);

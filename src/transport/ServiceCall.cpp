@@ -11,7 +11,6 @@
 
 #include <pugixml.hpp>
 
-#include <cstring>
 #include <optional>
 
 namespace palletry {
@@ -38,32 +37,6 @@ public:
 private:
     bool m_active;
 };
-
-const char* localName(const char* name)
-{
-    const char* colon = std::strrchr(name, ':');
-    return colon ? colon + 1 : name;
-}
-
-pugi::xml_node childByLocalName(const pugi::xml_node& parent, const char* local)
-{
-    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
-        if (child.type() == pugi::node_element && std::strcmp(localName(child.name()), local) == 0)
-            return child;
-    return {};
-}
-
-/// The fault string when @p reply is a SOAP fault (Envelope/Body/Fault, any prefix).
-std::optional<QString> soapFault(const pugi::xml_document& reply)
-{
-    const pugi::xml_node envelope = reply.document_element();
-    if (!envelope || std::strcmp(localName(envelope.name()), "Envelope") != 0)
-        return std::nullopt;
-    const pugi::xml_node fault = childByLocalName(childByLocalName(envelope, "Body"), "Fault");
-    if (!fault)
-        return std::nullopt;
-    return QString::fromUtf8(childByLocalName(fault, "faultstring").text().get());
-}
 
 // A reply parsed in place: the document's text lives in the bytes as received.
 struct ParsedReply
@@ -127,7 +100,7 @@ bool ServiceCall::call(const QString& AsmxUrl, const QString& SOAPAction, const 
         reply->bytes = http.takeReplyBody();
         const std::size_t replySize = reply->bytes.size();
         const bool isXml = replySize != 0 && XmlText::loadEncodedInPlace(reply->document, reply->bytes.data(), replySize);
-        const std::optional<QString> fault = isXml ? soapFault(reply->document) : std::nullopt;
+        const std::optional<QString> fault = isXml ? ReplyChecks::soapFault(reply->document) : std::nullopt;
         if (fault)
             failReply(http, AsmxUrl, fault->isEmpty() ? http.statusLine() : *fault);
         if (!http.statusIsSuccess())
