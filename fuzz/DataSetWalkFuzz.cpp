@@ -9,8 +9,8 @@
 //    for it in that row and is empty when none was (never an earlier row's value);
 //  - a column index reported is always a valid slot.
 
+#include "DataSetWalkCalls.h"
 #include "FuzzCheck.h"
-#include "support/DataSetWalkCalls.h"
 
 #include "core/DataSetWalk.h"
 #include "core/XmlText.h"

@@ -46,7 +46,6 @@ function(palletry_add_fuzz_executable exe name engine)
   endif()
   target_include_directories(${exe} PRIVATE
     ${PROJECT_SOURCE_DIR}/src
-    ${PROJECT_SOURCE_DIR}/tests # support/: test aids the properties share with the suites
     ${PROJECT_BINARY_DIR}/src/generated)
   target_link_libraries(${exe} PRIVATE palletry pugixml::pugixml Qt6::Core)
 endfunction()

@@ -1,7 +1,7 @@
 // The loaders' reading of a DataSet answer (DataSetWalk::Document) against the
 // parser's document walked node by node: same verdict, same handler calls.
 
-#include "support/DataSetWalkCalls.h"
+#include "DataSetWalkCalls.h" // the dataset_walk fuzz target's call record
 
 #include "core/DataSetWalk.h"
 #include "core/XmlText.h"

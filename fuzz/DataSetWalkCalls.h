@@ -1,7 +1,7 @@
 #pragma once
 
 // What a DataSet walk told its handlers, for comparing two ways of reading the
-// same answer (the core tests and the dataset_walk fuzz target).
+// same answer: the dataset_walk target's property, which the core tests check too.
 
 #include "core/DataSetWalk.h"
 
