@@ -16,10 +16,10 @@
 
 #include "FuzzCheck.h"
 
+#include "actions/LineItemEntry.h"
 #include "core/Conversion.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
-#include "editing/LineItemEntry.h"
 #include "screen/FlexGrid.h"
 #include "transport/MessageBoxes.h"
 

@@ -2,25 +2,25 @@
 
 #include <palletry/Palletry.h>
 
+#include "actions/Browsing.h"
+#include "actions/FindPO.h"
+#include "actions/LineItemEntry.h"
+#include "actions/LoadReview.h"
+#include "actions/ManualPOEntry.h"
+#include "actions/OrderMoves.h"
+#include "actions/OrderRecording.h"
+#include "actions/ScannerEntry.h"
+#include "actions/SortHandlers.h"
+#include "actions/VendorDetailsSaving.h"
 #include "core/ControlState.h"
-#include "editing/LineItemEntry.h"
-#include "editing/ManualPOEntry.h"
-#include "editing/OrderRecording.h"
-#include "editing/VendorDetailsSaving.h"
 #include "loaders/Loaders.h"
-#include "screen/Browsing.h"
-#include "screen/FindPO.h"
-#include "screen/LoadReview.h"
 #include "screen/Navigation.h"
-#include "screen/OrderMoves.h"
-#include "screen/ScannerEntry.h"
 #include "screen/Screen.h"
-#include "screen/SortHandlers.h"
 #include "soap/ServiceRequests.h"
+#include "soap/SoapCall.h"
 #include "transport/ErrorReport.h"
 #include "transport/EventLog.h"
 #include "transport/MessageBoxes.h"
-#include "soap/SoapCall.h"
 
 /**
  * Everything the control owns: its fields, its screen, its outlets and the

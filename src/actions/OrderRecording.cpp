@@ -1,11 +1,11 @@
-#include "editing/OrderRecording.h"
+#include "actions/OrderRecording.h"
 
+#include "actions/LineItemEntry.h"
 #include "core/ControlState.h"
 #include "core/Conversion.h"
 #include "core/DataSetWalk.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
-#include "editing/LineItemEntry.h"
 #include "screen/ListView.h"
 #include "screen/Screen.h"
 #include "soap/ServiceRequests.h"

@@ -1,9 +1,9 @@
-#include "screen/LoadReview.h"
+#include "actions/LoadReview.h"
 
+#include "actions/ManualPOEntry.h"
 #include "core/ControlState.h"
 #include "core/Conversion.h"
 #include "core/Trap.h"
-#include "editing/ManualPOEntry.h"
 #include "loaders/Loaders.h"
 #include "screen/ListView.h"
 #include "screen/Navigation.h"

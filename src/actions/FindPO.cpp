@@ -1,4 +1,4 @@
-#include "screen/FindPO.h"
+#include "actions/FindPO.h"
 
 #include "core/Conversion.h"
 #include "core/Trap.h"

@@ -1,4 +1,4 @@
-#include "editing/LineItemEntry.h"
+#include "actions/LineItemEntry.h"
 
 #include "core/ControlState.h"
 #include "core/Conversion.h"

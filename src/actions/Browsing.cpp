@@ -1,4 +1,4 @@
-#include "screen/Browsing.h"
+#include "actions/Browsing.h"
 
 #include "core/ControlState.h"
 #include "core/Conversion.h"

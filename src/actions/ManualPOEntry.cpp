@@ -1,10 +1,10 @@
-#include "editing/ManualPOEntry.h"
+#include "actions/ManualPOEntry.h"
 
+#include "actions/LineItemEntry.h"
+#include "actions/OrderRecording.h"
 #include "core/ControlState.h"
 #include "core/Conversion.h"
 #include "core/Trap.h"
-#include "editing/LineItemEntry.h"
-#include "editing/OrderRecording.h"
 #include "loaders/Loaders.h"
 #include "screen/Navigation.h"
 #include "screen/Screen.h"

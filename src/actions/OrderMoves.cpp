@@ -1,9 +1,9 @@
-#include "screen/OrderMoves.h"
+#include "actions/OrderMoves.h"
 
+#include "actions/LineItemEntry.h"
 #include "core/ControlState.h"
 #include "core/Conversion.h"
 #include "core/Trap.h"
-#include "editing/LineItemEntry.h"
 #include "loaders/Loaders.h"
 #include "screen/ListView.h"
 #include "screen/Screen.h"

@@ -1,4 +1,4 @@
-#include "screen/SortHandlers.h"
+#include "actions/SortHandlers.h"
 
 #include "core/Trap.h"
 #include "screen/FlexGrid.h"

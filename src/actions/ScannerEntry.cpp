@@ -1,4 +1,4 @@
-#include "screen/ScannerEntry.h"
+#include "actions/ScannerEntry.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
