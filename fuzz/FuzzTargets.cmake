@@ -44,8 +44,5 @@ function(palletry_add_fuzz_executable exe name engine)
   else()
     message(FATAL_ERROR "unknown fuzzing engine ${engine}")
   endif()
-  target_include_directories(${exe} PRIVATE
-    ${PROJECT_SOURCE_DIR}/src
-    ${PROJECT_BINARY_DIR}/src/generated)
-  target_link_libraries(${exe} PRIVATE palletry pugixml::pugixml Qt6::Core)
+  target_link_libraries(${exe} PRIVATE palletry_internal pugixml::pugixml Qt6::Core)
 endfunction()

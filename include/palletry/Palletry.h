@@ -1,33 +1,13 @@
 #pragma once
 
-#include <QMetaType>
+#include <palletry/HomeDelieveryUDT.h>
+#include <palletry/palletry_export.h>
+
 #include <QString>
 #include <QWidget>
 #include <QtGlobal>
 
 #include <memory>
-
-#if defined(PALLETRY_BUILDING_LIBRARY)
-#define PALLETRY_EXPORT Q_DECL_EXPORT
-#else
-#define PALLETRY_EXPORT Q_DECL_IMPORT
-#endif
-
-/**
- * One order placed on the open load: its PO number as the service gives it and
- * the segment (delivery number) under which it stands on the load.
- */
-struct PALLETRY_EXPORT HomeDelieveryUDT
-{
-    Q_GADGET
-    Q_PROPERTY(QString OrderID MEMBER OrderID)
-    Q_PROPERTY(qint16 OrderSegment MEMBER OrderSegment)
-
-public:
-    QString OrderID;
-    qint16 OrderSegment = 0;
-};
-Q_DECLARE_METATYPE(HomeDelieveryUDT)
 
 /**
  * The load-assembly control. A host embeds it on one of its windows, tells it

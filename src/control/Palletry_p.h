@@ -24,9 +24,10 @@
 
 /**
  * Everything the control owns: its fields, its screen, its outlets and the
- * parts that act on them. Palletry itself only forwards to this.
+ * parts that act on them. Palletry itself only forwards to this. Hidden: a
+ * nested class of an exported one would otherwise be exported with it.
  */
-class Palletry::Private
+class Q_DECL_HIDDEN Palletry::Private
 {
 public:
     explicit Private(Palletry* q);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <palletry/Palletry.h>
+#include <palletry/HomeDelieveryUDT.h>
 
 #include <QByteArray>
 #include <QString>

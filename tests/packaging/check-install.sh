@@ -24,7 +24,9 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 # 1. The install tree.
 expected=(
   bin/palletry-service
+  include/palletry/HomeDelieveryUDT.h
   include/palletry/Palletry.h
+  include/palletry/palletry_export.h
   "$libdir/cmake/Palletry/PalletryConfig.cmake"
   "$libdir/cmake/Palletry/PalletryConfigVersion.cmake"
   "$libdir/cmake/Palletry/PalletryTargets.cmake"
