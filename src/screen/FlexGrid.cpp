@@ -157,10 +157,18 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
 {
     if (m_headingPress.isValid()) {
         const bool sameCell = indexAt(event->position().toPoint()) == m_headingPress;
+        const int pressedRow = m_headingPress.row();
         m_headingPress = QPersistentModelIndex();
         event->accept();
-        if (sameCell && event->button() == Qt::LeftButton)
+        if (sameCell && event->button() == Qt::LeftButton) {
+            // A line's own "Row" number takes up that line; the heading row moves nothing.
+            if (pressedRow >= FlexGridModel::FixedRows) {
+                m_row = pressedRow;
+                m_col = std::min(FlexGridModel::FixedCols, m_model->cols() - 1);
+                showCursor();
+            }
             emit cellClicked(m_row, m_col);
+        }
         return;
     }
     QTableView::mouseReleaseEvent(event);

@@ -88,9 +88,12 @@ void ListView::takeCurrentIfNone(int row)
 {
     if (currentIndex().isValid() || row < 0)
         return;
-    // As the clerk knows it: the first row that arrives is the current, highlighted one.
+    // As the clerk knows it: the first row that arrives is the current one, and
+    // highlighted too unless this list keeps its highlight for the clerk's choice.
     selectionModel()->setCurrentIndex(m_model->index(row, 0),
-                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                                      m_highlightsFirstRow
+                                          ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                                          : QItemSelectionModel::NoUpdate);
 }
 
 int ListView::addRow(const QStringList& cells)

@@ -41,6 +41,13 @@ public:
 
     /// Several rows selectable at once (extended selection) or one at a time.
     void setMultiSelect(bool multi);
+
+    /**
+     * Whether the first row to arrive in an empty list is highlighted as well as
+     * made current (on by default). A list whose highlight chooses what a button
+     * deletes turns it off, so that only the clerk's own click highlights a row.
+     */
+    void setHighlightsFirstRow(bool on) { m_highlightsFirstRow = on; }
     bool isMultiSelect() const;
 
     int count() const;
@@ -88,6 +95,7 @@ private:
     void takeCurrentIfNone(int row);
 
     ListModel* m_model;
+    bool m_highlightsFirstRow = true;
 };
 
 } // namespace palletry

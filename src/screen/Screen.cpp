@@ -289,11 +289,12 @@ void Screen::buildAllSelectedTab(QWidget* page)
                                    {tr("# Cartons"), 1000, Qt::AlignRight},
                                    {tr("Center Name"), 3540, Qt::AlignLeft}});
     lstAllSelectedPOs->setMultiSelect(false);
+    // "Remove" deletes the highlighted order: a refill must not choose one for the clerk.
+    lstAllSelectedPOs->setHighlightsFirstRow(false);
     lstAllSelectedPOs->setToolTip(tr("Double Click to edit # of Cartons"));
 
     lblAddPO = label(page, "lblAddPO", tr("Add to Selected P O:"), 135, 4410, 1515, 195, 39, sansSerif());
     txtAddPO = textField(page, "txtAddPO", 1665, 4350, 1905, 330, 38, sansSerif());
-    txtAddPO->setMaxLength(11);
     cmdAddPO = button(page, "cmdAddPO", tr("Add P O"), 3705, 4320, 1245, 360, 37, sansSerif());
     cmdAddPO->setEnabled(false);
     cmdRemovePO = button(page, "cmdRemovePO", tr("&Remove"), 5760, 4320, 1215, 375, 36, sansSerif());

@@ -36,6 +36,24 @@ class ListView;
  * (what a person would call it) and each list and grid a description of what
  * it holds, for screen readers and UI-automation tools.
  */
+/**
+ * The columns of lstAllSelectedPOs, the orders on the load: the order id is the
+ * row's text, the others its sub-items.
+ */
+namespace LoadColumn {
+enum : int {
+    OrderID = 0,
+    MemberID = 1,
+    CenterID = 2,
+    VendorID = 3,
+    FreightGroup = 4,
+    PostalCode = 5,
+    MaxSequence = 6, ///< the order's segment on the load
+    Cartons = 7,
+    CenterName = 8,
+};
+} // namespace LoadColumn
+
 class Screen
 {
     Q_DECLARE_TR_FUNCTIONS(Screen)
@@ -47,6 +65,8 @@ public:
     static constexpr int SmallHeightTwips = 4815;            ///< tab strip and control, compact
     static constexpr int LargeTabStripHeightTwips = 8655;    ///< while the lower panels are in use
     static constexpr int LargeControlHeightTwips = 8670;
+    /// How many characters the clerk may type into txtAddPO (an id the program puts there stays whole).
+    static constexpr int AddPOTypedLength = 11;
     /// The tab header row at the top of the tab strip: elements placed on a tab
     /// are measured from the strip's top-left, so this much lies above a page.
     static constexpr int TabHeaderTwips = 330;
