@@ -119,7 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString cartons = p.cartons->text();
     const QString weight = p.unitWeight->text();
     p.shown.clear();
-    const bool accepted = p.entry.validate();
+    const std::optional<LineItemValues> values = p.entry.validate();
+    const bool accepted = values.has_value();
 
     const char* expected = nullptr;
     if (cartons.isEmpty())
@@ -136,6 +137,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!accepted)
         FUZZ_CHECK(p.shown.front() == QLatin1String(expected));
     FUZZ_CHECK(p.cartons->text() == cartons && p.unitWeight->text() == weight);
+    // What the save records is what was checked: the texts as typed, the weight as it converts.
+    if (accepted)
+        FUZZ_CHECK(values->cartons == cartons && values->unitWeight == toDouble(weight));
     FUZZ_CHECK(p.sink.reports == 0);
 
     if (accepted) {

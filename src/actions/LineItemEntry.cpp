@@ -31,17 +31,16 @@ void LineItemEntry::gridClick()
     });
 }
 
-bool LineItemEntry::isNumber(const QString& text)
+std::optional<double> LineItemEntry::number(const QString& text)
 {
     try {
-        toDouble(text);
-        return true;
+        return toDouble(text);
     } catch (const RuntimeError&) {
-        return false;
+        return std::nullopt;
     }
 }
 
-bool LineItemEntry::validate()
+std::optional<LineItemValues> LineItemEntry::validate()
 {
     struct Check
     {
@@ -51,13 +50,14 @@ bool LineItemEntry::validate()
     };
     const QString cartons = m_panel.cartons->text();
     const QString weight = m_panel.unitWeight->text();
+    const std::optional<double> unitWeight = number(weight);
     // In this order, stopping at the first that fails: a blank field is reported as
     // blank, any other text that is not a number as not numeric.
     const Check checks[] = {
         {m_panel.cartons, cartons.isEmpty(), QT_TR_NOOP("Number of cartons has been left blank.")},
         {m_panel.cartons, !isNumber(cartons), QT_TR_NOOP("Number of cartons must be a numeric value.")},
         {m_panel.unitWeight, weight.isEmpty(), QT_TR_NOOP("Unit weight has been left blank.")},
-        {m_panel.unitWeight, !isNumber(weight), QT_TR_NOOP("Unit weight must be a numeric value.")},
+        {m_panel.unitWeight, !unitWeight, QT_TR_NOOP("Unit weight must be a numeric value.")},
     };
     for (const Check& check : checks) {
         if (!check.failed)
@@ -65,27 +65,37 @@ bool LineItemEntry::validate()
         m_boxes.show({tr(check.message), QString::fromLatin1(ProjectName), QMessageBox::NoIcon,
                       QMessageBox::Ok});
         check.field->setFocus();
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return LineItemValues{cartons, *unitWeight, m_panel.lineItem->text()};
 }
 
-void LineItemEntry::takeUpLoadedOrder(ControlState& state)
+void LineItemEntry::takeUpLoadedOrder(ControlState& state, const QString& orderId)
 {
-    const QString& segment = state.LoadSegment;
-    state.CurrentSegmentNumber = segment.isEmpty() || segment == QLatin1String("0") ? 0 : toInt16(segment);
+    release(state);
 
+    const QString& segment = state.LoadSegment;
+    const qint16 current = segment.isEmpty() || segment == QLatin1String("0") ? 0 : toInt16(segment);
     const QString& recorded = state.NumberOfCartonsForOrderLoad;
-    if (recorded.isEmpty() || recorded == QLatin1String("0")) {
-        m_panel.cartons->setEnabled(true);
-        m_panel.cartons->clear();
-    } else {
+    if (!recorded.isEmpty() && recorded != QLatin1String("0")) {
         // Already recorded on the load: shown as a number ("007" as 7) and locked.
         const qint16 count = toInt16(recorded);
         m_panel.cartons->setEnabled(false);
         m_panel.cartons->setText(QString::number(count));
     }
+    state.CurrentSegmentNumber = current;
+    m_shownOrder = orderId;
     gridClick();
+}
+
+void LineItemEntry::release(ControlState& state)
+{
+    state.CurrentSegmentNumber = 0;
+    m_shownOrder.clear();
+    m_panel.lineItem->clear();
+    m_panel.model->clear();
+    m_panel.cartons->setEnabled(true);
+    m_panel.cartons->clear();
 }
 
 void LineItemEntry::clear()

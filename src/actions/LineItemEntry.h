@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <optional>
+
 class QLabel;
 class QLineEdit;
 
@@ -25,6 +27,14 @@ struct LineItemPanel
     const char* gridClickLabel;
 };
 
+/// What the validation checked, as the save records it.
+struct LineItemValues
+{
+    QString cartons;   ///< the carton text, a number (the save converts it to 16 bits)
+    double unitWeight; ///< the unit weight, converted once
+    QString lineItem;  ///< the chosen line item's number as its label shows it (empty: none chosen)
+};
+
 /**
  * Line-item entry on one panel: the order-details panel of the vendor details
  * and the manual-PO panel behave alike, each on its own widgets.
@@ -41,25 +51,34 @@ class LineItemEntry
 public:
     LineItemEntry(const LineItemPanel& panel, MessageBoxes& boxes, ErrorSink& errors);
 
-    const LineItemPanel& panel() const { return m_panel; }
-
     /// grdOrdItems_Click / grdManualPOItems_Click.
     void gridClick();
 
     /**
-     * ValidateLineItemEntry / ValidateManualPOEntry: true when both fields hold
-     * numbers. Otherwise shows the first failing check's message, puts the focus
-     * in that field and returns false. No trap: a failure goes to the caller's.
+     * ValidateLineItemEntry / ValidateManualPOEntry: the panel's values when both
+     * fields hold numbers. Otherwise shows the first failing check's message, puts
+     * the focus in that field and returns nothing. No trap: a failure goes to the caller's.
      */
-    bool validate();
+    std::optional<LineItemValues> validate();
 
     /**
-     * After an order's line items were loaded: the order's segment on the load
+     * After @p orderId's line items were loaded: the order's segment on the load
      * becomes CurrentSegmentNumber (0 when it has none, so that a save registers
      * it), a carton count already recorded is shown as a number and locked (the
-     * field is free and empty otherwise), and the grid's line item is taken up.
+     * field is free and empty otherwise), the grid's line item is taken up and the
+     * order becomes the one shown. Everything of the previous order is let go
+     * first: when a value does not convert, the panel is left with no segment, no
+     * line item, no shown order and a free, empty carton field, so that nothing of
+     * another order can be saved under this one.
      */
-    void takeUpLoadedOrder(ControlState& state);
+    void takeUpLoadedOrder(ControlState& state, const QString& orderId);
+
+    /**
+     * Lets go of the order taken up: no segment, no line item, no shown order, the
+     * carton field free and empty. Taking up another order starts here, so that a
+     * failure on the way leaves nothing of the previous order to be saved.
+     */
+    void release(ControlState& state);
 
     /// Empties the grid's cells, both labels and the unit weight (the carton count stays).
     void clear();
@@ -73,7 +92,9 @@ public:
     QString shownOrder() const;
 
     /// The validation's numeric test: a plain decimal number (see Conversion) that a double can hold.
-    static bool isNumber(const QString& text);
+    static bool isNumber(const QString& text) { return number(text).has_value(); }
+    /// That number, or nothing when @p text is not one.
+    static std::optional<double> number(const QString& text);
 
 private:
     LineItemPanel m_panel;

@@ -3,6 +3,7 @@
 #include "actions/ManualPOEntry.h"
 #include "core/ControlState.h"
 #include "core/Conversion.h"
+#include "core/RuntimeError.h"
 #include "core/Trap.h"
 #include "loaders/Loaders.h"
 #include "screen/ListView.h"
@@ -36,8 +37,8 @@ void LoadReview::lstAllSelectedPOs_DblClick()
         const int pos = all.currentRow();
         if (all.count() == 0 || pos == 0)
             return;
-        m_state.CurrentSegmentNumber = toInt16(all.subItem(pos, 6));
-        const qint16 cartons = toInt16(all.subItem(pos, 7));
+        m_state.CurrentSegmentNumber = toInt16(all.subItem(pos, LoadColumn::MaxSequence));
+        const qint16 cartons = toInt16(all.subItem(pos, LoadColumn::Cartons));
         m_screen.txtManualPONumberOfCartons->setText(QString::number(cartons));
         m_screen.txtManualPONumberOfCartons->setEnabled(false);
         m_screen.txtAddPO->setText(all.text(pos));
@@ -58,8 +59,11 @@ void LoadReview::cmdRemovePO_Click()
             return;
         }
         const int pos = highlighted.front();
-        const bool deleted = m_requests.DeletePOSOAP(all.text(pos), toInt16(all.subItem(pos, 6)));
-        all.removeRows(highlighted);
+        const QString orderId = all.text(pos);
+        const qint16 segment = toInt16(all.subItem(pos, LoadColumn::MaxSequence));
+        const bool deleted = deleteFromThisLoad(orderId, segment);
+        if (deleted)
+            all.removeRow(pos); // gone even should the list not be read again below
         // The list shows what the service holds, whether the delete was accepted or not.
         m_loaders.refreshOrdersOnLoad();
         m_loaders.RefreshSelectedPOs();
@@ -75,6 +79,27 @@ void LoadReview::cmdRemovePO_Click()
         m_screen.txtAddPO->clear();
         m_screen.txtFindPO->clear();
     });
+}
+
+bool LoadReview::deleteFromThisLoad(const QString& orderId, qint16 segment)
+{
+    // DeletePO names no load: the segment is confirmed as this load's first, so that a
+    // stale row never deletes the order's delivery on another load.
+    const std::optional<qint16> held = m_loaders.segmentOnLoad(orderId, toInt16(qint64(m_state.LoadID)));
+    if (!held)
+        return false;
+    if (*held != segment) {
+        m_errors.reportError(
+            RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                         QStringLiteral("Order %1 is not on load %2 under segment %3: nothing was removed")
+                             .arg(orderId)
+                             .arg(m_state.LoadID)
+                             .arg(segment))
+                .record(),
+            QStringLiteral("cmdRemovePO_Click()"));
+        return false;
+    }
+    return m_requests.DeletePOSOAP(orderId, segment);
 }
 
 void LoadReview::cmdDone_Click()

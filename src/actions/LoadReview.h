@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QString>
+#include <QtGlobal>
 
 namespace palletry {
 
@@ -29,15 +31,21 @@ public:
     /// Opens the current order with its segment and cartons, through "Add P O".
     void lstAllSelectedPOs_DblClick();
     /**
-     * Deletes the highlighted order's segment from the load, re-reads the orders on
-     * the load and highlights the last one. Without a highlighted order it says so and
-     * sends nothing; the success message only when the service accepted the delete.
+     * Deletes the highlighted order's segment from the load, once the service has
+     * confirmed that the order stands on this load under that segment, then
+     * re-reads the orders on the load and highlights the last one. Without a
+     * highlighted order it says so and sends nothing; a segment the service does
+     * not confirm is reported and not deleted; the row leaves the list and the
+     * success message is shown only when the service accepted the delete.
      */
     void cmdRemovePO_Click();
     /// Closes the manual-PO panel, back to the first tab, re-reads the orders on the load.
     void cmdDone_Click();
 
 private:
+    /// DeletePO once the service confirms @p orderId stands on this load under @p segment; true when accepted.
+    bool deleteFromThisLoad(const QString& orderId, qint16 segment);
+
     ControlState& m_state;
     Screen& m_screen;
     ErrorSink& m_errors;

@@ -4,6 +4,7 @@
 #include "actions/OrderRecording.h"
 #include "core/ControlState.h"
 #include "core/Conversion.h"
+#include "core/RuntimeError.h"
 #include "core/Trap.h"
 #include "loaders/Loaders.h"
 #include "screen/Navigation.h"
@@ -12,11 +13,37 @@
 #include "transport/MessageBoxes.h"
 
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 
 namespace palletry {
+namespace {
+
+/**
+ * What the clerk may put into txtAddPO by any means of input (keys, paste, input
+ * methods): digits and "-", at most Screen::AddPOTypedLength characters. An edit
+ * that breaks either is refused whole, so a pasted id is never cut into another
+ * order's. An id the program sets (from the load list) is not judged and stays whole.
+ */
+class TypedPONumber : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        if (input.size() > Screen::AddPOTypedLength)
+            return Invalid;
+        for (const QChar c : input)
+            if (!ManualPOEntry::isTypedPOCharacter(c.unicode()))
+                return Invalid;
+        return Acceptable;
+    }
+};
+
+} // namespace
 
 ManualPOEntry::ManualPOEntry(ControlState& state, Screen& screen, ErrorSink& errors, MessageBoxes& boxes,
                              ServiceRequests& requests, Loaders& loaders, Navigation& navigation,
@@ -32,26 +59,42 @@ ManualPOEntry::ManualPOEntry(ControlState& state, Screen& screen, ErrorSink& err
     , m_entry(manualPO)
 {
     m_screen.txtAddPO->installEventFilter(this);
+    m_screen.txtAddPO->setValidator(new TypedPONumber(m_screen.txtAddPO));
 }
 
 bool ManualPOEntry::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_screen.txtAddPO || event->type() != QEvent::KeyPress)
+    if (watched != m_screen.txtAddPO)
         return false;
-    // Only typed characters are filtered: keys without text (arrows, Delete) and
-    // shortcuts such as paste (a control character) go through.
-    const QString text = static_cast<QKeyEvent*>(event)->text();
-    if (text.size() != 1 || (text.at(0).unicode() < 32 && text.at(0).unicode() != 8))
+    QString text;
+    if (event->type() == QEvent::KeyPress)
+        text = static_cast<QKeyEvent*>(event)->text();
+    else if (event->type() == QEvent::InputMethod)
+        text = static_cast<QInputMethodEvent*>(event)->commitString();
+    else
         return false;
-    int KeyAscii = text.at(0).unicode();
-    txtAddPO_KeyPress(KeyAscii);
-    return KeyAscii == 0;
+    // Keys without text (arrows, Delete) and shortcuts such as paste (one control
+    // character) go through; every character of any other text is judged, and one
+    // refused character refuses the whole event.
+    if (text.isEmpty() || (text.size() == 1 && text.at(0).unicode() < 32 && text.at(0).unicode() != 8))
+        return false;
+    for (const QChar c : text) {
+        int KeyAscii = c.unicode();
+        txtAddPO_KeyPress(KeyAscii);
+        if (KeyAscii == 0)
+            return true;
+    }
+    return false;
+}
+
+bool ManualPOEntry::isTypedPOCharacter(int code)
+{
+    return (code >= '0' && code <= '9') || code == '-';
 }
 
 void ManualPOEntry::txtAddPO_KeyPress(int& KeyAscii)
 {
-    const bool digit = KeyAscii >= '0' && KeyAscii <= '9';
-    if (!digit && KeyAscii != 8 && KeyAscii != '-')
+    if (!isTypedPOCharacter(KeyAscii) && KeyAscii != 8)
         KeyAscii = 0;
 }
 
@@ -75,12 +118,14 @@ void ManualPOEntry::cmdAddPO_Click()
             po.setFocus();
             return;
         }
+        // Nothing of the order taken up before may be saved under this one, even if this one fails.
+        m_entry.release(m_state);
         m_screen.fraAdPOManually->setVisible(true);
         m_navigation.setHeights(Screen::LargeTabStripHeightTwips, Screen::LargeControlHeightTwips);
         m_loaders.LoadLineItemsOrderDetail(po.text(), false, toInt16(qint64(m_state.LoadID)));
 
         // A PO not on this load gets a segment of its own when saved, never another order's.
-        m_entry.takeUpLoadedOrder(m_state);
+        m_entry.takeUpLoadedOrder(m_state, po.text());
         m_screen.cmdAddPO->setEnabled(false);
         po.setEnabled(false);
     });
@@ -89,13 +134,22 @@ void ManualPOEntry::cmdAddPO_Click()
 void ManualPOEntry::cmdManualPOSave_Click()
 {
     trap(m_errors, "cmdManualPOSave_Click()", [&] {
-        if (!m_entry.validate())
+        const std::optional<LineItemValues> entry = m_entry.validate();
+        if (!entry)
             return;
-        const qint16 cartons = toInt16(m_screen.txtManualPONumberOfCartons->text());
-        const QString po = m_screen.txtAddPO->text();
+        // The PO whose line items the panel shows, whatever txtAddPO holds by now.
+        const QString po = m_entry.shownOrder();
+        if (po.isEmpty())
+            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                               QStringLiteral("No line items of PO %1 are shown: nothing was saved")
+                                   .arg(m_screen.txtAddPO->text()));
+        if (entry->lineItem.isEmpty())
+            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                               QStringLiteral("No line item of PO %1 is chosen: click one in the grid first").arg(po));
+        qint16 cartons = toInt16(entry->cartons);
         const QString envelope = m_requests.GetVendorDetailsByOrderIDSOAPEnvelope(po);
         m_state.VendorByOrderXML = m_requests.read(Unwrap::Operation::GetVendorDetailsByOrderID, envelope);
-        const bool recorded = m_recording.AddPO(m_state.VendorByOrderXML, cartons, po, false);
+        const bool recorded = m_recording.AddPO(m_state.VendorByOrderXML, cartons, po, *entry);
         // The load list shows what the service holds, whatever became of this save.
         m_loaders.refreshOrdersOnLoad();
         cmdManualPOCancel_Click();

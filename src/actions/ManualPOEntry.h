@@ -42,6 +42,8 @@ public:
     void txtAddPO_GotFocus();
     /// Lets digits, "-" and backspace through; any other typed character becomes 0 (discarded).
     void txtAddPO_KeyPress(int& KeyAscii);
+    /// A digit or "-": what a PO number is typed with.
+    static bool isTypedPOCharacter(int code);
 
     /**
      * "&Save": validates, records the line item through AddPO, re-reads the orders on

@@ -99,11 +99,10 @@ void OrderMoves::lstSelectedPOs_Click()
         const QString orderId = selected.text(pos);
         if (orderId.isEmpty())
             return;
-        m_entry.setShownOrder(QString());
+        // Nothing of the order taken up before may be saved under this one, even if this one fails.
+        m_entry.release(m_state);
         m_loaders.LoadLineItemsOrderDetail(orderId, true, toInt16(qint64(m_state.LoadID)));
-        m_entry.setShownOrder(orderId);
-
-        m_entry.takeUpLoadedOrder(m_state);
+        m_entry.takeUpLoadedOrder(m_state, orderId);
     });
 }
 

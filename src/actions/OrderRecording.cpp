@@ -6,6 +6,7 @@
 #include "core/DataSetWalk.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
+#include "loaders/Loaders.h"
 #include "screen/ListView.h"
 #include "screen/Screen.h"
 #include "soap/ServiceRequests.h"
@@ -35,14 +36,13 @@ QString parseErrorReason(const QByteArray& text)
 } // namespace
 
 OrderRecording::OrderRecording(ControlState& state, Screen& screen, ErrorSink& errors, EventLog& log,
-                               ServiceRequests& requests, LineItemEntry& orderDetails, LineItemEntry& manualPO)
+                               ServiceRequests& requests, Loaders& loaders)
     : m_state(state)
     , m_screen(screen)
     , m_errors(errors)
     , m_log(log)
     , m_requests(requests)
-    , m_orderDetails(orderDetails)
-    , m_manualPO(manualPO)
+    , m_loaders(loaders)
 {
 }
 
@@ -70,74 +70,112 @@ qint16 OrderRecording::FindOrderSegment(const QString& orderId)
     return segment;
 }
 
-bool OrderRecording::AddPO(const QByteArray& resultText, qint16 cartonCount, const QString& orderId,
-                           bool fromOrderDetails)
+OrderRecording::OrderRows OrderRecording::readOrderRows(const QByteArray& resultText, qint16& cartonCount,
+                                                       const QString& orderId)
+{
+    DataSetWalk::Document doc;
+    if (!doc.load(resultText))
+        m_log.write(QStringLiteral("XML Error: ") + parseErrorReason(resultText), EventType::Warning);
+
+    enum { OrderID, MemberID, OrderCenterID, VendorID, FreightGroup, PostalCode, CenterName };
+    OrderRows rows;
+    qint16 k = 0;
+    DataSetWalk({"OrderID", "MemberID", "OrderCenterID", "VendorID", "FreightGroup", "PostalCode", "CenterName"})
+        .walk(doc, [&](const QVector<QString>& row) {
+            // The details must be those of the order on screen: another order's would be
+            // registered and written in its place.
+            if (row[OrderID] != orderId)
+                throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                                   QStringLiteral("The service answered with the details of order '%1' for order "
+                                                  "'%2': nothing was saved")
+                                       .arg(row[OrderID], orderId));
+            k = nextInt16(k); // the orders array is indexed by a 16-bit counter
+            if (cartonCount == 0) {
+                // No count typed: the one the selected orders list shows for this order.
+                const int pos = m_screen.lstSelectedPOs->findText(row[OrderID]);
+                if (pos == 0)
+                    throw RuntimeError(RuntimeErrorCode::ObjectNotSet);
+                cartonCount = toInt16(m_screen.lstSelectedPOs->subItem(pos, 1));
+            }
+            QStringList fields{row[OrderID],    row[MemberID],
+                               row[OrderCenterID], row[VendorID],
+                               QString::number(m_state.LoadID), QString::number(cartonCount),
+                               row[PostalCode], row[FreightGroup],
+                               m_state.PersonID, m_state.PersonTypeID};
+            rows.orders.push_back(fields.join(QLatin1Char(';')));
+            rows.fields.push_back(std::move(fields));
+            // In the load list's column order; the segment is filled in once the service named it.
+            rows.listRows.push_back(QStringList{row[OrderID], row[MemberID], row[OrderCenterID], row[VendorID],
+                                                row[FreightGroup], row[PostalCode], QString(),
+                                                QString::number(cartonCount), row[CenterName]});
+        });
+    if (rows.orders.isEmpty())
+        throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                           QStringLiteral("The service returned no details for order %1").arg(orderId));
+    return rows;
+}
+
+std::optional<qint16> OrderRecording::segmentOnThisLoad(const QString& orderId, const OrderRows& rows)
+{
+    const qint16 loadId = toInt16(qint64(m_state.LoadID));
+    // Asked afresh: another clerk, or an AddPO whose answer was lost, may have placed it since.
+    const std::optional<qint16> held = m_loaders.segmentOnLoad(orderId, loadId);
+    if (!held || *held != 0)
+        return held;
+    if (m_state.CurrentSegmentNumber != 0)
+        throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                           QStringLiteral("Order %1 is no longer on load %2 under segment %3: nothing was saved")
+                               .arg(orderId)
+                               .arg(m_state.LoadID)
+                               .arg(m_state.CurrentSegmentNumber));
+
+    // The service splits each entry at ";": a value holding one would shift the fields.
+    for (const QStringList& fields : rows.fields) {
+        for (const QString& field : fields) {
+            if (field.contains(QLatin1Char(';')))
+                throw RuntimeError(
+                    RuntimeErrorCode::InvalidProcedureCall,
+                    QStringLiteral("The value '%1' of order %2 holds ';' and cannot be sent in the orders array")
+                        .arg(field, orderId));
+        }
+    }
+    // A refused registration is reported by the call; its details would have no segment to go to.
+    if (!m_requests.AddPOSOAP(rows.orders))
+        return std::nullopt;
+    const std::optional<qint16> given = m_loaders.segmentOnLoad(orderId, loadId);
+    if (given && *given == 0)
+        throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                           QStringLiteral("The service registered order %1 but names no segment of it on load %2: "
+                                          "the line item was not saved")
+                               .arg(orderId)
+                               .arg(m_state.LoadID));
+    return given;
+}
+
+void OrderRecording::addToLoadList(OrderRows& rows, qint16 segment)
+{
+    for (QStringList& row : rows.listRows)
+        row[LoadColumn::MaxSequence] = QString::number(segment);
+    m_screen.lstAllSelectedPOs->addRows(std::move(rows.listRows));
+}
+
+bool OrderRecording::AddPO(const QByteArray& resultText, qint16& cartonCount, const QString& orderId,
+                           const LineItemValues& entry)
 {
     bool recorded = false;
     trap(m_errors, "AddPO", [&] {
-        DataSetWalk::Document doc;
-        if (!doc.load(resultText))
-            m_log.write(QStringLiteral("XML Error: ") + parseErrorReason(resultText), EventType::Warning);
-
-        // The order is registered only while no segment has been chosen for it.
-        const bool registers = m_state.CurrentSegmentNumber == 0;
-        enum { OrderID, MemberID, OrderCenterID, VendorID, FreightGroup, PostalCode, CenterName };
-        std::vector<QStringList> listRows;
-        QVector<QString> orders;
-        QString lastOrderId;
-        qint16 k = 0;
-        DataSetWalk({"OrderID", "MemberID", "OrderCenterID", "VendorID", "FreightGroup", "PostalCode", "CenterName"})
-            .walk(doc, [&](const QVector<QString>& row) {
-                k = nextInt16(k); // the orders array is indexed by a 16-bit counter
-                const qint16 segment = nextInt16(FindOrderSegment(row[OrderID]));
-                if (cartonCount == 0) {
-                    // No count typed: the one the selected orders list shows for this order.
-                    const int pos = m_screen.lstSelectedPOs->findText(row[OrderID]);
-                    if (pos == 0)
-                        throw RuntimeError(RuntimeErrorCode::ObjectNotSet);
-                    cartonCount = toInt16(m_screen.lstSelectedPOs->subItem(pos, 1));
-                }
-                const QStringList fields{row[OrderID],    row[MemberID],
-                                         row[OrderCenterID], row[VendorID],
-                                         QString::number(m_state.LoadID), QString::number(cartonCount),
-                                         row[PostalCode], row[FreightGroup],
-                                         m_state.PersonID, m_state.PersonTypeID};
-                if (registers) {
-                    // The service splits the entry at ";": a value holding one would shift the fields.
-                    for (const QString& field : fields) {
-                        if (field.contains(QLatin1Char(';')))
-                            throw RuntimeError(
-                                RuntimeErrorCode::InvalidProcedureCall,
-                                QStringLiteral("The value '%1' of order %2 holds ';' and cannot be sent in the orders array")
-                                    .arg(field, row[OrderID]));
-                    }
-                }
-                orders.push_back(fields.join(QLatin1Char(';')));
-                listRows.push_back(QStringList{row[OrderID], row[MemberID], row[OrderCenterID], row[VendorID],
-                                               row[FreightGroup], row[PostalCode], QString::number(segment),
-                                               QString::number(cartonCount), row[CenterName]});
-                lastOrderId = row[OrderID];
-            });
-        if (orders.isEmpty())
-            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
-                               QStringLiteral("The service returned no details for order %1").arg(orderId));
-
+        OrderRows rows = readOrderRows(resultText, cartonCount, orderId);
         // Everything is converted before the first write: a value that does not convert sends nothing.
-        const LineItemPanel& panel = (fromOrderDetails ? m_orderDetails : m_manualPO).panel();
-        const qint16 lineItem = toInt16(panel.lineItem->text());
-        const double unitWeight = toDouble(panel.unitWeight->text());
+        const qint16 lineItem = toInt16(entry.lineItem);
         const qint16 personId = toInt16(m_state.PersonID);
-        const qint16 segment = registers ? toInt16(toDouble(m_state.MaxSegment) + 1.0) : m_state.CurrentSegmentNumber;
         const QString stamp = timeStamp();
 
-        m_screen.lstAllSelectedPOs->addRows(std::move(listRows));
-        if (registers) {
-            // A refused registration is reported by the call; its details would have no segment to go to.
-            if (!m_requests.AddPOSOAP(orders))
-                return;
-            m_state.CurrentSegmentNumber = segment;
-        }
-        recorded = m_requests.AddPODetailsSOAP(lastOrderId, segment, lineItem, stamp, 0, unitWeight, personId,
+        const std::optional<qint16> segment = segmentOnThisLoad(orderId, rows);
+        if (!segment)
+            return;
+        m_state.CurrentSegmentNumber = *segment;
+        addToLoadList(rows, *segment);
+        recorded = m_requests.AddPODetailsSOAP(orderId, *segment, lineItem, stamp, 0, entry.unitWeight, personId,
                                                m_state.PersonTypeID, stamp, 0);
     });
     return recorded;

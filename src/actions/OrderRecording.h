@@ -2,45 +2,57 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 #include <QtGlobal>
+
+#include <optional>
+#include <vector>
 
 namespace palletry {
 
 struct ControlState;
 class ErrorSink;
 class EventLog;
-class LineItemEntry;
+class Loaders;
+struct LineItemValues;
 class Screen;
 class ServiceRequests;
 
 /**
  * Recording one line item of an order on the load: AddPO registers the order
- * (when no segment has been chosen yet) and records the line item's details;
- * FindOrderSegment looks an order up among the orders on the load.
- * Both save handlers (vendor details and manual PO) go through here.
+ * (when the service does not hold it on this load yet) and records the line
+ * item's details under the segment the service holds it under;
+ * FindOrderSegment looks an order up among the orders on the load. Both save
+ * handlers (vendor details and manual PO) go through here.
  */
 class OrderRecording
 {
 public:
     OrderRecording(ControlState& state, Screen& screen, ErrorSink& errors, EventLog& log, ServiceRequests& requests,
-                   LineItemEntry& orderDetails, LineItemEntry& manualPO);
+                   Loaders& loaders);
 
     /**
-     * Records the line item taken up on the order-details panel (@p fromOrderDetails)
-     * or the manual-PO panel, for the order(s) that @p resultText (a
-     * GetVendorDetailsByOrderID result) describes.
+     * Records the line item @p entry (as the panel's validation returned it) for
+     * order @p orderId, whose details @p resultText (a GetVendorDetailsByOrderID
+     * result) gives.
      *
-     * Every value is converted and checked before the first write: the line item,
-     * the unit weight, PersonID, the new segment, the carton count (0: taken from the
-     * order's row in lstSelectedPOs) and the orders-array texts. Then, while
-     * CurrentSegmentNumber is 0, AddPO registers the order and CurrentSegmentNumber
-     * becomes MaxSegment + 1; then AddPODetails records the line item under
-     * CurrentSegmentNumber. A failure is reported under "AddPO" (a write the
-     * service refused, by its sender) and ends the run, sending nothing more.
+     * Every value is converted and checked before the first write: every row of
+     * the result must name @p orderId; the line item, PersonID, the carton count
+     * (0: taken from the order's row in lstSelectedPOs, and @p cartonCount takes
+     * that count) and the orders-array texts. The segment is the service's, never
+     * a number worked out here: the order's details for this load are read, and
+     * when the service does not hold the order on this load yet, AddPO registers
+     * it and the details are read again for the segment it was given. Only then
+     * is the order's row added to lstAllSelectedPOs, CurrentSegmentNumber set and
+     * AddPODetails sent under that segment. A failure is reported under "AddPO"
+     * (a call the service refused, by its sender) and ends the run, sending
+     * nothing more.
      *
-     * Returns true only when every write sent was accepted.
+     * Returns true only when the line item was recorded.
      */
-    bool AddPO(const QByteArray& resultText, qint16 cartonCount, const QString& orderId, bool fromOrderDetails);
+    bool AddPO(const QByteArray& resultText, qint16& cartonCount, const QString& orderId,
+               const LineItemValues& entry);
 
     /// The segment of @p orderId on the load (exact text match), 0 when it is not there.
     qint16 FindOrderSegment(const QString& orderId);
@@ -49,13 +61,25 @@ public:
     static QString timeStamp();
 
 private:
+    /// The rows of a GetVendorDetailsByOrderID result, as the load list and the orders array take them.
+    struct OrderRows
+    {
+        std::vector<QStringList> listRows; ///< lstAllSelectedPOs rows, "MaxSequence" still empty
+        QVector<QString> orders;           ///< orders-array entries
+        std::vector<QStringList> fields;   ///< each entry's fields, for the separator check
+    };
+
+    OrderRows readOrderRows(const QByteArray& resultText, qint16& cartonCount, const QString& orderId);
+    /// The segment the service holds @p orderId under on this load, registering it first when needed.
+    std::optional<qint16> segmentOnThisLoad(const QString& orderId, const OrderRows& rows);
+    void addToLoadList(OrderRows& rows, qint16 segment);
+
     ControlState& m_state;
     Screen& m_screen;
     ErrorSink& m_errors;
     EventLog& m_log;
     ServiceRequests& m_requests;
-    LineItemEntry& m_orderDetails;
-    LineItemEntry& m_manualPO;
+    Loaders& m_loaders;
 };
 
 } // namespace palletry

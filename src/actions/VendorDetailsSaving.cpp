@@ -13,6 +13,7 @@
 #include "soap/ServiceRequests.h"
 #include "transport/MessageBoxes.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -38,7 +39,8 @@ VendorDetailsSaving::VendorDetailsSaving(ControlState& state, Screen& screen, Er
 void VendorDetailsSaving::cmdSaveVendorDetails_Click()
 {
     trap(m_errors, "cmdSaveVendorDetails_Click()", [&] {
-        if (!m_entry.validate())
+        const std::optional<LineItemValues> entry = m_entry.validate();
+        if (!entry)
             return;
 
         // The order on screen, not whichever row a search or a move highlighted since.
@@ -46,43 +48,56 @@ void VendorDetailsSaving::cmdSaveVendorDetails_Click()
         if (orderId.isEmpty())
             throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
                                QStringLiteral("No order's line items are shown: click an order in the selected orders first"));
+        if (entry->lineItem.isEmpty())
+            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                               QStringLiteral("No line item of order %1 is chosen: click one in the grid first").arg(orderId));
         ListView& selected = *m_screen.lstSelectedPOs;
         if (selected.findText(orderId) == 0)
             throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
                                QStringLiteral("Order %1 is no longer among the selected orders").arg(orderId));
-        const qint16 cartons = toInt16(m_screen.txtNumberOfCartons->text());
-        const qint16 loadId = toInt16(qint64(m_state.LoadID));
-
-        // This vendor's orders that were moved back leave the load list. The selected
-        // orders are looked up in one sorted copy, not a scan of the list per row of the load.
-        const auto caseless = [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
-        std::vector<QString> selectedIds;
-        selectedIds.reserve(size_t(selected.count()));
-        for (int i = 1; i <= selected.count(); ++i)
-            selectedIds.push_back(selected.text(i));
-        std::sort(selectedIds.begin(), selectedIds.end(), caseless);
-        ListView& all = *m_screen.lstAllSelectedPOs;
-        for (int i = all.count(); i >= 1; --i) {
-            if (toDouble(all.subItem(i, 3)) == double(m_state.SelectedVendorID)
-                && !std::binary_search(selectedIds.begin(), selectedIds.end(), all.text(i), caseless))
-                all.removeRow(i);
-        }
-
+        trimLoadList();
+        qint16 cartons = toInt16(entry->cartons);
         const QString envelope = m_requests.GetVendorDetailsByOrderIDSOAPEnvelope(orderId);
         m_state.VendorByOrderXML = m_requests.read(Unwrap::Operation::GetVendorDetailsByOrderID, envelope);
-        const bool recorded = m_recording.AddPO(m_state.VendorByOrderXML, cartons, orderId, true);
+        const bool recorded = m_recording.AddPO(m_state.VendorByOrderXML, cartons, orderId, *entry);
 
         m_screen.txtFindPO->clear();
         ClearLineItemEntry();
-        m_loaders.LoadLineItemsOrderDetail(orderId, true, loadId);
+        // The order's line items again, as any load shows them.
+        m_loaders.LoadLineItemsOrderDetail(orderId, true, 0);
         m_entry.setShownOrder(orderId);
+        if (m_state.CurrentSegmentNumber != 0) {
+            // The order stands on the load with this count now: a changed count would not be recorded.
+            m_screen.txtNumberOfCartons->setText(QString::number(cartons));
+            m_screen.txtNumberOfCartons->setEnabled(false);
+        }
         // The load list shows what the service holds, whatever became of this save.
         m_loaders.refreshOrdersOnLoad();
-        m_screen.cmdViewAll->setEnabled(all.count() > 0);
+        m_screen.cmdViewAll->setEnabled(m_screen.lstAllSelectedPOs->count() > 0);
         if (recorded)
             m_boxes.show({tr("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
                           QMessageBox::Information, QMessageBox::Ok});
     });
+}
+
+void VendorDetailsSaving::trimLoadList()
+{
+    // This vendor's orders that were moved back leave the load list. The selected
+    // orders are looked up in one sorted copy, not a scan of the list per row of the load.
+    const ListView& selected = *m_screen.lstSelectedPOs;
+    const auto caseless = [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
+    std::vector<QString> selectedIds;
+    selectedIds.reserve(size_t(selected.count()));
+    for (int i = 1; i <= selected.count(); ++i)
+        selectedIds.push_back(selected.text(i));
+    std::sort(selectedIds.begin(), selectedIds.end(), caseless);
+    ListView& all = *m_screen.lstAllSelectedPOs;
+    for (int i = all.count(); i >= 1; --i) {
+        // A vendor id that does not convert cannot be this vendor's.
+        if (isVendor(all.subItem(i, LoadColumn::VendorID), m_state.SelectedVendorID)
+            && !std::binary_search(selectedIds.begin(), selectedIds.end(), all.text(i), caseless))
+            all.removeRow(i);
+    }
 }
 
 void VendorDetailsSaving::ClearLineItemEntry()

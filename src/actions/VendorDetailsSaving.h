@@ -47,6 +47,8 @@ public:
     void cmdFinished_Click();
 
 private:
+    void trimLoadList();
+
     ControlState& m_state;
     Screen& m_screen;
     ErrorSink& m_errors;

@@ -35,7 +35,7 @@ Palletry::Private::Private(Palletry* control)
     , manualPOEntry({screen.grdManualPOItems, screen.lblManualPOLineItem, screen.lblManualPOModel,
                      screen.txtManualPONumberOfCartons, screen.txtManualPOUnitWeight, "grdManualPOItems_Click()"},
                     messageBoxes, errorReport)
-    , recording(state, screen, errorReport, eventLog, requests, orderDetailsEntry, manualPOEntry)
+    , recording(state, screen, errorReport, eventLog, requests, loaders)
     , vendorDetailsSaving(state, screen, errorReport, messageBoxes, requests, loaders, navigation, recording,
                           orderDetailsEntry)
     , browsing(state, screen, errorReport, navigation, loaders)
@@ -94,6 +94,12 @@ void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
         // this load's orders cannot be read or it has none.
         if (state.OrderSegmentTable)
             state.OrderSegmentTable->resize(1);
+        // Every entry in progress ends: nothing taken up on the previous load can be saved onto this one.
+        manualPO.cmdManualPOCancel_Click();
+        for (LineItemEntry* entry : {&orderDetailsEntry, &manualPOEntry}) {
+            entry->clear();
+            entry->release(state);
+        }
         Loaders::resetLineItemGrid(*screen.grdOrdItems);
         Loaders::resetLineItemGrid(*screen.grdManualPOItems);
         navigation.showOnly(0);

@@ -126,6 +126,15 @@ qint32 toInt32(const QString& text)
     return toInt32(wholeNumber(text));
 }
 
+bool isVendor(const QString& text, double vendorId)
+{
+    try {
+        return toDouble(text) == vendorId;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
 double toDouble(const QString& text)
 {
     const double value = wholeNumber(text);

@@ -28,6 +28,13 @@ double toDouble(const QString& text);
 bool isNumeric(const QString& text);
 
 /**
+ * True when @p text names vendor @p vendorId as a number ("042" and "42.0" name
+ * vendor 42). Text that is not a number names no vendor. Every comparison of a
+ * vendor id goes through here, so that a list and a field never disagree.
+ */
+bool isVendor(const QString& text, double vendorId);
+
+/**
  * The leading numeric part of @p text as a 32-bit integer: leading blanks are
  * skipped, a sign, digits, a fraction and an exponent are read as far as they go;
  * 0 when the text does not start with a number. Rounded half to even; Overflow

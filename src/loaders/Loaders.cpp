@@ -161,6 +161,19 @@ void Loaders::refreshOrdersOnLoad()
         LoadVendorHomeDeliverly(m_state.HomeDeliverlyXML);
 }
 
+std::optional<qint16> Loaders::segmentOnLoad(const QString& orderId, qint16 loadId)
+{
+    const QByteArray xml = m_service.read(Unwrap::Operation::GetOrderDetails,
+                                          m_service.GetOrderDetailsSOAPEnvelope(orderId, loadId));
+    if (xml.isEmpty() && !m_service.lastCallSucceeded())
+        return std::nullopt;
+    QString segment;
+    DataSetWalk::Document doc;
+    if (doc.load(xml))
+        DataSetWalk({"LoadSegment"}).walk(doc, {}, [&](int, const QString& value) { segment = value; });
+    return segment.isEmpty() || segment == QLatin1String("0") ? qint16(0) : toInt16(segment);
+}
+
 void Loaders::RefreshSelectedPOs()
 {
     trap(m_errors, "RefreshSelectedPOs", [&] {
@@ -176,11 +189,15 @@ void Loaders::RefreshSelectedPOs()
         if (vendorRows.empty())
             throw RuntimeError(RuntimeErrorCode::ObjectNotSet);
         const QString vendor = m_screen.lstVendors->text(vendorRows.front());
+        if (!isNumeric(vendor))
+            return;
+        const double vendorId = toDouble(vendor);
         std::vector<QStringList> rows;
         for (int i = 1; i <= count; ++i) {
-            if (all.subItem(i, 3) == vendor) // as text: "12" and "012" are different vendors
-                rows.push_back(QStringList{all.text(i), all.subItem(i, 7),
-                                           all.subItem(i, 8) + QStringLiteral(" (") + all.subItem(i, 2) + QLatin1Char(')')});
+            if (isVendor(all.subItem(i, LoadColumn::VendorID), vendorId))
+                rows.push_back(QStringList{all.text(i), all.subItem(i, LoadColumn::Cartons),
+                                           all.subItem(i, LoadColumn::CenterName) + QStringLiteral(" (")
+                                               + all.subItem(i, LoadColumn::CenterID) + QLatin1Char(')')});
         }
         selected.addRows(std::move(rows));
     });

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 namespace palletry {
 
 struct ControlState;
@@ -38,6 +40,14 @@ public:
      * Has no trap: failures reach the caller's.
      */
     void LoadLineItemsOrderDetail(const QString& orderId, bool forOrderDetails, qint16 loadId);
+
+    /**
+     * The segment under which the service holds @p orderId on load @p loadId, read
+     * afresh (GetOrderDetails): 0 when the order is not on that load, nothing when
+     * the call failed (it has been reported). Changes neither the screen nor the
+     * fields. No trap: a LoadSegment that does not convert fails in the caller's.
+     */
+    std::optional<qint16> segmentOnLoad(const QString& orderId, qint16 loadId);
 
     /**
      * Refreshing the orders on the load: asks the service again and refills

@@ -205,6 +205,11 @@ bool ServiceRequests::DeletePOSOAP(const QString& OrderID, qint16 OrderSegment)
     return accepted;
 }
 
+bool ServiceRequests::lastCallSucceeded() const
+{
+    return m_call.lastCallSucceeded();
+}
+
 QByteArray ServiceRequests::read(Unwrap::Operation operation, const QString& envelope)
 {
     // UTF-8 from the wire to the loader's walk: only the values shown become QString.

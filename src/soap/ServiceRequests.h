@@ -67,6 +67,9 @@ public:
      */
     QByteArray read(Unwrap::Operation operation, const QString& envelope);
 
+    /// True when the last call was answered and read (a read) or accepted (a write); false after a reported failure.
+    bool lastCallSucceeded() const;
+
     /// How many writes the service has accepted so far: a change tells that the load changed.
     quint64 acceptedWrites() const { return m_acceptedWrites; }
 
