@@ -125,16 +125,17 @@ TEST_F(LoadersFixture, FewerRowsShrinkTheTableAParseFailureKeepsItsSizeABadSegme
     EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(QStringLiteral(" LoadVendorHomeDeliverly\r\n")));
 }
 
-TEST_F(LoadersFixture, SelectedOrdersOfTheHighlightedVendorComparedAsText)
+TEST_F(LoadersFixture, SelectedOrdersOfTheHighlightedVendorComparedAsNumbers)
 {
     // No orders on the load: nothing to refresh, no vendor needed.
     d.screen.lstSelectedPOs->addRow({"stale"});
     loaders.RefreshSelectedPOs();
     EXPECT_EQ(d.screen.lstSelectedPOs->count(), 0);
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
-    vendors.addRows({{"12", "Twelve"}, {"012", "Padded"}});
-    loaders.LoadVendorHomeDeliverly(answer({homeRow("00000010011", "1", "12", "5"), homeRow("00000010012", "1", "012"),
-                                            homeRow("00000010013", "2", "12", "")}));
+    vendors.addRows({{"12", "Twelve"}, {"13", "Thirteen"}});
+    // "012" is vendor 12 too; a vendor id that is no number is no vendor's.
+    loaders.LoadVendorHomeDeliverly(answer({homeRow("00000010011", "1", "12", "5"), homeRow("00000010012", "1", "x"),
+                                            homeRow("00000010013", "2", "012", "")}));
     vendors.setSelected(vendors.findText(QStringLiteral("12")), true);
     loaders.RefreshSelectedPOs();
     const ListView& selected = *d.screen.lstSelectedPOs;

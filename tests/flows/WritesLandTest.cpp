@@ -1,0 +1,241 @@
+// Every write lands on the order and the load the clerk chose, or is not sent: two
+// clerks at once, answers lost or unfit, stale rows. Each write is checked in the
+// service's database.
+
+#include "ClerkFixture.h"
+
+#include <httplib.h>
+
+#include <QClipboard>
+#include <QSignalSpy>
+
+#include <map>
+#include <regex>
+
+using namespace palletry;
+using namespace palletry::test;
+
+namespace {
+
+using Rows = palletry_service::QueryRows;
+
+/// 5001's earlier deliveries stand on loads 1002 and 1003; load 1235 is another clerk's.
+struct WritesLand : ClerkFixture
+{
+    Texts moreSeed() const override
+    {
+        return {"INSERT INTO Loads(IncomingLoadID, TruckNumber) VALUES (1235, 'TRK-1235')",
+                "INSERT INTO OrderSegments VALUES ('00000005002', 1, 1234, 24, '22222', 'B', '15', '2')"};
+    }
+    bool opensTheLoad() const override { return false; }
+
+    /// What the relay answers for an operation instead of the service's own reply (given as argument).
+    std::map<std::string, std::function<CannedReply(const std::string&)>> instead;
+
+    void SetUp() override
+    {
+        ClerkFixture::SetUp();
+        // The control talks to the rig's server, which passes every call on to the service.
+        rig.server.setHandler([this](const RecordedRequest& request) {
+            const std::string action = request.header("SOAPAction");
+            const std::string operation = operationOf(action.substr(0, action.find_last_not_of('"') + 1));
+            httplib::Client client("127.0.0.1", service.port());
+            const auto reply = client.Post(palletry_service::ServicePath, {{"SOAPAction", action}}, request.body,
+                                           "text/xml; charset=utf-8");
+            const std::string body = reply ? reply->body : std::string();
+            const auto tamper = instead.find(operation);
+            if (tamper != instead.end())
+                return tamper->second(body);
+            return CannedReply::xml(body, reply ? reply->status : 502, "Relayed");
+        });
+        control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
+        control.LoadData(rig.server.serverName(), Load);
+        control.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&control));
+        ASSERT_EQ(rig.recorder.errorReportCount(), 0);
+        service.clearRequests();
+    }
+    static CannedReply lost(const std::string&) { return CannedReply::html("<p>Bad gateway</p>", 502, "Bad Gateway"); }
+    void takeUpLine(const QString& order, int line)
+    {
+        openOrder(order);
+        clickCell(*s.grdOrdItems, line, 1);
+    }
+    Rows details(const char* order) { return rowsOf(std::string("SELECT Segment, LineItem, UnitWeight FROM LineItemDetails WHERE OrderID = '") + order + "' ORDER BY Segment"); }
+    Rows loadsOf(const char* order) { return rowsOf(std::string("SELECT IncomingLoadID, Segment FROM OrderSegments WHERE OrderID = '") + order + "' ORDER BY Segment"); }
+};
+
+} // namespace
+
+TEST_F(WritesLand, TwoClerksSavingTheSameOrderOnTwoLoadsEachWriteTheirOwnDelivery)
+{
+    ControlRig other;
+    other.control.SetPersonInformation(QStringLiteral("16"), QStringLiteral("2"));
+    other.control.LoadData(QString::fromStdString(service.serverName()), 1235);
+    // Both take up 5001 while neither has registered it: both read the same highest segment.
+    for (Screen* screen : {&s, &other.d.screen}) {
+        clickRow(*screen->lstVendors, rowOf(*screen->lstVendors, QStringLiteral("42")));
+        click(screen->cmdViewDetails);
+        click(screen->cmdSelectAll);
+        clickRow(*screen->lstSelectedPOs, rowOf(*screen->lstSelectedPOs, QStringLiteral("5001")));
+        clickCell(*screen->grdOrdItems, 2, 1);
+    }
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    type(other.d.screen.txtNumberOfCartons, QStringLiteral("8"));
+    type(other.d.screen.txtUnitWeight, QStringLiteral("2.5"));
+    click(other.d.screen.cmdSaveVendorDetails);
+    EXPECT_EQ(loadsOf("5001"), (Rows{{"1002", "1"}, {"1003", "2"}, {"1234", "3"}, {"1235", "4"}}));
+    EXPECT_EQ(details("5001"), (Rows{{"3", "2", "1.5"}, {"4", "2", "2.5"}}));
+    EXPECT_EQ(successes(), 1);
+    EXPECT_EQ(other.recorder.boxes().size(), 1);
+    EXPECT_EQ(control.CurrentSegmentNumber(), 3);
+    EXPECT_EQ(other.control.CurrentSegmentNumber(), 4);
+    // Registered: the count is the load's now, locked as the next click on the order would lock it.
+    EXPECT_FALSE(s.txtNumberOfCartons->isEnabled());
+    EXPECT_EQ(s.txtNumberOfCartons->text(), QStringLiteral("7"));
+    EXPECT_EQ(rig.recorder.errorReportCount() + other.recorder.errorReportCount(), 0);
+}
+
+TEST_F(WritesLand, AnOrderWhoseRegistrationAnswerWasLostIsNotRegisteredTwice)
+{
+    openVendor(QStringLiteral("42"));
+    click(s.cmdSelectAll);
+    takeUpLine(QStringLiteral("5001"), 1);
+    instead["AddPO"] = lost;
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+    EXPECT_EQ(successes(), 0);
+    EXPECT_TRUE(details("5001").empty());
+    instead.clear();
+    // The service holds it on this load already: its segment is used, AddPO is not sent again.
+    clickCell(*s.grdOrdItems, 1, 1);
+    sent();
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    EXPECT_EQ(sent(), (Texts{"GetVendorDetailsByOrderID", "GetOrderDetails", "AddPODetails", "GetOrderDetails",
+                             "GetVendorHomeDeliverly"}));
+    EXPECT_EQ(loadsOf("5001"), (Rows{{"1002", "1"}, {"1003", "2"}, {"1234", "3"}}));
+    EXPECT_EQ(details("5001"), (Rows{{"3", "1", "1.5"}}));
+    EXPECT_EQ(successes(), 1);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+}
+
+TEST_F(WritesLand, RemoveAfterARefreshThatFailedDeletesNothingOnAnotherLoad)
+{
+    openVendor(QStringLiteral("42"));
+    click(s.cmdSelectAll);
+    takeUpLine(QStringLiteral("5001"), 1);
+    instead["GetVendorHomeDeliverly"] = lost;
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    EXPECT_EQ(successes(), 1);
+    click(s.cmdFinished);
+    click(s.cmdViewAll);
+    ListView& all = *s.lstAllSelectedPOs;
+    const int row = rowOf(all, QStringLiteral("5001"));
+    ASSERT_NE(row, 0);
+    EXPECT_EQ(all.subItem(row, LoadColumn::MaxSequence), QStringLiteral("3")); // the service's segment
+    // Meanwhile another clerk took 5001 off this load and a third put it on load 1235, where
+    // the service numbered it 3 again: the stale row's delete would hit load 1235.
+    service.query("DELETE FROM OrderSegments WHERE OrderID = '5001' AND Segment = 3");
+    service.query("INSERT INTO OrderSegments VALUES ('5001', 3, 1235, 2, '12345', 'A', '16', '2')");
+    clickRow(all, row);
+    sent();
+    click(s.cmdRemovePO);
+    EXPECT_EQ(sent(), (Texts{"GetOrderDetails", "GetVendorHomeDeliverly"}));
+    EXPECT_EQ(loadsOf("5001"), (Rows{{"1002", "1"}, {"1003", "2"}, {"1235", "3"}}));
+    EXPECT_EQ(shown("PO has been removed successfully from load"), 0);
+    EXPECT_NE(rowOf(all, QStringLiteral("5001")), 0); // not taken off the list either
+    EXPECT_EQ(rig.recorder.errorReportCount(), 3); // with the two refreshes that failed
+    EXPECT_TRUE(rig.recorder.logTexts().value(1).contains(QStringLiteral("Order 5001 is not on load 1234 under segment 3")));
+}
+
+TEST_F(WritesLand, AnOrderThatCannotBeTakenUpLeavesNothingOfThePreviousOneToSave)
+{
+    openVendor(QStringLiteral("42"));
+    click(s.cmdSelectAll);
+    // 0000ABC1234 saved: it stands on this load under segment 1; its first line is chosen again.
+    takeUpLine(QStringLiteral("0000ABC1234"), 1);
+    save(QStringLiteral("7"), QStringLiteral("1"));
+    clickCell(*s.grdOrdItems, 1, 1);
+    ASSERT_EQ(control.CurrentSegmentNumber(), 1);
+    instead["GetOrderDetails"] = [](const std::string& reply) {
+        return CannedReply::xml(std::regex_replace(reply, std::regex("LoadSegment&gt;0&lt;"), "LoadSegment&gt;x&lt;"));
+    };
+    openOrder(QStringLiteral("5001"));
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+    EXPECT_EQ(control.CurrentSegmentNumber(), 0);
+    EXPECT_TRUE(s.lblLineItem->text().isEmpty());
+    EXPECT_TRUE(available(s.txtNumberOfCartons));
+    sent();
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    EXPECT_TRUE(sent().empty());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 2);
+    EXPECT_EQ(details("5001"), Rows{});
+    EXPECT_EQ(successes(), 1);
+}
+
+TEST_F(WritesLand, TheOrderOpenedFromTheLoadListIsTheOrderSaved)
+{
+    // A 12-character id, and the 11-character order a cut would make of it.
+    service.query("INSERT INTO Orders VALUES ('000000050012', 42, 3, 77, 'A', '12345', 1), "
+                  "('00000005001', 42, 3, 77, 'A', '12345', 1)");
+    service.query("INSERT INTO LineItems VALUES ('000000050012', 1, 'MD-9', 'Table'), ('00000005001', 1, 'MD-8', 'Stool')");
+    service.query("INSERT INTO OrderSegments VALUES ('000000050012', 1, 1234, 4, '12345', 'A', '15', '2')");
+    control.LoadData(rig.server.serverName(), Load);
+    click(s.cmdViewAll);
+    doubleClickRow(*s.lstAllSelectedPOs, rowOf(*s.lstAllSelectedPOs, QStringLiteral("000000050012")));
+    EXPECT_EQ(s.txtAddPO->text(), QStringLiteral("000000050012"));
+    EXPECT_EQ(s.grdManualPOItems->text(1, 2), QStringLiteral("MD-9"));
+    type(s.txtManualPOUnitWeight, QStringLiteral("4.5"));
+    click(s.cmdManualPOSave);
+    EXPECT_EQ(details("000000050012"), (Rows{{"1", "1", "4.5"}}));
+    EXPECT_TRUE(details("00000005001").empty());
+    EXPECT_EQ(successes(), 1);
+    // Typing stops at 11 characters; a paste that would be cut, or holds a letter, is refused whole.
+    type(s.txtAddPO, QStringLiteral("123456789012"));
+    EXPECT_EQ(s.txtAddPO->text(), QStringLiteral("12345678901"));
+    for (const char* pasted : {"123456789012", "12a4", "12\n4"}) {
+        s.txtAddPO->selectAll();
+        QApplication::clipboard()->setText(QString::fromLatin1(pasted));
+        QTest::keySequence(s.txtAddPO, QKeySequence::Paste);
+        EXPECT_EQ(s.txtAddPO->text(), QStringLiteral("12345678901")) << pasted;
+    }
+    // Every character of a key event's text is judged.
+    s.txtAddPO->end(false);
+    QTest::keyClick(s.txtAddPO, Qt::Key_Backspace);
+    QKeyEvent twoCharacters(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("5x"));
+    QApplication::sendEvent(s.txtAddPO, &twoCharacters);
+    EXPECT_EQ(s.txtAddPO->text(), QStringLiteral("1234567890"));
+    EXPECT_EQ(rig.recorder.errorReportCount(), 0);
+}
+
+TEST_F(WritesLand, AClickOnALinesRowNumberTakesUpThatLine)
+{
+    openVendor(QStringLiteral("42"));
+    click(s.cmdSelectAll);
+    openOrder(QStringLiteral("5001"));
+    clickCell(*s.grdOrdItems, 3, 0);
+    EXPECT_EQ(s.lblLineItem->text(), QStringLiteral("3"));
+    EXPECT_EQ(s.lblModel->text(), QStringLiteral("MD-3"));
+    clickCell(*s.grdOrdItems, 0, 2);
+    EXPECT_EQ(s.lblLineItem->text(), QStringLiteral("3"));
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    EXPECT_EQ(details("5001"), (Rows{{"3", "3", "1.5"}}));
+}
+
+TEST_F(WritesLand, ALoginPageAnsweringTheReadsIsReportedOnceForEachAndFillsNothing)
+{
+    QSignalSpy opened(&control, &Palletry::loadOpened);
+    for (const char* operation : {"GetVendorIncomingLoad", "GetVendorDataVendorMaster", "GetVendorHomeDeliverly"})
+        instead[operation] = [](const std::string&) {
+            return CannedReply::xml("<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><form>Sign in</form></body></html>");
+        };
+    control.LoadData(rig.server.serverName(), Load);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 3);
+    for (const QString& log : rig.recorder.logTexts())
+        EXPECT_TRUE(log.contains(QStringLiteral(" ReturnWebserviceXML\r\n"))) << log.toStdString();
+    EXPECT_EQ(s.lstVendors->count(), 0);
+    EXPECT_EQ(s.lstAllSelectedPOs->count(), 0);
+    EXPECT_TRUE(s.txtTruckNumber->text().isEmpty());
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.at(0).at(1).toBool(), false);
+}
