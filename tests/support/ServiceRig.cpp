@@ -6,9 +6,12 @@ namespace palletry::test {
 
 void pointAt(ControlState& state, const LoopbackHttpServer& server)
 {
-    state.ServerName = server.serverName();
     state.ServiceUrl = server.url();
-    state.SoapActionPrefix = QLatin1String(ServiceNamespace) + QLatin1Char('/');
+}
+
+void pointAt(ServiceRequests& requests, const LoopbackHttpServer& server)
+{
+    requests.setService(server.url(), QLatin1String(ServiceNamespace) + QLatin1Char('/'));
 }
 
 ServiceRig::ServiceRig()

@@ -58,7 +58,11 @@ const Fault faults[] = {
 class HostileServerTest : public ::testing::Test
 {
 protected:
-    HostileServerTest() { rig.useShortLimits(3000); }
+    HostileServerTest()
+    {
+        rig.useShortLimits(3000);
+        pointAt(requests, rig.server);
+    }
     // One report, numbered with the HTTP status, its description exact or else cut short.
     void expectOneReport(const Fault& fault, const char* pinned, const std::string& op, const std::string& what)
     {
@@ -78,7 +82,7 @@ protected:
             << what << ": " << description.size() << " characters";
     }
     ServiceRig rig;
-    ServiceRequests requests{rig.state, rig.call, rig.report};
+    ServiceRequests requests{rig.call, rig.report};
 };
 
 TEST_F(HostileServerTest, NoWriteCountsUnlessTheServiceConfirmsItAndNoReadAcceptsJunk)
@@ -146,6 +150,7 @@ TEST_F(HostileServerTest, AddressRules)
         rig.recorder.clear();
         rig.server.clearRequests();
         rig.state.ServiceUrl = c.address;
+        requests.setService(c.address, QLatin1String(ServiceNamespace) + QLatin1Char('/'));
         EXPECT_EQ(requests.DeletePOSOAP(QStringLiteral("5001"), 1), c.sent) << c.address.toStdString();
         EXPECT_EQ(rig.server.requests().size(), c.sent ? 1u : 0u) << c.address.toStdString();
         EXPECT_EQ(rig.recorder.errorReportCount(), c.sent ? 0 : 1) << c.address.toStdString();
