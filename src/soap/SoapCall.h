@@ -24,7 +24,10 @@ class ErrorSink;
  *  - a read reply with a status outside 2xx, a body that is not XML, or a
  *    SOAP fault (the HTTP status as number, the fault string or status line as
  *    description, the address as source);
- *  - a write call whose reply has a status outside 2xx or is a SOAP fault.
+ *  - a write call whose reply has a status outside 2xx or is a SOAP fault;
+ *  - a reply, read or write alike, whose SOAP body does not start with the
+ *    operation's "<operation>Response" element in the namespace the SOAP
+ *    action names ("<status line>: the reply holds no <operation>Response").
  * lastCallSucceeded() tells the senders whether their write was accepted.
  */
 class SoapCall

@@ -115,16 +115,14 @@ void ServiceCall::check(const HttpExchange& http, const ServiceReply& reply, con
     if (!http.statusIsSuccess())
         failReply(http, AsmxUrl, http.statusLine());
 
-    if (UpdateAddDeleteOnly) {
-        // A write counts only when the service confirms it: a 2xx page from a proxy
-        // or an empty body is no answer of the service.
-        if (!isXml || !ReplyChecks::confirmsWrite(reply.document, SOAPAction))
-            failReply(http, AsmxUrl,
-                      http.statusLine() + QStringLiteral(": the reply holds no ")
-                          + ReplyChecks::writeResponseName(SOAPAction));
-    } else if (!isXml) {
+    if (!isXml && !UpdateAddDeleteOnly)
         failReply(http, AsmxUrl, http.statusLine() + QStringLiteral(": the reply is not XML"));
-    }
+    // Only the operation's response is the service's answer: a 2xx login page from a
+    // proxy, an empty body or another operation's response is no write confirmed and
+    // no result to read.
+    if (!isXml || !ReplyChecks::holdsResponse(reply.document, SOAPAction))
+        failReply(http, AsmxUrl,
+                  http.statusLine() + QStringLiteral(": the reply holds no ") + ReplyChecks::responseName(SOAPAction));
 }
 
 } // namespace palletry

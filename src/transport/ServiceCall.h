@@ -29,12 +29,12 @@ struct ServiceReply
  * "ReturnWebserviceXML" and give no reply:
  *  - the server cannot be reached, a time-out, a reply over the size limit
  *    (libcurl's error number and text, source "libcurl");
- *  - a read reply with a status outside 2xx, a body that is not XML, or a
+ *  - a reply with a status outside 2xx, a read reply that is not XML, or a
  *    SOAP fault (the HTTP status as number, the fault string or status line as
  *    description, the address as source);
- *  - a write call whose reply has a status outside 2xx, is a SOAP fault, or is
- *    anything but a SOAP envelope whose body holds the operation's response
- *    element ("<operation>Response" in the namespace the SOAP action names);
+ *  - a reply, read or write alike, that is anything but a SOAP envelope whose
+ *    body starts with the operation's response element ("<operation>Response"
+ *    in the namespace the SOAP action names);
  *  - an address that ServiceAddress refuses (nothing is sent).
  * Text from the network is cut to ReplyChecks::MaxNetworkText characters first.
  */
