@@ -87,7 +87,7 @@ TEST_F(ServiceRequestsTest, EveryRequestByteForByte)
             rig.server.setReply(CannedReply::xml(writeReply(c.sentAs)));
             pugi::xml_document document;
             XmlText::load(document, expected);
-            expected = XmlText::serialise(document);
+            expected = QString::fromStdString(XmlText::serialiseUtf8(document));
         }
         EXPECT_EQ(c.build(), expected);
         ASSERT_EQ(rig.server.requests().size(), sentBefore + (c.sentAs ? 1 : 0));

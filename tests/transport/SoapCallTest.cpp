@@ -1,5 +1,7 @@
 #include "support/ServiceRig.h"
 
+#include "ReplyTextSteps.h" // the reply edits as sequential steps
+
 #include "core/XmlText.h"
 #include "soap/ServiceNamespace.h"
 #include "soap/Unwrap.h"
@@ -185,7 +187,7 @@ TEST(PalletryReturnWebserviceXML, PublicMemberCallsTheServiceAndReportsThroughTh
     ReportRecorder recorder(control);
     server.setReply(CannedReply::xml(operationReply("GetVendorIncomingLoad", "<Root/>")));
     const QString result = control.ReturnWebserviceXML(server.url(), server.serverName(), action, envelope);
-    EXPECT_EQ(Unwrap::UnwrapGetVendorIncomingLoad(result), QStringLiteral("<Root/>"));
+    EXPECT_EQ(replysteps::unwrapped(Unwrap::Operation::GetVendorIncomingLoad, result), QStringLiteral("<Root/>"));
     server.setReply(CannedReply::html("<html/>", 404, "Not Found"));
     EXPECT_EQ(control.ReturnWebserviceXML(server.url(), server.serverName(), action, envelope), QString());
     EXPECT_EQ(recorder.logTexts(), QStringList{QStringLiteral("\r\n\r\nError Number - 404\r\nError Description - HTTP/1.1 404 "

@@ -1,0 +1,30 @@
+#pragma once
+
+// Bytes as a reply body brings them, and the document XmlText parses from them
+// in place, as the service call holds a reply. Shared by fuzz targets and tests.
+
+#include "core/XmlText.h"
+
+#include <pugixml.hpp>
+
+#include <cstddef>
+#include <string>
+
+namespace palletry {
+
+struct ReceivedXml
+{
+    ReceivedXml(const char* data, std::size_t size)
+        : bytes(data, size)
+        , loaded(XmlText::loadEncodedInPlace(document, bytes.data(), bytes.size()))
+    {
+    }
+    ReceivedXml(const ReceivedXml&) = delete;
+    ReceivedXml& operator=(const ReceivedXml&) = delete;
+
+    std::string bytes; // the document's text lives here
+    pugi::xml_document document;
+    bool loaded;
+};
+
+} // namespace palletry
