@@ -366,9 +366,5 @@ QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std
     return removedInPlace(serialiseUnescaped(reply, sizeHint), removalOf(&operation));
 }
 
-QByteArray stripAndUnwrapUtf8(Operation operation, QByteArray text)
-{
-    return removedInPlace(std::move(text), removalOf(&operation));
-}
 
 } // namespace palletry::Unwrap

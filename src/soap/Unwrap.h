@@ -55,8 +55,5 @@ QByteArray replyText(const pugi::xml_document& reply, std::size_t sizeHint = 0);
  */
 QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std::size_t sizeHint = 0);
 
-/// The envelope and then the operation's tags removed from UTF-8 @p text, done as dataSetText does it.
-QByteArray stripAndUnwrapUtf8(Operation operation, QByteArray text);
-
 } // namespace Unwrap
 } // namespace palletry

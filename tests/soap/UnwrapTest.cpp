@@ -42,42 +42,6 @@ const Unwrap::Operation allOperations[] = {
 
 } // namespace
 
-TEST(ReadReplyText, OneScanEqualsTheSequentialRemovalsOnRandomText)
-{
-    std::mt19937 random(1414);
-    for (Unwrap::Operation op : allOperations) {
-        const QStringList patterns = envelopePatterns() + operationPatterns(op);
-        // Whole patterns, and pieces of them that removals can join into new ones.
-        QStringList pieces = patterns;
-        for (const QString& p : patterns)
-            for (int cut : {1, 3, int(p.size()) / 2, int(p.size()) - 1})
-                pieces << p.left(cut) << p.mid(cut);
-        pieces << QStringLiteral("x") << QStringLiteral("\r\n") << QStringLiteral("<") << QStringLiteral("M\u00fcller");
-        std::uniform_int_distribution<int> length(0, 14);
-        std::uniform_int_distribution<int> pick(0, int(pieces.size()) - 1);
-        for (int i = 0; i < 4000; ++i) {
-            QString text;
-            for (int n = length(random); n > 0; --n)
-                text += pieces[pick(random)];
-            const QString expected = removed(text, patterns);
-            ASSERT_EQ(QString::fromUtf8(Unwrap::stripAndUnwrapUtf8(op, text.toUtf8())), expected)
-                << Unwrap::operationName(op) << ": " << text.toStdString();
-        }
-    }
-}
-
-TEST(ReadReplyText, TextCrowdedWithTagsGivesTheSameResult)
-{
-    // So many places to edit that the sequential passes do the work.
-    using Unwrap::Operation;
-    QString text;
-    for (int i = 0; i < 3000; ++i)
-        text += QStringLiteral("<GetVendorIncomingLoadRe<soap:Body>sult>a</soap:Body>");
-    const QString expected = removed(text, envelopePatterns() + operationPatterns(Operation::GetVendorIncomingLoad));
-    EXPECT_TRUE(QString::fromUtf8(Unwrap::stripAndUnwrapUtf8(Operation::GetVendorIncomingLoad, text.toUtf8())) == expected);
-    EXPECT_TRUE(expected == QString(3000, QLatin1Char('a')));
-}
-
 TEST(ReadReplyText, FusedReadEqualsTheStepByStepChainOnRandomReplies)
 {
     const std::vector<std::string> pieces{"&", "<", ">", "\"", "'", "\t", "lt;", "amp;", "gt;", "?xml version=\"1.0\"?",
