@@ -1,9 +1,12 @@
 #pragma once
 
 // Bytes as a reply body brings them, and the document XmlText parses from them
-// in place, as the service call holds a reply. Shared by fuzz targets and tests.
+// in place, as the service call holds a reply, and the serialiser's text of a
+// document. Shared by fuzz targets and tests.
 
 #include "core/XmlText.h"
+
+#include <QString>
 
 #include <pugixml.hpp>
 
@@ -26,5 +29,11 @@ struct ReceivedXml
     pugi::xml_document document;
     bool loaded;
 };
+
+/// The document as the serialiser writes it, as text.
+inline QString serialisedText(const pugi::xml_document& document)
+{
+    return QString::fromStdString(XmlText::serialiseUtf8(document));
+}
 
 } // namespace palletry

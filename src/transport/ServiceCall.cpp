@@ -88,7 +88,8 @@ void ServiceCall::send(HttpExchange& http, const QString& AsmxUrl, const QString
     if (http.curlCode() != 0)
         failTransfer(http);
     if (!http.complete())
-        throw RuntimeError(ErrorRecord{0, QStringLiteral("ReturnWebservice Method could not load XML data"), QString()});
+        throw RuntimeError(
+            ErrorRecord{0, QStringLiteral("ReturnWebservice Method could not load XML data"), QString()});
 }
 
 std::unique_ptr<ServiceReply> ServiceCall::parsed(HttpExchange& http)

@@ -28,7 +28,6 @@ const QString stamp = QStringLiteral("6/11/2024 2:05:09 PM");
 class ServiceRequestsTest : public ::testing::Test
 {
 protected:
-    ServiceRequestsTest() { pointAt(requests, rig.server); }
     QString onTheWire(bool accepted)
     {
         EXPECT_TRUE(accepted);
@@ -39,7 +38,7 @@ protected:
         return requests.AddPODetailsSOAP(text, 3, 2, stamp, 0, weight, 15, QStringLiteral("2"), stamp, 0);
     }
     ServiceRig rig;
-    ServiceRequests requests{rig.call, rig.report};
+    ServiceRequests& requests = rig.requests;
 };
 
 TEST_F(ServiceRequestsTest, EveryRequestByteForByte)

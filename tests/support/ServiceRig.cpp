@@ -17,6 +17,7 @@ void pointAt(ServiceRequests& requests, const LoopbackHttpServer& server)
 ServiceRig::ServiceRig()
 {
     pointAt(state, server);
+    pointAt(requests, server);
 }
 
 void ServiceRig::useShortLimits(qint64 totalTimeoutMs)

@@ -20,8 +20,8 @@
 namespace palletry::test {
 
 // The control's service machinery without its screen: fields, outlets (recorded),
-// a SoapCall and a loopback server whose address is already in ServiceUrl,
-// as LoadData would set it.
+// a SoapCall, the requests and a loopback server whose address the fields and the
+// requests already hold, as LoadData would have given it.
 struct ServiceRig
 {
     ServiceRig();
@@ -33,6 +33,7 @@ struct ServiceRig
     ErrorReport report{boxes, log};
     ReportRecorder recorder{boxes, log};
     SoapCall call{report};
+    ServiceRequests requests{call, report};
 };
 
 void pointAt(ControlState& state, const LoopbackHttpServer& server);

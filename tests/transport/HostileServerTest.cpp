@@ -62,11 +62,7 @@ const Fault faults[] = {
 class HostileServerTest : public ::testing::Test
 {
 protected:
-    HostileServerTest()
-    {
-        rig.useShortLimits(3000);
-        pointAt(requests, rig.server);
-    }
+    HostileServerTest() { rig.useShortLimits(3000); }
     // One report, numbered with the HTTP status, its description exact or else cut short.
     void expectOneReport(const Fault& fault, const char* pinned, const std::string& op, const std::string& what)
     {
@@ -86,7 +82,7 @@ protected:
             << what << ": " << description.size() << " characters";
     }
     ServiceRig rig;
-    ServiceRequests requests{rig.call, rig.report};
+    ServiceRequests& requests = rig.requests;
 };
 
 TEST_F(HostileServerTest, NoWriteCountsUnlessTheServiceConfirmsItAndNoReadAcceptsJunk)
