@@ -1,6 +1,6 @@
 #pragma once
 
-// Bytes as a reply body brings them, and the document XmlText parses from them
+// Bytes as a reply body brings them, and the XML tree XmlText parses from them
 // in place, as the service call holds a reply, and the serialiser's text of a
 // document. Shared by fuzz targets and tests.
 
@@ -25,12 +25,12 @@ struct ReceivedXml
     ReceivedXml(const ReceivedXml&) = delete;
     ReceivedXml& operator=(const ReceivedXml&) = delete;
 
-    std::string bytes; // the document's text lives here
+    std::string bytes; // the parsed nodes' text lives here
     pugi::xml_document document;
     bool loaded;
 };
 
-/// The document as the serialiser writes it, as text.
+/// What the serialiser writes for @p document, as text.
 inline QString serialisedText(const pugi::xml_document& document)
 {
     return QString::fromStdString(XmlText::serialiseUtf8(document));

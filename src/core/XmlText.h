@@ -48,7 +48,7 @@ public:
     /**
      * Loads raw bytes whose encoding is found as an XML parser finds it (byte-order
      * mark or declaration; UTF-8 otherwise), as received from the network, parsing
-     * @p data in place: the document points into it, so it must outlive the document.
+     * @p data in place: the parsed nodes point into it, so it must outlive them.
      */
     static bool loadEncodedInPlace(pugi::xml_document& document, char* data, std::size_t size);
 

@@ -108,7 +108,7 @@ std::unique_ptr<ServiceReply> ServiceCall::parsed(HttpExchange& http)
 void ServiceCall::check(const HttpExchange& http, const ServiceReply& reply, const QString& AsmxUrl,
                         const QString& SOAPAction, bool UpdateAddDeleteOnly)
 {
-    // A reply that is not well-formed XML leaves the document empty.
+    // A reply that is not well-formed XML was left with no nodes.
     const bool isXml = reply.document.document_element();
     const std::optional<QString> fault = isXml ? ReplyChecks::soapFault(reply.document) : std::nullopt;
     if (fault)

@@ -13,7 +13,7 @@ namespace palletry {
 
 class ErrorSink;
 
-/// A reply parsed in place: the document's text lives in the bytes as received, which live as long as it.
+/// A reply parsed in place: the nodes' text lives in the bytes as received, which live as long as they do.
 struct ServiceReply
 {
     std::string bytes;
