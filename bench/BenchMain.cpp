@@ -85,7 +85,7 @@ void replyChainRows(ResultTable& table)
     table.addRow(row);
 
     static const std::pair<const char*, const char*> stages[] = {
-        {"parse", "parse reply in place (ReplyDocument)"},
+        {"parse", "parse reply in place"},
         {"text", "serialise, unescape, strip, unwrap (UTF-8)"},
         {"release", "drop the reply"},
         {"load", "DataSetWalk::Document::load"},

@@ -1,4 +1,4 @@
-// Bytes as a reply body brings them: XmlText::loadEncoded, then serialiseUtf8.
+// Bytes as a reply body brings them: XmlText::loadEncodedInPlace, then serialiseUtf8.
 //
 // Properties, for every text that loads:
 //  - the serialised text loads again, and serialising that gives the same bytes
@@ -11,6 +11,7 @@
 
 #include "FuzzCheck.h"
 
+#include "ReceivedXml.h"
 #include "core/XmlText.h"
 
 #include <pugixml.hpp>
@@ -62,26 +63,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using palletry::XmlText;
     const char* bytes = reinterpret_cast<const char*>(data);
 
-    pugi::xml_document first;
-    if (!XmlText::loadEncoded(first, bytes, size)) {
-        FUZZ_CHECK(!first.first_child());
+    const palletry::ReceivedXml first(bytes, size);
+    if (!first.loaded) {
+        FUZZ_CHECK(!first.document.first_child());
         return 0;
     }
-    const std::string once = XmlText::serialiseUtf8(first);
-    FUZZ_CHECK(XmlText::serialiseUtf8(first, size + 1) == once); // the size hint changes nothing
+    const std::string once = XmlText::serialiseUtf8(first.document);
+    FUZZ_CHECK(XmlText::serialiseUtf8(first.document, size + 1) == once); // the size hint changes nothing
 
-    pugi::xml_document second;
-    FUZZ_CHECK(XmlText::loadEncoded(second, once.data(), once.size()));
-    const std::string twice = XmlText::serialiseUtf8(second);
-    if (!holdsUnstableText(first))
+    const palletry::ReceivedXml second(once.data(), once.size());
+    FUZZ_CHECK(second.loaded);
+    const std::string twice = XmlText::serialiseUtf8(second.document);
+    if (!holdsUnstableText(first.document))
         FUZZ_CHECK(twice == once);
 
-    pugi::xml_document third;
-    FUZZ_CHECK(XmlText::loadEncoded(third, twice.data(), twice.size()));
-    FUZZ_CHECK(XmlText::serialiseUtf8(third) == twice);
+    const palletry::ReceivedXml third(twice.data(), twice.size());
+    FUZZ_CHECK(third.loaded);
+    FUZZ_CHECK(XmlText::serialiseUtf8(third.document) == twice);
 
     // The UTF-16 way in (XmlText::load) reads the serialised text as the byte way does.
-    const QString text = XmlText::serialise(second);
+    const QString text = QString::fromStdString(twice);
     if (text.toUtf8() == QByteArray::fromStdString(twice)) { // the text is valid UTF-8
         pugi::xml_document fromText;
         FUZZ_CHECK(XmlText::load(fromText, text));

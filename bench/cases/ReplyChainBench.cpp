@@ -51,7 +51,7 @@ struct StageTimes
 
 /**
  * Exactly what a read call and LoadVendors do with the bytes once they are in:
- * parse the reply where it was received (kept as ReplyDocument), write it out
+ * parse the reply where it was received (as the transport hands it up), write it out
  * unescaped with the envelope and the operation's tags removed (the UTF-8
  * field), drop the reply (the next call replaces it), load the DataSet from
  * the field and walk its rows over VendorID / Name, the values as QString.

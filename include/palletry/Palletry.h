@@ -90,9 +90,10 @@ public:
      * (@p UpdateAddDeleteOnly true) returns the empty text.
      *
      * An unreachable server, a time-out (15 s to connect, 120 s in all), a reply over
-     * 64 MiB, a status outside 2xx, a SOAP fault, or a read reply that is not XML is
-     * reported to the clerk and the event log under "ReturnWebserviceXML", and the
-     * result is the empty text.
+     * 64 MiB, a status outside 2xx, a SOAP fault, a read reply that is not XML, or a
+     * reply whose SOAP body does not start with the operation's <Operation>Response
+     * element (in the namespace the SOAP action names) is reported to the clerk and
+     * the event log under "ReturnWebserviceXML", and the result is the empty text.
      */
     Q_INVOKABLE QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
                                             const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);

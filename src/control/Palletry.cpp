@@ -23,11 +23,11 @@ Palletry::Private::Private(Palletry* control)
     : q(control)
     , messageBoxes(control)
     , errorReport(messageBoxes, eventLog)
-    , soapCall(state, errorReport)
+    , soapCall(errorReport)
     , screen(control)
     , navigation(screen, *control)
     , sorting(screen, errorReport)
-    , requests(state, soapCall, errorReport)
+    , requests(soapCall, errorReport)
     , loaders(state, screen, errorReport, requests)
     , orderDetailsEntry({screen.grdOrdItems, screen.lblLineItem, screen.lblModel, screen.txtNumberOfCartons,
                          screen.txtUnitWeight, "grdOrdItems_Click()"},
@@ -77,9 +77,8 @@ void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
         state.CurrentSegmentNumber = 0;
         state.MaxSegment = QStringLiteral("0");
         state.LoadID = lLoadID;
-        state.ServerName = ptServerName;
-        state.SoapActionPrefix = QLatin1String(ServiceNamespace) + QLatin1Char('/');
-        state.ServiceUrl = state.ServerName + QLatin1String(ServicePath);
+        state.ServiceUrl = ptServerName + QLatin1String(ServicePath);
+        requests.setService(state.ServiceUrl, QLatin1String(ServiceNamespace) + QLatin1Char('/'));
 
         // Start from this load alone: nothing of a previous load may stay on screen
         // or be saved onto this one.

@@ -7,16 +7,9 @@
 #include <QVector>
 #include <QtGlobal>
 
-#include <memory>
 #include <optional>
 
-namespace pugi {
-class xml_document;
-}
-
 namespace palletry {
-
-class HttpExchange;
 
 /**
  * Every field of the control, under its own name, as plain data. The parts of
@@ -27,15 +20,8 @@ struct ControlState
     /// Segment under which the orders being saved are placed; 0 = none chosen yet.
     qint16 CurrentSegmentNumber = 0;
 
-    /// Scratch texts of the request builders and senders; empty between calls.
-    QString EnvelopeXML;
-    QString BodyXML;
-
-    /// Scheme and server given to LoadData, and the service address built from it.
-    QString ServerName;
+    /// The service address of the open load, built by LoadData from the server it was given.
     QString ServiceUrl;
-    /// ServiceNamespace + "/": the SOAP action of an operation is this + its name.
-    QString SoapActionPrefix;
 
     qint32 SelectedVendorID = 0;
     qint32 LoadID = 0;
@@ -59,11 +45,6 @@ struct ControlState
     QByteArray HomeDeliverlyXML;
     QByteArray VendorOrdersXML;
     QByteArray VendorByOrderXML;
-
-    /// The HTTP request of the call in progress; kept after a write call or a failure.
-    std::shared_ptr<HttpExchange> HttpRequest;
-    /// The reply of the last successful read call (an empty document otherwise).
-    std::shared_ptr<pugi::xml_document> ReplyDocument;
 };
 
 } // namespace palletry

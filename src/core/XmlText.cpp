@@ -160,39 +160,10 @@ bool XmlText::load(pugi::xml_document& document, QStringView text)
     return finishLoad(document, result);
 }
 
-namespace {
-
-// UTF-8 text copied once into a buffer the document owns and parses in place.
-bool loadUtf8(pugi::xml_document& document, QByteArrayView text)
-{
-    const std::size_t size = static_cast<std::size_t>(text.size());
-    auto* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(size + 1));
-    if (!buffer)
-        throw std::bad_alloc();
-    if (size)
-        std::memcpy(buffer, text.data(), size);
-    const pugi::xml_parse_result result
-        = document.load_buffer_inplace_own(buffer, size, loadOptions, pugi::encoding_utf8);
-    return finishLoad(document, result);
-}
-
-} // namespace
-
-bool XmlText::load(pugi::xml_document& document, QByteArrayView text)
-{
-    return loadUtf8(document, text);
-}
-
 bool XmlText::loadInPlaceForReading(pugi::xml_document& document, char* text, std::size_t size)
 {
     const pugi::xml_parse_result result = document.load_buffer_inplace(
         text, size, loadOptions | pugi::parse_embed_pcdata, pugi::encoding_utf8);
-    return finishLoad(document, result);
-}
-
-bool XmlText::loadEncoded(pugi::xml_document& document, const char* data, std::size_t size)
-{
-    const pugi::xml_parse_result result = document.load_buffer(data, size, loadOptions, pugi::encoding_auto);
     return finishLoad(document, result);
 }
 
@@ -272,14 +243,6 @@ bool XmlText::serialiseWith(const pugi::xml_document& document, QByteArray& out,
 void XmlText::appendEscapedAttribute(QByteArray& out, const char* value)
 {
     appendAttributeValue(out, value);
-}
-
-QString XmlText::serialise(const pugi::xml_document& document)
-{
-    QByteArray utf8;
-    EscapingWriter writer;
-    serialiseWith(document, utf8, writer);
-    return QString::fromUtf8(utf8);
 }
 
 } // namespace palletry

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -37,9 +36,6 @@ public:
     /// Loads @p text (UTF-16, as QString holds it). Returns false and leaves the document empty when it is not well-formed.
     static bool load(pugi::xml_document& document, QStringView text);
 
-    /// Loads UTF-8 @p text (a DataSet answer as the result fields hold it); otherwise as load() above.
-    static bool load(pugi::xml_document& document, QByteArrayView text);
-
     /**
      * Loads UTF-8 @p text, parsed in place (it must outlive the document), for
      * reading only: the same document, except that an element's first text is
@@ -51,18 +47,13 @@ public:
 
     /**
      * Loads raw bytes whose encoding is found as an XML parser finds it (byte-order
-     * mark or declaration; UTF-8 otherwise), as received from the network.
+     * mark or declaration; UTF-8 otherwise), as received from the network, parsing
+     * @p data in place: the parsed nodes point into it, so it must outlive them.
      */
-    static bool loadEncoded(pugi::xml_document& document, const char* data, std::size_t size);
-
-    /// loadEncoded() parsing @p data in place: the document points into it, so it must outlive the document.
     static bool loadEncodedInPlace(pugi::xml_document& document, char* data, std::size_t size);
 
     /// The document as UTF-8 text. @p sizeHint reserves the buffer up front (0: no hint).
     static std::string serialiseUtf8(const pugi::xml_document& document, std::size_t sizeHint = 0);
-
-    /// The document as text.
-    static QString serialise(const pugi::xml_document& document);
 
     /// Appends @p value as the serialiser writes an attribute value (without the quotes).
     static void appendEscapedAttribute(QByteArray& out, const char* value);

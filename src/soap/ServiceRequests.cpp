@@ -1,6 +1,5 @@
 #include "soap/ServiceRequests.h"
 
-#include "core/ControlState.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
 #include "soap/Envelopes.h"
@@ -32,55 +31,33 @@ QString endTag(const char* name)
     return QLatin1String("</") + QLatin1String(name) + QLatin1Char('>');
 }
 
-/// Empties the scratch fields however the procedure ends.
-class ScratchGuard
+/// The envelope template with its XMLData placeholder replaced by @p body.
+QString wrapped(const QString& body)
 {
-public:
-    explicit ScratchGuard(ControlState& state)
-        : m_state(state)
-    {
-    }
-    ~ScratchGuard()
-    {
-        m_state.EnvelopeXML.clear();
-        m_state.BodyXML.clear();
-    }
-
-private:
-    ControlState& m_state;
-};
+    QString envelope = Envelopes::WrapSOAPEnvelope();
+    // QString::replace does not search the inserted text again.
+    envelope.replace(QLatin1String("XMLData"), body);
+    return envelope;
+}
 
 } // namespace
 
-ServiceRequests::ServiceRequests(ControlState& state, SoapCall& call, ErrorSink& sink)
-    : m_state(state)
-    , m_call(call)
+ServiceRequests::ServiceRequests(SoapCall& call, ErrorSink& sink)
+    : m_call(call)
     , m_sink(sink)
 {
 }
 
-void ServiceRequests::wrapBody()
+void ServiceRequests::setService(const QString& serviceUrl, const QString& soapActionPrefix)
 {
-    m_state.EnvelopeXML = Envelopes::WrapSOAPEnvelope();
-    // QString::replace does not search the inserted text again.
-    m_state.EnvelopeXML.replace(QLatin1String("XMLData"), m_state.BodyXML);
-}
-
-QString ServiceRequests::assemble(const std::function<QString()>& body)
-{
-    m_state.BodyXML = body();
-    wrapBody();
-    m_state.BodyXML.clear();
-    QString result = m_state.EnvelopeXML;
-    m_state.EnvelopeXML.clear();
-    return result;
+    m_serviceUrl = serviceUrl;
+    m_soapActionPrefix = soapActionPrefix;
 }
 
 QString ServiceRequests::build(const char* label, const std::function<QString()>& body)
 {
-    ScratchGuard scratch(m_state);
     QString result;
-    trap(m_sink, label, [&] { result = assemble(body); });
+    trap(m_sink, label, [&] { result = wrapped(body()); });
     return result;
 }
 
@@ -111,12 +88,9 @@ QString ServiceRequests::GetVendorHomeDeliverlySOAPEnvelope(qint16 IncomingLoadI
 
 QString ServiceRequests::GetVendorOrdersAndCentersOnlySOAPEnvelope(qint16 VendorID, qint16 IncomingLoadID)
 {
-    ScratchGuard scratch(m_state);
-    return assemble([&]() -> QString {
-        return Envelopes::operationStartTag("GetVendorOrdersAndCentersOnly") + sixSpaces
-            + numberElement("VendorID", VendorID) + sixSpaces + numberElement("IncomingLoadID", IncomingLoadID)
-            + endTag("GetVendorOrdersAndCentersOnly");
-    });
+    return wrapped(Envelopes::operationStartTag("GetVendorOrdersAndCentersOnly") + sixSpaces
+                   + numberElement("VendorID", VendorID) + sixSpaces + numberElement("IncomingLoadID", IncomingLoadID)
+                   + endTag("GetVendorOrdersAndCentersOnly"));
 }
 
 QString ServiceRequests::GetOrderDetailsSOAPEnvelope(const QString& OrderID, qint16 IncomingLoadID)
@@ -135,10 +109,9 @@ QString ServiceRequests::GetVendorDetailsByOrderIDSOAPEnvelope(const QString& Or
     });
 }
 
-bool ServiceRequests::send(const char* operation)
+bool ServiceRequests::send(const char* operation, const QString& envelope)
 {
-    m_call.ReturnWebserviceXML(m_state.ServiceUrl, m_state.ServerName,
-                               m_state.SoapActionPrefix + QLatin1String(operation), m_state.EnvelopeXML, true);
+    m_call.ReturnWebserviceXML(m_serviceUrl, QString(), m_soapActionPrefix + QLatin1String(operation), envelope, true);
     const bool accepted = m_call.lastCallSucceeded();
     if (accepted)
         ++m_acceptedWrites;
@@ -150,30 +123,26 @@ bool ServiceRequests::AddPODetailsSOAP(const QString& OrderID, qint16 OrderSegme
                                        qint16 PersonID, const QString& PersonType,
                                        const QString& RecordLastUpdated, qint16 UnloadedIndicator)
 {
-    ScratchGuard scratch(m_state);
     bool accepted = false;
     trap(m_sink, "AddPODetailsSOAP", [&] {
-        m_state.BodyXML = Envelopes::operationStartTag("AddPODetails") + textElement("OrderID", OrderID)
+        const QString body = Envelopes::operationStartTag("AddPODetails") + textElement("OrderID", OrderID)
             + numberElement("KLTV_OrderSegment", OrderSegment) + numberElement("LineItem", LineItem)
             + textElement("ReceivedDate", ReceivedDate) + numberElement("QuantityReceived", QuantityReceived)
             + element("UnitWeight", Envelopes::formatUnitWeight(UnitWeight)) + numberElement("PersonID", PersonID)
             + textElement("PersonType", PersonType) + textElement("RecordLastUpdated", RecordLastUpdated)
             + numberElement("UnloadedIndicator", UnloadedIndicator)
             + QLatin1String("<StorageIndicator>0</StorageIndicator>") + endTag("AddPODetails");
-        wrapBody();
-        accepted = send("AddPODetails");
+        accepted = send("AddPODetails", wrapped(body));
     });
     return accepted;
 }
 
 bool ServiceRequests::AddPOSOAP(const std::optional<QVector<QString>>& Orders)
 {
-    ScratchGuard scratch(m_state);
     bool accepted = false;
     trap(m_sink, "AddPOSOAP", [&] {
-        m_state.BodyXML = Envelopes::operationStartTag("AddPO") + sixSpaces + QLatin1String("OrdersBody ")
-            + endTag("AddPO");
-        wrapBody();
+        QString envelope = wrapped(Envelopes::operationStartTag("AddPO") + sixSpaces + QLatin1String("OrdersBody ")
+                                   + endTag("AddPO"));
 
         if (!Orders)
             throw RuntimeError(RuntimeErrorCode::SubscriptOutOfRange);
@@ -185,22 +154,20 @@ bool ServiceRequests::AddPOSOAP(const std::optional<QVector<QString>>& Orders)
             items += QLatin1String("<string>") + Envelopes::xmlEscaped(order) + QLatin1String("</string>\r\n");
         QString list = QStringLiteral("<OrdersArray>OrdersArrayBody</OrdersArray>");
         list.replace(QLatin1String("OrdersArrayBody"), items);
-        m_state.EnvelopeXML.replace(QLatin1String("OrdersBody"), list);
+        envelope.replace(QLatin1String("OrdersBody"), list);
 
-        accepted = send("AddPO");
+        accepted = send("AddPO", envelope);
     });
     return accepted;
 }
 
 bool ServiceRequests::DeletePOSOAP(const QString& OrderID, qint16 OrderSegment)
 {
-    ScratchGuard scratch(m_state);
     bool accepted = false;
     trap(m_sink, "DeletePO", [&] {
-        m_state.BodyXML = Envelopes::operationStartTag("DeletePO") + sixSpaces + textElement("OrderID", OrderID)
+        const QString body = Envelopes::operationStartTag("DeletePO") + sixSpaces + textElement("OrderID", OrderID)
             + sixSpaces + numberElement("OrderSegment", OrderSegment) + endTag("DeletePO");
-        wrapBody();
-        accepted = send("DeletePO");
+        accepted = send("DeletePO", wrapped(body));
     });
     return accepted;
 }
@@ -213,8 +180,8 @@ bool ServiceRequests::lastCallSucceeded() const
 QByteArray ServiceRequests::read(Unwrap::Operation operation, const QString& envelope)
 {
     // UTF-8 from the wire to the loader's walk: only the values shown become QString.
-    return m_call.readDataSet(operation, m_state.ServiceUrl,
-                              m_state.SoapActionPrefix + QLatin1String(Unwrap::operationName(operation)), envelope);
+    return m_call.readDataSet(operation, m_serviceUrl,
+                              m_soapActionPrefix + QLatin1String(Unwrap::operationName(operation)), envelope);
 }
 
 } // namespace palletry

@@ -12,7 +12,6 @@
 
 namespace palletry {
 
-struct ControlState;
 class ErrorSink;
 class SoapCall;
 
@@ -20,11 +19,12 @@ class SoapCall;
  * The requests the control sends: the builders of the read operations'
  * envelopes and the senders of the three write operations.
  *
- * Each assembles its text in the scratch fields EnvelopeXML and BodyXML
- * (both empty again when it returns): the body goes into BodyXML, the envelope
- * template into EnvelopeXML, and the word XMLData in it is replaced by the
- * body in one pass. Every inserted value is XML-escaped, so no value can break
- * the envelope or add elements to it.
+ * Each builds the operation's body, then the envelope from its template with
+ * the word XMLData in it replaced by the body in one pass. Every inserted value
+ * is XML-escaped, so no value can break the envelope or add elements to it.
+ *
+ * The service's address and the SOAP action prefix are given once, by
+ * setService() (LoadData), and used by every call that follows.
  *
  * A builder or sender with a trap reports a failure under its label through
  * the error sink and returns the empty text (builders) or false (senders).
@@ -34,7 +34,10 @@ class SoapCall;
 class ServiceRequests
 {
 public:
-    ServiceRequests(ControlState& state, SoapCall& call, ErrorSink& sink);
+    ServiceRequests(SoapCall& call, ErrorSink& sink);
+
+    /// Where the following calls go: @p serviceUrl, with SOAP actions @p soapActionPrefix + operation.
+    void setService(const QString& serviceUrl, const QString& soapActionPrefix);
 
     QString GetVendorIncomingLoadSOAPEnvelope(qint16 IncomingLoadID);
     QString GetVendorDataVendorMasterSOAPEnvelope();
@@ -61,8 +64,8 @@ public:
     bool DeletePOSOAP(const QString& OrderID, qint16 OrderSegment);
 
     /**
-     * Sends @p envelope as a read call of @p operation to the service that
-     * LoadData named, and returns the reply with every wrapper removed by the
+     * Sends @p envelope as a read call of @p operation to the service given to
+     * setService(), and returns the reply with every wrapper removed by the
      * operation's unwrapper: the DataSet text in UTF-8, or the empty text after a failed call.
      */
     QByteArray read(Unwrap::Operation operation, const QString& envelope);
@@ -74,13 +77,12 @@ public:
     quint64 acceptedWrites() const { return m_acceptedWrites; }
 
 private:
-    void wrapBody();
-    QString assemble(const std::function<QString()>& body);
     QString build(const char* label, const std::function<QString()>& body);
-    bool send(const char* operation);
+    bool send(const char* operation, const QString& envelope);
 
-    ControlState& m_state;
     SoapCall& m_call;
+    QString m_serviceUrl;
+    QString m_soapActionPrefix;
     ErrorSink& m_sink;
     quint64 m_acceptedWrites = 0;
 };

@@ -8,15 +8,14 @@
 
 namespace palletry {
 
-struct ControlState;
 class ErrorSink;
 
 /**
  * ReturnWebserviceXML: one call of the web service. Posts the envelope,
  * blocks until the reply is in, and returns the reply with its SOAP envelope
  * removed (the caller removes the operation's own wrappers). The call itself
- * is the transport's (ServiceCall: fields, reports, limits); this turns the
- * reply it hands up into text.
+ * is the transport's (ServiceCall: reports, limits); this turns the reply it
+ * hands up into text, UTF-8 all the way and UTF-16 once at the end.
  *
  * Failures are reported once through the error sink under
  * "ReturnWebserviceXML" and give the empty text:
@@ -25,13 +24,16 @@ class ErrorSink;
  *  - a read reply with a status outside 2xx, a body that is not XML, or a
  *    SOAP fault (the HTTP status as number, the fault string or status line as
  *    description, the address as source);
- *  - a write call whose reply has a status outside 2xx or is a SOAP fault.
+ *  - a write call whose reply has a status outside 2xx or is a SOAP fault;
+ *  - a reply, read or write alike, whose SOAP body does not start with the
+ *    operation's "<operation>Response" element in the namespace the SOAP
+ *    action names ("<status line>: the reply holds no <operation>Response").
  * lastCallSucceeded() tells the senders whether their write was accepted.
  */
 class SoapCall
 {
 public:
-    SoapCall(ControlState& state, ErrorSink& sink);
+    explicit SoapCall(ErrorSink& sink);
     virtual ~SoapCall() = default;
 
     SoapCall(const SoapCall&) = delete;
@@ -43,23 +45,26 @@ public:
 
     /**
      * A read call of @p operation whose result is its DataSet text in UTF-8: the
-     * same call, reports and field effects as ReturnWebserviceXML followed by the
+     * same call and reports as ReturnWebserviceXML followed by the
      * operation's unwrapper, the same bytes, without a UTF-16 copy of a large reply.
      */
     QByteArray readDataSet(Unwrap::Operation operation, const QString& AsmxUrl, const QString& SOAPAction,
                            const QString& SOAPEnvelope);
 
     /// True when the last call got a reply that the service accepted (a write) or that was read (a read).
-    bool lastCallSucceeded() const { return m_call.lastCallSucceeded(); }
+    bool lastCallSucceeded() const { return m_lastCallSucceeded; }
 
     /// Time-outs and size limit for the following calls.
     void setLimits(const HttpLimits& limits) { m_call.setLimits(limits); }
-    const HttpLimits& limits() const { return m_call.limits(); }
 
 private:
-    ControlState& m_state;
+    /// The call through the transport; also records whether it succeeded.
+    std::unique_ptr<ServiceReply> call(const QString& AsmxUrl, const QString& SOAPAction,
+                                       const QString& SOAPEnvelope, bool UpdateAddDeleteOnly);
+
     ErrorSink& m_sink;
     ServiceCall m_call;
+    bool m_lastCallSucceeded = false;
 };
 
 } // namespace palletry

@@ -1,16 +1,14 @@
 #pragma once
 
 // Text surgery shared by the reply unwrappers: literal search and in-place
-// removal over UTF-16 (QString) or UTF-8 (raw reply) text. All patterns are
-// ASCII, so working on UTF-8 bytes gives the same result as on characters.
-
-#include <QString>
-#include <QStringView>
+// removal over UTF-8 (raw reply) text. All patterns are ASCII, so working on
+// UTF-8 bytes gives the same result as on characters.
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -19,28 +17,24 @@
 
 namespace palletry::textedit {
 
-/// One ASCII literal, held in both encodings.
+/// One ASCII literal.
 class Pattern
 {
 public:
     explicit Pattern(std::string ascii)
         : m_utf8(std::move(ascii))
-        , m_utf16(m_utf8.begin(), m_utf8.end())
     {
     }
 
     template <typename Char>
     std::basic_string_view<Char> view() const
     {
-        if constexpr (std::is_same_v<Char, char>)
-            return m_utf8;
-        else
-            return m_utf16;
+        static_assert(std::is_same_v<Char, char>, "UTF-8 only");
+        return m_utf8;
     }
 
 private:
     std::string m_utf8;
-    std::u16string m_utf16;
 };
 
 template <typename Char>
@@ -58,21 +52,6 @@ struct Search<char>
     {
         const void* p = ::memmem(b, static_cast<std::size_t>(e - b), needle.data(), needle.size());
         return p ? static_cast<const char*>(p) : e;
-    }
-};
-
-template <>
-struct Search<char16_t>
-{
-    static const char16_t* findChar(const char16_t* b, const char16_t* e, char c)
-    {
-        const qsizetype i = QStringView(b, e - b).indexOf(QChar(QLatin1Char(c)));
-        return i < 0 ? e : b + i;
-    }
-    static const char16_t* find(const char16_t* b, const char16_t* e, std::u16string_view needle)
-    {
-        const qsizetype i = QStringView(b, e - b).indexOf(QStringView(needle.data(), qsizetype(needle.size())));
-        return i < 0 ? e : b + i;
     }
 };
 
@@ -106,23 +85,8 @@ std::size_t compactRemoving(Char* data, std::size_t size, std::size_t first, std
     }
 }
 
-/// Removes every occurrence of @p pattern from @p text; no copy when there is none.
-inline void removeAll(QString& text, const Pattern& pattern)
-{
-    const std::u16string_view needle = pattern.view<char16_t>();
-    const auto* begin = reinterpret_cast<const char16_t*>(text.constData());
-    const char16_t* end = begin + text.size();
-    const char16_t* hit = Search<char16_t>::find(begin, end, needle);
-    if (hit == end)
-        return;
-    const std::size_t first = static_cast<std::size_t>(hit - begin);
-    auto* data = reinterpret_cast<char16_t*>(text.data()); // detaches only now
-    text.truncate(static_cast<qsizetype>(compactRemoving(data, static_cast<std::size_t>(text.size()), first, needle)));
-}
-
 /**
- * Removes @p patterns from data[0, size) one after the other, each as removeAll
- * removes it (every occurrence, one pass, in the text the earlier removals left,
+ * Removes @p patterns from data[0, size) one after the other, each (every occurrence, one pass, in the text the earlier removals left,
  * so that text joined by an earlier removal is found by a later one), and
  * tells where the result lies. The text is read once to find where any pattern
  * occurs, and the sequential passes are replayed on those few places.

@@ -135,16 +135,6 @@ bool unescapeInto(const Char* begin, const Char* end, Out& out)
     return changed;
 }
 
-struct QStringOut
-{
-    QString text;
-    void reserve(std::size_t extra) { text.reserve(text.size() + static_cast<qsizetype>(extra)); }
-    void append(const char16_t* p, std::size_t n)
-    {
-        text.append(reinterpret_cast<const QChar*>(p), static_cast<qsizetype>(n));
-    }
-};
-
 template <typename Bytes>
 struct BytesOut
 {
@@ -178,18 +168,6 @@ const EnvelopePatterns& envelopePatterns()
 {
     static const EnvelopePatterns p;
     return p;
-}
-
-// Each removal is its own pass, in the given order, so that text joined by an
-// earlier removal is found by a later one just as sequential removals find it.
-template <std::size_t N>
-QString removeInOrder(QString text, const std::array<Pattern, N>& patterns)
-{
-    if (text.isEmpty())
-        return text;
-    for (const Pattern& p : patterns)
-        textedit::removeAll(text, p);
-    return text;
 }
 
 /*
@@ -253,7 +231,7 @@ private:
     QByteArray m_attribute;
 };
 
-// The serialised document as UnescapeResultXML leaves it; its capacity may
+// The serialised document with its result text unescaped; its capacity may
 // exceed its size (untouched, so it costs no memory).
 QByteArray serialiseUnescaped(const pugi::xml_document& document, std::size_t sizeHint)
 {
@@ -270,26 +248,12 @@ QByteArray serialiseUnescaped(const pugi::xml_document& document, std::size_t si
 
 } // namespace
 
-QString UnescapeResultXML(QString text)
-{
-    QStringOut out;
-    const auto* begin = reinterpret_cast<const char16_t*>(text.constData());
-    if (!unescapeInto(begin, begin + text.size(), out))
-        return text;
-    return std::move(out.text);
-}
-
 std::string unescapeResultUtf8(const std::string& text)
 {
     Utf8Out out;
     if (!unescapeInto(text.data(), text.data() + text.size(), out))
         return text;
     return std::move(out.text);
-}
-
-QString StripSOAPEnvelope(QString text)
-{
-    return removeInOrder(std::move(text), envelopePatterns().removed);
 }
 
 namespace {
@@ -349,19 +313,9 @@ const char* operationName(Operation operation)
     return "";
 }
 
-QString unwrap(Operation operation, QString text)
-{
-    if (text.isEmpty())
-        return text;
-    const OperationPatterns& p = patternsOf(operation);
-    for (std::size_t i = 0; i < p.count; ++i)
-        textedit::removeAll(text, p.patterns[i]);
-    return text;
-}
-
 namespace {
 
-// The removals of StripSOAPEnvelope, then (for a read) those of the operation's unwrapper.
+// The removals of the envelope, then (for a read) those of the operation's tags.
 textedit::InOrderRemoval makeRemoval(const Operation* operation)
 {
     std::vector<const Pattern*> patterns;
@@ -412,39 +366,5 @@ QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std
     return removedInPlace(serialiseUnescaped(reply, sizeHint), removalOf(&operation));
 }
 
-QByteArray stripAndUnwrapUtf8(Operation operation, QByteArray text)
-{
-    return removedInPlace(std::move(text), removalOf(&operation));
-}
-
-QString UnwrapGetVendorIncomingLoad(QString text)
-{
-    return unwrap(Operation::GetVendorIncomingLoad, std::move(text));
-}
-
-QString UnwrapGetVendorDataVendorMaster(QString text)
-{
-    return unwrap(Operation::GetVendorDataVendorMaster, std::move(text));
-}
-
-QString UnwrapGetVendorHomeDeliverly(QString text)
-{
-    return unwrap(Operation::GetVendorHomeDeliverly, std::move(text));
-}
-
-QString UnwrapGetVendorOrdersAndCentersOnly(QString text)
-{
-    return unwrap(Operation::GetVendorOrdersAndCentersOnly, std::move(text));
-}
-
-QString UnwrapGetVendorDetailsByOrderID(QString text)
-{
-    return unwrap(Operation::GetVendorDetailsByOrderID, std::move(text));
-}
-
-QString UnwrapGetOrderDetails(QString text)
-{
-    return unwrap(Operation::GetOrderDetails, std::move(text));
-}
 
 } // namespace palletry::Unwrap

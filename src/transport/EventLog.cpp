@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -76,19 +75,6 @@ QString indented(const QString& text)
     return out;
 }
 
-QString unindented(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    qsizetype i = text.startsWith(Indent) ? Indent.size() : 0;
-    for (; i < text.size(); ++i) {
-        out += text.at(i);
-        if (endsLine(text, i) && text.mid(i + 1, Indent.size()) == Indent)
-            i += Indent.size();
-    }
-    return out;
-}
-
 } // namespace
 
 EventLog::EventLog()
@@ -151,36 +137,6 @@ void EventLog::writeSyslog(const QByteArray& utf8, EventType type) const
         if (error != EPROTOTYPE)
             return; // no system log to write to: not an error of the control
     }
-}
-
-QVector<EventLogEntry> EventLog::readFile(const QString& path)
-{
-    QVector<EventLogEntry> entries;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return entries;
-    const QByteArray all = file.readAll();
-    static const QRegularExpression header(
-        QStringLiteral("^=== prjPalletry (Information|Warning|Error) \\S+ (\\d+) ===$"));
-    qsizetype pos = 0;
-    while (pos < all.size()) {
-        const qsizetype eol = all.indexOf('\n', pos);
-        if (eol < 0)
-            break;
-        const auto match = header.match(QString::fromLatin1(all.mid(pos, eol - pos)));
-        if (!match.hasMatch())
-            break;
-        const qsizetype size = match.captured(2).toLongLong();
-        const QString type = match.captured(1);
-        EventLogEntry entry;
-        entry.type = type == QLatin1String("Warning") ? EventType::Warning
-            : type == QLatin1String("Error")          ? EventType::Error
-                                                      : EventType::Information;
-        entry.text = unindented(QString::fromUtf8(all.mid(eol + 1, size)));
-        entries.push_back(entry);
-        pos = eol + 1 + size + 1;
-    }
-    return entries;
 }
 
 } // namespace palletry

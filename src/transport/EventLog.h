@@ -1,18 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <QVector>
 
 namespace palletry {
 
 enum class EventType { Information, Warning, Error };
-
-/// One entry as read back from an event-log file.
-struct EventLogEntry
-{
-    EventType type = EventType::Information;
-    QString text;
-};
 
 /**
  * The control's one outlet to the system: the application event log.
@@ -27,8 +19,8 @@ struct EventLogEntry
  *   "=== prjPalletry <Information|Warning|Error> <UTC time> <bytes> ==="
  * and followed by one line feed. Every line of the entry is indented by two
  * spaces (<bytes> counts them), so that no text an entry holds, such as a fault
- * string from the network, can pass for a header line; readFile() removes them,
- * and entries holding any text read back exactly.
+ * string from the network, can pass for a header line; a reader that removes
+ * them reads back entries holding any text exactly.
  */
 class EventLog
 {
@@ -40,9 +32,6 @@ public:
 
     /// Writes one entry. A log that cannot be written is not an error of the control.
     void write(const QString& text, EventType type);
-
-    /// Reads the entries of an event-log file written by write().
-    static QVector<EventLogEntry> readFile(const QString& path);
 
     /// The system log socket (/dev/log unless set; a test points it elsewhere).
     void setSyslogSocket(const QString& path) { m_syslogSocket = path; }

@@ -112,13 +112,7 @@ std::size_t HttpExchange::onHeader(char* data, std::size_t size, std::size_t cou
 
 bool HttpExchange::post(const QByteArray& url, const QByteArray& soapAction, std::string body)
 {
-    m_request = std::move(body);
-    m_reply.clear();
-    m_statusLine.clear();
-    m_curlError.clear();
-    m_statusCode = 0;
-    m_tooLarge = false;
-
+    start(std::move(body));
     if (soapAction.contains('\r') || soapAction.contains('\n')) {
         m_curlCode = CURLE_BAD_FUNCTION_ARGUMENT;
         m_curlError = QStringLiteral("The SOAP action holds a line break and cannot be sent as a header");
@@ -131,13 +125,11 @@ bool HttpExchange::post(const QByteArray& url, const QByteArray& soapAction, std
         CURL* curl = curl_easy_init();
         ~Handle() { curl_easy_cleanup(curl); }
     } handle;
-    CURL* curl = handle.curl;
-    if (!curl) {
+    if (!handle.curl) {
         m_curlCode = CURLE_FAILED_INIT;
         m_curlError = QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT));
         return false;
     }
-    m_curl = curl;
 
     HeaderList headers;
     headers.add(headerLine("Host", hostHeaderFor(url)));
@@ -149,6 +141,28 @@ bool HttpExchange::post(const QByteArray& url, const QByteArray& soapAction, std
     headers.add("Expect:");
 
     char errorBuffer[CURL_ERROR_SIZE] = {0};
+    configure(handle.curl, url, headers.list, errorBuffer);
+    m_curl = handle.curl;
+    const CURLcode result = curl_easy_perform(handle.curl);
+    m_curl = nullptr;
+    finish(handle.curl, result, errorBuffer);
+    return complete();
+}
+
+void HttpExchange::start(std::string body)
+{
+    m_request = std::move(body);
+    m_reply.clear();
+    m_statusLine.clear();
+    m_curlError.clear();
+    m_statusCode = 0;
+    m_curlCode = -1;
+    m_tooLarge = false;
+}
+
+void HttpExchange::configure(void* handle, const QByteArray& url, curl_slist* headers, char* errorBuffer)
+{
+    CURL* curl = static_cast<CURL*>(handle);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -157,7 +171,7 @@ bool HttpExchange::post(const QByteArray& url, const QByteArray& soapAction, std
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, m_request.data());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(m_request.size()));
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.list);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connectTimeoutMs));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(m_limits.totalTimeoutMs));
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(m_limits.maxReplyBytes));
@@ -165,24 +179,22 @@ bool HttpExchange::post(const QByteArray& url, const QByteArray& soapAction, std
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &HttpExchange::onHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
+}
 
-    const CURLcode result = curl_easy_perform(curl);
+void HttpExchange::finish(void* handle, int result, const char* errorBuffer)
+{
     m_curlCode = result;
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_getinfo(static_cast<CURL*>(handle), CURLINFO_RESPONSE_CODE, &status);
     m_statusCode = static_cast<int>(status);
-    m_curl = nullptr;
-
-    if (result != CURLE_OK) {
-        if (m_tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
-            m_tooLarge = true;
-            m_curlError = QStringLiteral("The reply is larger than %1 bytes").arg(m_limits.maxReplyBytes);
-        } else {
-            m_curlError = QString::fromUtf8(*errorBuffer ? errorBuffer : curl_easy_strerror(result));
-        }
-        return false;
+    if (result == CURLE_OK)
+        return;
+    if (m_tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+        m_tooLarge = true;
+        m_curlError = QStringLiteral("The reply is larger than %1 bytes").arg(m_limits.maxReplyBytes);
+    } else {
+        m_curlError = QString::fromUtf8(*errorBuffer ? errorBuffer : curl_easy_strerror(CURLcode(result)));
     }
-    return complete();
 }
 
 } // namespace palletry

@@ -6,6 +6,8 @@
 
 #include <string>
 
+struct curl_slist;
+
 namespace palletry {
 
 /// The bounds of one service call; a call that meets one of them fails.
@@ -28,7 +30,7 @@ struct HttpLimits
  * TLS certificates verified.
  *
  * Afterwards the object keeps what happened: the curl result, the status code
- * and line, the reply body.
+ * and line, the reply body until it is taken.
  */
 class HttpExchange
 {
@@ -49,9 +51,6 @@ public:
     int curlCode() const { return m_curlCode; }
     /// libcurl's description of a failed transfer.
     QString curlError() const { return m_curlError; }
-    /// The reply was cut off because it exceeded HttpLimits::maxReplyBytes.
-    bool replyTooLarge() const { return m_tooLarge; }
-
     /// True once a complete reply with a status line is in.
     bool complete() const { return m_curlCode == 0 && m_statusCode != 0; }
     int statusCode() const { return m_statusCode; }
@@ -61,17 +60,19 @@ public:
     /// Hands the reply body, as received, over (the exchange keeps none).
     std::string takeReplyBody() { return std::move(m_reply); }
 
-    /// The body that was sent.
-    const std::string& requestBody() const { return m_request; }
-
-    const HttpLimits& limits() const { return m_limits; }
-
 private:
+    /// Forgets any earlier exchange; @p body is what the next transfer sends.
+    void start(std::string body);
+    /// Sets the transfer's options on the curl @p handle: address, body, headers, limits, callbacks.
+    void configure(void* handle, const QByteArray& url, curl_slist* headers, char* errorBuffer);
+    /// Records the outcome of the transfer: curl's result, the status, the error text.
+    void finish(void* handle, int result, const char* errorBuffer);
+
     static std::size_t onWrite(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
 
     HttpLimits m_limits;
-    std::string m_request;
+    std::string m_request; // sent from here: curl reads it during the transfer
     std::string m_reply;
     QString m_statusLine;
     QString m_curlError;

@@ -62,20 +62,20 @@ QString ReplyChecks::networkText(const QString& text)
     return text.left(cut) + QChar(0x2026);
 }
 
-QString ReplyChecks::writeResponseName(const QString& soapAction)
+QString ReplyChecks::responseName(const QString& soapAction)
 {
     const QString action = unquoted(soapAction);
     return action.mid(action.lastIndexOf(QLatin1Char('/')) + 1) + QLatin1String("Response");
 }
 
-bool ReplyChecks::confirmsWrite(const pugi::xml_document& reply, const QString& soapAction)
+bool ReplyChecks::holdsResponse(const pugi::xml_document& reply, const QString& soapAction)
 {
     const QString action = unquoted(soapAction);
     const qsizetype slash = action.lastIndexOf(QLatin1Char('/'));
     if (slash <= 0 || slash == action.size() - 1)
         return false;
     const std::string ns = action.left(slash).toStdString();
-    const std::string response = writeResponseName(action).toStdString();
+    const std::string response = responseName(action).toStdString();
 
     const pugi::xml_node envelope = reply.document_element();
     if (!isElement(envelope, "Envelope", SoapEnvelopeNamespace))

@@ -21,16 +21,16 @@ public:
     static QString networkText(const QString& text);
 
     /**
-     * The element that confirms a write of @p soapAction ("<namespace>/<operation>"):
-     * "<operation>Response", in that namespace, as an ASMX service answers a void operation.
+     * The element that answers a call of @p soapAction ("<namespace>/<operation>"):
+     * "<operation>Response", in that namespace, as an ASMX service answers.
      */
-    static QString writeResponseName(const QString& soapAction);
+    static QString responseName(const QString& soapAction);
 
     /// The fault string when @p reply is a SOAP fault (Envelope/Body/Fault, any prefix).
     static std::optional<QString> soapFault(const pugi::xml_document& reply);
 
-    /// True when @p reply is a SOAP 1.1 envelope whose body holds the write's response element.
-    static bool confirmsWrite(const pugi::xml_document& reply, const QString& soapAction);
+    /// True when @p reply is a SOAP 1.1 envelope whose body starts with the operation's response element.
+    static bool holdsResponse(const pugi::xml_document& reply, const QString& soapAction);
 };
 
 } // namespace palletry

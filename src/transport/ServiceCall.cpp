@@ -1,6 +1,5 @@
 #include "transport/ServiceCall.h"
 
-#include "core/ControlState.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
 #include "core/XmlText.h"
@@ -8,8 +7,6 @@
 #include "transport/ServiceAddress.h"
 
 #include <QApplication>
-
-#include <pugixml.hpp>
 
 #include <optional>
 
@@ -38,13 +35,6 @@ private:
     bool m_active;
 };
 
-// A reply parsed in place: the document's text lives in the bytes as received.
-struct ParsedReply
-{
-    std::string bytes;
-    pugi::xml_document document;
-};
-
 [[noreturn]] void failTransfer(const HttpExchange& http)
 {
     throw RuntimeError(
@@ -56,79 +46,84 @@ struct ParsedReply
     throw RuntimeError(ErrorRecord{http.statusCode(), ReplyChecks::networkText(description), address});
 }
 
+// The body is the envelope as the serialiser writes it: whitespace between
+// elements gone, nothing at all when it is not well-formed.
+std::string requestBody(const QString& envelope)
+{
+    pugi::xml_document request;
+    XmlText::load(request, envelope);
+    return XmlText::serialiseUtf8(request, static_cast<std::size_t>(envelope.size()));
+}
+
 } // namespace
 
-ServiceCall::ServiceCall(ControlState& state, ErrorSink& sink)
-    : m_state(state)
-    , m_sink(sink)
+ServiceCall::ServiceCall(ErrorSink& sink)
+    : m_sink(sink)
 {
 }
 
-bool ServiceCall::call(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
-                       bool UpdateAddDeleteOnly)
+std::unique_ptr<ServiceReply> ServiceCall::call(const QString& AsmxUrl, const QString& SOAPAction,
+                                                const QString& SOAPEnvelope, bool UpdateAddDeleteOnly)
 {
-    m_lastCallSucceeded = false;
-    m_lastReplySize = 0;
+    std::unique_ptr<ServiceReply> reply;
     trap(m_sink, "ReturnWebserviceXML", [&] {
-        m_state.HttpRequest = std::make_shared<HttpExchange>(m_limits);
-        m_state.ReplyDocument = std::make_shared<pugi::xml_document>();
         if (const std::optional<ErrorRecord> refused = ServiceAddress::refusal(AsmxUrl))
             throw RuntimeError(*refused);
-
-        // The body is the envelope as the serialiser writes it: whitespace
-        // between elements gone, nothing at all when it is not well-formed.
-        std::string body;
-        {
-            pugi::xml_document request;
-            XmlText::load(request, SOAPEnvelope);
-            body = XmlText::serialiseUtf8(request, static_cast<std::size_t>(SOAPEnvelope.size()));
-        }
-
-        HttpExchange& http = *m_state.HttpRequest;
-        {
-            BusyCursor busy;
-            http.post(AsmxUrl.toUtf8(), SOAPAction.toUtf8(), std::move(body));
-        }
-        if (http.curlCode() != 0)
-            failTransfer(http);
-        if (!http.complete())
-            throw RuntimeError(
-                ErrorRecord{0, QStringLiteral("ReturnWebservice Method could not load XML data"), QString()});
-
-        // Parsed where it was received: a large reply is not copied again.
-        auto reply = std::make_shared<ParsedReply>();
-        reply->bytes = http.takeReplyBody();
-        const std::size_t replySize = reply->bytes.size();
-        const bool isXml = replySize != 0 && XmlText::loadEncodedInPlace(reply->document, reply->bytes.data(), replySize);
-        const std::optional<QString> fault = isXml ? ReplyChecks::soapFault(reply->document) : std::nullopt;
-        if (fault)
-            failReply(http, AsmxUrl, fault->isEmpty() ? http.statusLine() : *fault);
-        if (!http.statusIsSuccess())
-            failReply(http, AsmxUrl, http.statusLine());
-
-        if (UpdateAddDeleteOnly) {
-            // A write counts only when the service confirms it: a 2xx page from a proxy
-            // or an empty body is no answer of the service. HttpRequest keeps the exchange.
-            if (!isXml || !ReplyChecks::confirmsWrite(reply->document, SOAPAction))
-                failReply(http, AsmxUrl,
-                          http.statusLine() + QStringLiteral(": the reply holds no ")
-                              + ReplyChecks::writeResponseName(SOAPAction));
-            m_lastCallSucceeded = true;
-            return;
-        }
-        if (!isXml)
-            failReply(http, AsmxUrl, http.statusLine() + QStringLiteral(": the reply is not XML"));
-
-        // The parsed reply becomes ReplyDocument directly: loading it again from
-        // its own serialisation gives the same nodes, so the round trip is skipped.
-        // (It differs only where the service sent a carriage return as a character
-        // reference, which a reload would turn into a line feed; the value is kept as sent.)
-        m_state.ReplyDocument = std::shared_ptr<pugi::xml_document>(reply, &reply->document);
-        m_state.HttpRequest.reset();
-        m_lastReplySize = replySize;
-        m_lastCallSucceeded = true;
+        HttpExchange http(m_limits);
+        send(http, AsmxUrl, SOAPAction, SOAPEnvelope);
+        std::unique_ptr<ServiceReply> received = parsed(http);
+        check(http, *received, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
+        reply = std::move(received);
     });
-    return m_lastCallSucceeded;
+    return reply;
+}
+
+void ServiceCall::send(HttpExchange& http, const QString& AsmxUrl, const QString& SOAPAction,
+                       const QString& SOAPEnvelope)
+{
+    {
+        BusyCursor busy;
+        http.post(AsmxUrl.toUtf8(), SOAPAction.toUtf8(), requestBody(SOAPEnvelope));
+    }
+    if (http.curlCode() != 0)
+        failTransfer(http);
+    if (!http.complete())
+        throw RuntimeError(
+            ErrorRecord{0, QStringLiteral("ReturnWebservice Method could not load XML data"), QString()});
+}
+
+std::unique_ptr<ServiceReply> ServiceCall::parsed(HttpExchange& http)
+{
+    // Parsed where it was received: a large reply is not copied again. It is not
+    // loaded a second time from its own serialisation either, which would give the
+    // same nodes but turn a carriage return sent as a character reference into a
+    // line feed; the value is kept as sent.
+    auto reply = std::make_unique<ServiceReply>();
+    reply->bytes = http.takeReplyBody();
+    if (!reply->bytes.empty())
+        XmlText::loadEncodedInPlace(reply->document, reply->bytes.data(), reply->bytes.size());
+    return reply;
+}
+
+void ServiceCall::check(const HttpExchange& http, const ServiceReply& reply, const QString& AsmxUrl,
+                        const QString& SOAPAction, bool UpdateAddDeleteOnly)
+{
+    // A reply that is not well-formed XML was left with no nodes.
+    const bool isXml = reply.document.document_element();
+    const std::optional<QString> fault = isXml ? ReplyChecks::soapFault(reply.document) : std::nullopt;
+    if (fault)
+        failReply(http, AsmxUrl, fault->isEmpty() ? http.statusLine() : *fault);
+    if (!http.statusIsSuccess())
+        failReply(http, AsmxUrl, http.statusLine());
+
+    if (!isXml && !UpdateAddDeleteOnly)
+        failReply(http, AsmxUrl, http.statusLine() + QStringLiteral(": the reply is not XML"));
+    // Only the operation's response is the service's answer: a 2xx login page from a
+    // proxy, an empty body or another operation's response is no write confirmed and
+    // no result to read.
+    if (!isXml || !ReplyChecks::holdsResponse(reply.document, SOAPAction))
+        failReply(http, AsmxUrl,
+                  http.statusLine() + QStringLiteral(": the reply holds no ") + ReplyChecks::responseName(SOAPAction));
 }
 
 } // namespace palletry

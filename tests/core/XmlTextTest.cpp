@@ -1,10 +1,13 @@
 #include "support/QtPrinters.h"
 
+#include "ReceivedXml.h" // the reply as the call holds it
 #include "core/XmlText.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+using palletry::ReceivedXml;
+using palletry::serialisedText;
 using palletry::XmlText;
 
 namespace {
@@ -15,7 +18,7 @@ QString roundTrip(const QString& text, bool* loaded = nullptr)
     const bool ok = XmlText::load(document, text);
     if (loaded)
         *loaded = ok;
-    return XmlText::serialise(document);
+    return serialisedText(document);
 }
 
 TEST(XmlText, SerialisesWithTheControlsRules)
@@ -54,7 +57,7 @@ TEST(XmlText, MalformedTextLeavesTheDocumentEmpty)
         document.load_string("<previous/>");
         EXPECT_FALSE(XmlText::load(document, QString::fromLatin1(bad))) << bad;
         EXPECT_FALSE(document.first_child()) << bad;
-        EXPECT_EQ(XmlText::serialise(document), QString()) << bad;
+        EXPECT_EQ(serialisedText(document), QString()) << bad;
     }
 }
 
@@ -73,13 +76,14 @@ TEST(XmlText, NonAsciiTextSurvivesBothLoaders)
     const QString text = QStringLiteral("<a>M\u00fcller \u20ac \U0001F69A</a>");
     EXPECT_EQ(roundTrip(text), text);
     const QByteArray utf8 = text.toUtf8();
-    pugi::xml_document document;
-    ASSERT_TRUE(XmlText::loadEncoded(document, utf8.constData(), std::size_t(utf8.size())));
-    EXPECT_EQ(XmlText::serialise(document), text);
+    const ReceivedXml fromUtf8(utf8.constData(), std::size_t(utf8.size()));
+    ASSERT_TRUE(fromUtf8.loaded);
+    EXPECT_EQ(serialisedText(fromUtf8.document), text);
     // A declared single-byte encoding is honoured for bytes from the network.
     const QByteArray latin1("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>M\xfcller</a>");
-    ASSERT_TRUE(XmlText::loadEncoded(document, latin1.constData(), std::size_t(latin1.size())));
-    EXPECT_EQ(XmlText::serialise(document), QStringLiteral("<?xml version=\"1.0\"?><a>M\u00fcller</a>"));
+    const ReceivedXml fromLatin1(latin1.constData(), std::size_t(latin1.size()));
+    ASSERT_TRUE(fromLatin1.loaded);
+    EXPECT_EQ(serialisedText(fromLatin1.document), QStringLiteral("<?xml version=\"1.0\"?><a>M\u00fcller</a>"));
 }
 
 TEST(XmlText, DeepNestingDoesNotExhaustTheStack)
@@ -92,9 +96,9 @@ TEST(XmlText, DeepNestingDoesNotExhaustTheStack)
     text += "x";
     for (int i = 0; i < depth; ++i)
         text += "</a>";
-    pugi::xml_document document;
-    ASSERT_TRUE(XmlText::loadEncoded(document, text.data(), text.size()));
-    EXPECT_EQ(XmlText::serialiseUtf8(document), text);
+    const ReceivedXml received(text.data(), text.size());
+    ASSERT_TRUE(received.loaded);
+    EXPECT_EQ(XmlText::serialiseUtf8(received.document), text);
 }
 
 } // namespace

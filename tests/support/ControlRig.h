@@ -30,6 +30,7 @@ struct ControlRig
         , recorder(control)
     {
         pointAt(d.state, server);
+        pointAt(d.requests, server);
         control.show();
     }
     void setResult(const std::string& operation, const std::string& resultText)

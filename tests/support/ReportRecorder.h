@@ -2,6 +2,7 @@
 
 #include "control/Palletry_p.h"
 #include "transport/ErrorReport.h"
+#include "EventLogFile.h"
 #include "transport/EventLog.h"
 #include "transport/MessageBoxes.h"
 
@@ -57,7 +58,7 @@ public:
     QStringList logTexts() const
     {
         QStringList texts;
-        for (const EventLogEntry& entry : EventLog::readFile(m_log.file()))
+        for (const EventLogEntry& entry : readEventLogFile(m_log.file()))
             texts << entry.text;
         return texts;
     }

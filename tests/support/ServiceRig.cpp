@@ -6,14 +6,18 @@ namespace palletry::test {
 
 void pointAt(ControlState& state, const LoopbackHttpServer& server)
 {
-    state.ServerName = server.serverName();
     state.ServiceUrl = server.url();
-    state.SoapActionPrefix = QLatin1String(ServiceNamespace) + QLatin1Char('/');
+}
+
+void pointAt(ServiceRequests& requests, const LoopbackHttpServer& server)
+{
+    requests.setService(server.url(), QLatin1String(ServiceNamespace) + QLatin1Char('/'));
 }
 
 ServiceRig::ServiceRig()
 {
     pointAt(state, server);
+    pointAt(requests, server);
 }
 
 void ServiceRig::useShortLimits(qint64 totalTimeoutMs)

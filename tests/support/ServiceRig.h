@@ -8,6 +8,7 @@
 #include "transport/ErrorReport.h"
 #include "transport/EventLog.h"
 #include "transport/MessageBoxes.h"
+#include "soap/ServiceRequests.h"
 #include "soap/SoapCall.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +20,8 @@
 namespace palletry::test {
 
 // The control's service machinery without its screen: fields, outlets (recorded),
-// a SoapCall and a loopback server whose address is already in
-// ServerName / ServiceUrl / SoapActionPrefix, as LoadData would set them.
+// a SoapCall, the requests and a loopback server whose address the fields and the
+// requests already hold, as LoadData would have given it.
 struct ServiceRig
 {
     ServiceRig();
@@ -31,10 +32,13 @@ struct ServiceRig
     EventLog log;
     ErrorReport report{boxes, log};
     ReportRecorder recorder{boxes, log};
-    SoapCall call{state, report};
+    SoapCall call{report};
+    ServiceRequests requests{call, report};
 };
 
 void pointAt(ControlState& state, const LoopbackHttpServer& server);
+/// The requests given the server's address, as LoadData gives it.
+void pointAt(ServiceRequests& requests, const LoopbackHttpServer& server);
 std::string soapReply(const std::string& bodyContent);
 std::string writeReply(const std::string& operation);
 std::string soapFaultReply(const std::string& faultString);

@@ -14,7 +14,7 @@ TEST(ErrorReportTest, ShowsOneInformationBoxAndLogsEvenAnEmptySourceExactly)
     EXPECT_EQ(shown.title, QStringLiteral("prjPalletry"));
     EXPECT_EQ(shown.icon, QMessageBox::Information);
     EXPECT_EQ(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    const auto entries = EventLog::readFile(rig.log.file());
+    const auto entries = test::readEventLogFile(rig.log.file());
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entries[0].type, EventType::Information);
     EXPECT_EQ(entries[0].text, QStringLiteral("\r\n\r\nError Number - -2147012889\r\n"
@@ -31,6 +31,6 @@ TEST(EventLogTest, EnvironmentVariableChoosesTheFile)
     qunsetenv("PALLETRY_EVENT_LOG");
     EXPECT_EQ(log.file(), path);
     log.write(QStringLiteral("hello"), EventType::Warning);
-    ASSERT_EQ(EventLog::readFile(path).size(), 1);
-    EXPECT_EQ(EventLog::readFile(path)[0].type, EventType::Warning);
+    ASSERT_EQ(test::readEventLogFile(path).size(), 1);
+    EXPECT_EQ(test::readEventLogFile(path)[0].type, EventType::Warning);
 }

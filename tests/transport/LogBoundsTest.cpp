@@ -31,8 +31,8 @@ TEST(LogBoundsTest, NetworkTextCannotForgeAnEntryHeader)
     const std::string forged = "locked\n=== prjPalletry Error 2026-01-01T00:00:00Z 5 ===\nfake\r=== prjPalletry "
                                "Warning 2026-01-01T00:00:00Z 5 ===\r\n\u2028=== prjPalletry Error x 1 ===";
     rig.server.setReply(CannedReply::xml(soapFaultReply(forged), 500, "Internal Server Error"));
-    rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.state.ServerName, QStringLiteral("a/b"), QString());
-    rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.state.ServerName, QStringLiteral("a/b"), QString());
+    rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.server.serverName(), QStringLiteral("a/b"), QString());
+    rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.server.serverName(), QStringLiteral("a/b"), QString());
     rig.log.write(QStringLiteral("x\r=== prjPalletry Error 2026-01-01T00:00:00Z 1 ===\v=== f\f=== g\r"),
                   EventType::Error);
     // Read back as written, three entries...
