@@ -84,15 +84,20 @@ TEST_F(OpenLoad, ALoadIdBeyondSixteenBitsChangesNothingAnotherLoadStartsFromThat
     EXPECT_EQ(ControlRig::column(*s.lstVendors, 0), firstOrder);
     EXPECT_EQ(s.lstAllSelectedPOs->count(), orders);
     rig.recorder.clear();
-    // Leave traces of work on the first load everywhere a clerk could.
-    s.lstProspectivePOs->addRow({"00000099999", "Main (1)"});
-    s.lstSelectedPOs->addRow({"00000099999", "3", "Main (1)"});
-    s.grdOrdItems->setRows(4);
-    s.grdOrdItems->setText(3, 2, QStringLiteral("MD-OLD"));
-    d.navigation.showOnly(1);
-    control.setCurrentSegmentNumber(3);
-    d.state.MaxSegment = QStringLiteral("5");
+    // Work in progress on the first load: a vendor's orders selected and one taken up, then an
+    // order of the load open in the manual-PO panel with its line item taken up.
+    click(s.cmdViewDetails);
+    click(s.cmdSelectAll);
+    clickRow(*s.lstSelectedPOs, 1);
+    click(s.cmdFinished);
+    click(s.cmdViewAll);
+    doubleClickRow(*s.lstAllSelectedPOs, 1);
+    ASSERT_FALSE(s.lblManualPOLineItem->text().isEmpty());
     control.LoadData(qs(service.serverName()), service.emptyLoadId());
+    // Every entry in progress has ended: nothing of the first load can be saved onto this one.
+    EXPECT_FALSE(s.fraAdPOManually->isVisibleTo(s.fraAdPOManually->parentWidget()));
+    EXPECT_TRUE(s.txtAddPO->text().isEmpty());
+    EXPECT_TRUE(s.lblManualPOLineItem->text().isEmpty() && s.lblLineItem->text().isEmpty());
     QStringList reversed = firstOrder;
     std::reverse(reversed.begin(), reversed.end());
     EXPECT_EQ(ControlRig::column(*s.lstVendors, 0), reversed); // a second click on the name header
@@ -102,6 +107,7 @@ TEST_F(OpenLoad, ALoadIdBeyondSixteenBitsChangesNothingAnotherLoadStartsFromThat
     EXPECT_EQ(s.lstProspectivePOs->count(), 0);
     EXPECT_EQ(s.lstSelectedPOs->count(), 0);
     EXPECT_EQ(s.grdOrdItems->rows(), 1);
+    EXPECT_EQ(s.grdManualPOItems->rows(), 1);
     EXPECT_EQ(s.tabPalletry->currentIndex(), 0);
     EXPECT_TRUE(s.tabPalletry->isTabEnabled(0));
     EXPECT_FALSE(s.tabPalletry->isTabEnabled(1));

@@ -1,13 +1,12 @@
 // Every write lands on the order and the load the clerk chose, or is not sent: two
 // clerks at once, answers lost or unfit, stale rows. Each write is checked in the
-// service's database.
+// service's database; the control talks to it through a relay that can answer instead.
 
 #include "ClerkFixture.h"
 
 #include <httplib.h>
 
 #include <QClipboard>
-#include <QSignalSpy>
 
 #include <map>
 #include <regex>
@@ -56,10 +55,15 @@ struct WritesLand : ClerkFixture
         service.clearRequests();
     }
     static CannedReply lost(const std::string&) { return CannedReply::html("<p>Bad gateway</p>", 502, "Bad Gateway"); }
-    void takeUpLine(const QString& order, int line)
+    /// Vendor 42's orders selected, @p order taken up and its line clicked in column @p col.
+    void takeUp(const QString& order, int line, int col = 1)
     {
+        if (s.lstSelectedPOs->count() == 0) {
+            openVendor(QStringLiteral("42"));
+            click(s.cmdSelectAll);
+        }
         openOrder(order);
-        clickCell(*s.grdOrdItems, line, 1);
+        clickCell(*s.grdOrdItems, line, col);
     }
     Rows details(const char* order) { return rowsOf(std::string("SELECT Segment, LineItem, UnitWeight FROM LineItemDetails WHERE OrderID = '") + order + "' ORDER BY Segment"); }
     Rows loadsOf(const char* order) { return rowsOf(std::string("SELECT IncomingLoadID, Segment FROM OrderSegments WHERE OrderID = '") + order + "' ORDER BY Segment"); }
@@ -98,9 +102,10 @@ TEST_F(WritesLand, TwoClerksSavingTheSameOrderOnTwoLoadsEachWriteTheirOwnDeliver
 
 TEST_F(WritesLand, AnOrderWhoseRegistrationAnswerWasLostIsNotRegisteredTwice)
 {
-    openVendor(QStringLiteral("42"));
-    click(s.cmdSelectAll);
-    takeUpLine(QStringLiteral("5001"), 1);
+    // A line's own Row number takes it up; a heading changes nothing.
+    takeUp(QStringLiteral("5001"), 3, 0);
+    clickCell(*s.grdOrdItems, 0, 2);
+    EXPECT_EQ(s.lblModel->text(), QStringLiteral("MD-3"));
     instead["AddPO"] = lost;
     save(QStringLiteral("7"), QStringLiteral("1.5"));
     EXPECT_EQ(rig.recorder.errorReportCount(), 1);
@@ -108,22 +113,20 @@ TEST_F(WritesLand, AnOrderWhoseRegistrationAnswerWasLostIsNotRegisteredTwice)
     EXPECT_TRUE(details("5001").empty());
     instead.clear();
     // The service holds it on this load already: its segment is used, AddPO is not sent again.
-    clickCell(*s.grdOrdItems, 1, 1);
+    clickCell(*s.grdOrdItems, 3, 0);
     sent();
     save(QStringLiteral("7"), QStringLiteral("1.5"));
     EXPECT_EQ(sent(), (Texts{"GetVendorDetailsByOrderID", "GetOrderDetails", "AddPODetails", "GetOrderDetails",
                              "GetVendorHomeDeliverly"}));
     EXPECT_EQ(loadsOf("5001"), (Rows{{"1002", "1"}, {"1003", "2"}, {"1234", "3"}}));
-    EXPECT_EQ(details("5001"), (Rows{{"3", "1", "1.5"}}));
+    EXPECT_EQ(details("5001"), (Rows{{"3", "3", "1.5"}}));
     EXPECT_EQ(successes(), 1);
     EXPECT_EQ(rig.recorder.errorReportCount(), 1);
 }
 
 TEST_F(WritesLand, RemoveAfterARefreshThatFailedDeletesNothingOnAnotherLoad)
 {
-    openVendor(QStringLiteral("42"));
-    click(s.cmdSelectAll);
-    takeUpLine(QStringLiteral("5001"), 1);
+    takeUp(QStringLiteral("5001"), 1);
     instead["GetVendorHomeDeliverly"] = lost;
     save(QStringLiteral("7"), QStringLiteral("1.5"));
     EXPECT_EQ(successes(), 1);
@@ -150,10 +153,8 @@ TEST_F(WritesLand, RemoveAfterARefreshThatFailedDeletesNothingOnAnotherLoad)
 
 TEST_F(WritesLand, AnOrderThatCannotBeTakenUpLeavesNothingOfThePreviousOneToSave)
 {
-    openVendor(QStringLiteral("42"));
-    click(s.cmdSelectAll);
     // 0000ABC1234 saved: it stands on this load under segment 1; its first line is chosen again.
-    takeUpLine(QStringLiteral("0000ABC1234"), 1);
+    takeUp(QStringLiteral("0000ABC1234"), 1);
     save(QStringLiteral("7"), QStringLiteral("1"));
     clickCell(*s.grdOrdItems, 1, 1);
     ASSERT_EQ(control.CurrentSegmentNumber(), 1);
@@ -208,23 +209,8 @@ TEST_F(WritesLand, TheOrderOpenedFromTheLoadListIsTheOrderSaved)
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
 }
 
-TEST_F(WritesLand, AClickOnALinesRowNumberTakesUpThatLine)
-{
-    openVendor(QStringLiteral("42"));
-    click(s.cmdSelectAll);
-    openOrder(QStringLiteral("5001"));
-    clickCell(*s.grdOrdItems, 3, 0);
-    EXPECT_EQ(s.lblLineItem->text(), QStringLiteral("3"));
-    EXPECT_EQ(s.lblModel->text(), QStringLiteral("MD-3"));
-    clickCell(*s.grdOrdItems, 0, 2);
-    EXPECT_EQ(s.lblLineItem->text(), QStringLiteral("3"));
-    save(QStringLiteral("7"), QStringLiteral("1.5"));
-    EXPECT_EQ(details("5001"), (Rows{{"3", "3", "1.5"}}));
-}
-
 TEST_F(WritesLand, ALoginPageAnsweringTheReadsIsReportedOnceForEachAndFillsNothing)
 {
-    QSignalSpy opened(&control, &Palletry::loadOpened);
     for (const char* operation : {"GetVendorIncomingLoad", "GetVendorDataVendorMaster", "GetVendorHomeDeliverly"})
         instead[operation] = [](const std::string&) {
             return CannedReply::xml("<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><form>Sign in</form></body></html>");
@@ -236,6 +222,4 @@ TEST_F(WritesLand, ALoginPageAnsweringTheReadsIsReportedOnceForEachAndFillsNothi
     EXPECT_EQ(s.lstVendors->count(), 0);
     EXPECT_EQ(s.lstAllSelectedPOs->count(), 0);
     EXPECT_TRUE(s.txtTruckNumber->text().isEmpty());
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.at(0).at(1).toBool(), false);
 }
