@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and uses it the way a host developer would:
-#  1. the tree holds exactly the library (SONAME links), header, CMake package, .pc file,
+#  1. the tree holds exactly the library (SONAME links, the public API alone exported), headers, CMake package, .pc file,
 #     service executable and Designer plugin, and none of its text files point back here;
 #  2. examples/host, copied out of the source tree, builds against that prefix alone and
 #     opens a load of the installed service headless (exit 0), and fails on a dead server;
@@ -42,6 +42,10 @@ diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . ! -type d
 [ "$(readlink "$prefix/$libdir/libpalletry.so")" = libpalletry.so.2 ] || fail "libpalletry.so link"
 [ "$(readlink "$prefix/$libdir/libpalletry.so.2")" = libpalletry.so.2.0.0 ] || fail "libpalletry.so.2 link"
 objdump -p "$prefix/$libdir/libpalletry.so.2.0.0" | grep -q 'SONAME *libpalletry\.so\.2$' || fail "SONAME"
+# The library exports the public API alone: the control, its meta-object and HomeDelieveryUDT.
+internals=$(nm -D --defined-only -C "$prefix/$libdir/libpalletry.so.2.0.0" | cut -d' ' -f3- \
+  | grep -vE '^(Palletry::|HomeDelieveryUDT::|(vtable|typeinfo|typeinfo name) for Palletry$|non-virtual thunk to Palletry::)' || true)
+[ -z "$internals" ] || fail "the library exports more than its public API: $internals"
 if grep -rlF -e "$source" -e "$build" --include='*.cmake' --include='*.pc' "$prefix"; then
   fail "installed package files refer to the source or build tree"
 fi
