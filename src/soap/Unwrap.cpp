@@ -231,6 +231,16 @@ private:
     QByteArray m_attribute;
 };
 
+// The result text of UTF-8 @p text (a serialised reply) unescaped: the way for
+// documents the unescaping writer cannot serialise (comments, raw sections).
+std::string unescapeResultUtf8(const std::string& text)
+{
+    Utf8Out out;
+    if (!unescapeInto(text.data(), text.data() + text.size(), out))
+        return text;
+    return std::move(out.text);
+}
+
 // The serialised document with its result text unescaped; its capacity may
 // exceed its size (untouched, so it costs no memory).
 QByteArray serialiseUnescaped(const pugi::xml_document& document, std::size_t sizeHint)
@@ -245,18 +255,6 @@ QByteArray serialiseUnescaped(const pugi::xml_document& document, std::size_t si
     const std::string text = unescapeResultUtf8(XmlText::serialiseUtf8(document, sizeHint));
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-} // namespace
-
-std::string unescapeResultUtf8(const std::string& text)
-{
-    Utf8Out out;
-    if (!unescapeInto(text.data(), text.data() + text.size(), out))
-        return text;
-    return std::move(out.text);
-}
-
-namespace {
 
 // Fixed length: GetOrderDetails also removes the typed and the empty result tags;
 // the others leave their last two places empty.

@@ -38,9 +38,6 @@ enum class Operation {
 /// The operation's name as the service spells it (the SOAP action's last part).
 const char* operationName(Operation operation);
 
-/// The result text of UTF-8 @p text (the reply as serialised) unescaped.
-std::string unescapeResultUtf8(const std::string& text);
-
 /**
  * What ReturnWebserviceXML returns for the read reply @p reply, as UTF-8: the
  * serialised reply unescaped, with its envelope removed.

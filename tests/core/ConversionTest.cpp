@@ -40,34 +40,27 @@ TEST(ConversionTest, TextToSixteenBitsRoundsHalvesToEvenWithinTheRange)
         EXPECT_EQ(errorNumberOf([&] { toInt16(QString::fromLatin1(text)); }), TypeMismatch) << text;
 }
 
-TEST(ConversionTest, WholeNumbersToSixteenBitsKeepBothEnds)
+// The C library's locale decides its decimal point; the conversions must not follow it.
+TEST(ConversionTest, WholeNumbersThirtyTwoBitsAndDoubleWhateverTheLocale)
 {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        std::setlocale(LC_NUMERIC, "C.UTF-8");
     EXPECT_EQ(toInt16(qint64(32767)), 32767);
     EXPECT_EQ(toInt16(qint64(-32768)), -32768);
     EXPECT_EQ(toInt16(32767.0), 32767);
     EXPECT_EQ(errorNumberOf([] { toInt16(qint64(32768)); }), Overflow);
     EXPECT_EQ(errorNumberOf([] { toInt16(qint64(-32769)); }), Overflow);
-}
-
-TEST(ConversionTest, ThirtyTwoBitAndDouble)
-{
+    EXPECT_EQ(toInt16(QStringLiteral("2.5")), 2);
     EXPECT_EQ(toInt32(QStringLiteral("70000.5")), 70000);
     EXPECT_EQ(toInt32(QStringLiteral("2147483647")), 2147483647);
     EXPECT_EQ(errorNumberOf([] { toInt32(QStringLiteral("2147483648")); }), Overflow);
     EXPECT_DOUBLE_EQ(toDouble(QStringLiteral("12.25")), 12.25);
+    EXPECT_DOUBLE_EQ(toDouble(QStringLiteral("0.75")), 0.75);
     EXPECT_EQ(errorNumberOf([] { toDouble(QStringLiteral("12,5")); }), TypeMismatch);
     EXPECT_TRUE(isNumeric(QStringLiteral(" 3.0 ")));
     EXPECT_FALSE(isNumeric(QStringLiteral("3.0.1")));
     EXPECT_FALSE(isNumeric(QString()));
-}
-
-TEST(ConversionTest, DecimalPointDoesNotDependOnTheLocale)
-{
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        std::setlocale(LC_NUMERIC, "C.UTF-8");
-    EXPECT_EQ(toInt16(QStringLiteral("2.5")), 2);
-    EXPECT_DOUBLE_EQ(toDouble(QStringLiteral("0.75")), 0.75);
     std::setlocale(LC_NUMERIC, previous.c_str());
 }
 

@@ -100,51 +100,6 @@ TEST_F(ServiceRequestsTest, EveryRequestByteForByte)
     EXPECT_EQ(rig.recorder.boxes().size(), 0);
 }
 
-// Values reach the service as given, whatever characters they hold, and never add elements.
-TEST_F(ServiceRequestsTest, TextValuesArriveIntactWhateverTheyHold)
-{
-    struct Carrier
-    {
-        const char* operation;
-        std::function<QString(const QString&)> send; ///< the envelope as it left with the value in it
-        std::vector<const char*> fields;             ///< where the value must be found
-        int elements;                                ///< elements under the operation element
-    };
-    const Carrier carriers[] = {
-        {"GetOrderDetails", [&](const QString& v) { return requests.GetOrderDetailsSOAPEnvelope(v, 7); }, {"OrderID"}, 2},
-        {"GetVendorDetailsByOrderID", [&](const QString& v) { return requests.GetVendorDetailsByOrderIDSOAPEnvelope(v); },
-         {"OrderID"}, 1},
-        {"DeletePO", [&](const QString& v) { return onTheWire(requests.DeletePOSOAP(v, 1)); }, {"OrderID"}, 2},
-        {"AddPODetails",
-         [&](const QString& v) { return onTheWire(requests.AddPODetailsSOAP(v, 1, 1, v, 0, 1.0, 1, v, v, 0)); },
-         {"OrderID", "ReceivedDate", "PersonType", "RecordLastUpdated"}, 11},
-        {"AddPO", [&](const QString& v) { return onTheWire(requests.AddPOSOAP(QVector<QString>{v})); },
-         {"OrdersArray/string"}, 2},
-    };
-    const QString values[] = {QStringLiteral("A<B"), QStringLiteral("A&B"), QStringLiteral("a>b"),
-                              QStringLiteral("\"q\" 's'"), QStringLiteral("</OrderID><x>"), QStringLiteral("&amp;"),
-                              QStringLiteral("XMLData"), QStringLiteral("OrdersBody OrdersArrayBody")};
-    for (const Carrier& c : carriers) {
-        rig.server.setReply(CannedReply::xml(writeReply(c.operation)));
-        for (const QString& value : values) {
-            SCOPED_TRACE(std::string(c.operation) + " " + value.toStdString());
-            const QString envelope = c.send(value);
-            pugi::xml_document document;
-            ASSERT_TRUE(XmlText::load(document, envelope)) << envelope.toStdString();
-            const pugi::xml_node op = document.document_element().child("soap:Body").first_child();
-            EXPECT_STREQ(op.name(), c.operation);
-            for (const char* field : c.fields)
-                EXPECT_EQ(QString::fromUtf8(op.first_element_by_path(field).text().get()), value) << field;
-            int elements = 0;
-            for (pugi::xml_node child : op.children())
-                for (pugi::xml_node n : {child, child.first_child()})
-                    elements += n.type() == pugi::node_element ? 1 : 0;
-            EXPECT_EQ(elements, c.elements) << envelope.toStdString();
-        }
-    }
-    EXPECT_EQ(rig.recorder.boxes().size(), 0);
-}
-
 TEST_F(ServiceRequestsTest, UnitWeightIsWrittenWithAPointAndUpToFifteenDigitsWhateverTheLocale)
 {
     const QLocale previous;

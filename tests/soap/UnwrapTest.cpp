@@ -15,26 +15,6 @@ using namespace palletry::replysteps;
 
 namespace {
 
-TEST(UnescapeResultXML, OnePassEqualsTheSequentialStepsOnRandomText)
-{
-    const QStringList pieces{QStringLiteral("&"), QStringLiteral("lt;"), QStringLiteral("gt;"),
-                             QStringLiteral("amp;"), QStringLiteral("&lt;"), QStringLiteral("&gt;"),
-                             QStringLiteral("&amp;"), QStringLiteral("<"), QStringLiteral(">"),
-                             QStringLiteral("?xml version=\"1.0\"?"), QStringLiteral("<?xml version=\"1.0\"?>"),
-                             QStringLiteral("x"), QStringLiteral(";"), QStringLiteral("\u00e9")};
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> length(0, 12);
-    std::uniform_int_distribution<int> pick(0, int(pieces.size()) - 1);
-    for (int i = 0; i < 20000; ++i) {
-        QString text;
-        for (int n = length(random); n > 0; --n)
-            text += pieces[pick(random)];
-        const QString expected = unescapeResult(text);
-        ASSERT_EQ(QString::fromStdString(Unwrap::unescapeResultUtf8(text.toStdString())), expected)
-            << text.toStdString();
-    }
-}
-
 const Unwrap::Operation allOperations[] = {
     Unwrap::Operation::GetVendorIncomingLoad,         Unwrap::Operation::GetVendorDataVendorMaster,
     Unwrap::Operation::GetVendorHomeDeliverly,        Unwrap::Operation::GetVendorOrdersAndCentersOnly,

@@ -2,14 +2,12 @@
 
 #include "ReplyTextSteps.h" // the reply edits as sequential steps
 
-#include "core/XmlText.h"
 #include "soap/ServiceNamespace.h"
 #include "soap/Unwrap.h"
 
 #include <palletry/Palletry.h>
 
 #include <curl/curl.h>
-#include <pugixml.hpp>
 
 #include <chrono>
 #include <thread>
@@ -64,27 +62,6 @@ TEST_F(SoapCallTest, RequestIsTheSerialisedEnvelopeWithExactlyFourHeadersInOrder
     read(QStringLiteral("<a><OrderID></OrderID><x></a>"));
     EXPECT_EQ(rig.server.lastRequest().body, "");
     EXPECT_EQ(rig.server.lastRequest().header("Content-Length"), "0");
-}
-
-TEST_F(SoapCallTest, WhatReadWriteAndFailedCallsHandUp)
-{
-    // The transport hands a read reply up parsed as received.
-    ServiceCall transport(rig.report);
-    rig.server.setReply(CannedReply::xml(operationReply("GetVendorIncomingLoad", "<Root/>")));
-    const std::unique_ptr<ServiceReply> parsed = transport.call(rig.state.ServiceUrl, action, envelope, false);
-    ASSERT_NE(parsed, nullptr);
-    const std::string reply = XmlText::serialiseUtf8(parsed->document);
-    EXPECT_EQ(reply.rfind("<?xml version=\"1.0\"?><soap:Envelope xmlns:soap=", 0), 0u) << reply;
-    EXPECT_NE(reply.find("<GetVendorIncomingLoadResult>&lt;Root/&gt;"), std::string::npos) << reply;
-    // A write is accepted with a 200 and gives no text; the body sent is the serialised envelope.
-    EXPECT_EQ(write(), QString());
-    EXPECT_TRUE(rig.call.lastCallSucceeded());
-    EXPECT_EQ(rig.server.lastRequest().body, sentBody);
-    rig.server.setReply(CannedReply::html("<html>down</html>", 503, "Service Unavailable"));
-    EXPECT_EQ(read(), QString());
-    EXPECT_EQ(transport.call(rig.state.ServiceUrl, action, envelope, false), nullptr);
-    EXPECT_EQ(rig.recorder.errorReportCount(), 2);
-    EXPECT_TRUE(rig.recorder.logTexts().value(0).startsWith(QStringLiteral("\r\n\r\nError Number - 503\r\n")));
 }
 
 TEST_F(SoapCallTest, TransportFailuresAreReportedOnceWithCurlsError)
