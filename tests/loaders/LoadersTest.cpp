@@ -110,6 +110,11 @@ TEST_F(LoadersFixture, SelectedOrdersOfTheHighlightedVendorComparedAsNumbers)
     // "012" is vendor 12 too; a vendor id that is no number is no vendor's.
     loaders.LoadVendorHomeDeliverly(answer({homeRow("00000010011", "1", "12", "5"), homeRow("00000010012", "1", "x"),
                                             homeRow("00000010013", "2", "012", "")}));
+    // No vendor highlighted (a Ctrl+click took it away): no vendor's orders, one report.
+    vendors.setSelected(vendors.currentRow(), false);
+    loaders.RefreshSelectedPOs();
+    EXPECT_EQ(d.screen.lstSelectedPOs->count(), 0);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
     vendors.setSelected(vendors.findText(QStringLiteral("12")), true);
     loaders.RefreshSelectedPOs();
     const ListView& selected = *d.screen.lstSelectedPOs;

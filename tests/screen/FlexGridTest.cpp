@@ -38,7 +38,7 @@ TEST(FlexGridTest, CursorStaysOnRefillAndMovesUpWhenRowsShrink)
     EXPECT_THROW(grid.setCurrentCell(9, 1), palletry::RuntimeError);
 }
 
-TEST(FlexGridTest, ADataCellTakesTheCursorAHeadingCellIsClickedButLeavesIt)
+TEST(FlexGridTest, ADataCellOrALinesRowNumberTakesTheCursorTheHeadingRowLeavesIt)
 {
     FlexGrid grid;
     fill(grid, 5);
@@ -46,11 +46,11 @@ TEST(FlexGridTest, ADataCellTakesTheCursorAHeadingCellIsClickedButLeavesIt)
     grid.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
     QSignalSpy clicks(&grid, &FlexGrid::cellClicked);
-    for (const QModelIndex& cell : {grid.model()->index(3, 2), grid.model()->index(0, 1)})
+    for (const QModelIndex& cell : {grid.model()->index(3, 2), grid.model()->index(0, 1), grid.model()->index(4, 0)})
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
-    EXPECT_EQ(QList<QList<QVariant>>(clicks), (QList<QList<QVariant>>{{3, 2}, {3, 2}}));
-    EXPECT_EQ(grid.row(), 3);
-    EXPECT_EQ(grid.col(), 2);
+    EXPECT_EQ(QList<QList<QVariant>>(clicks), (QList<QList<QVariant>>{{3, 2}, {3, 2}, {4, 1}}));
+    EXPECT_EQ(grid.row(), 4);
+    EXPECT_EQ(grid.col(), 1);
 }
 
 } // namespace
