@@ -167,10 +167,15 @@ std::optional<qint16> Loaders::segmentOnLoad(const QString& orderId, qint16 load
                                           m_service.GetOrderDetailsSOAPEnvelope(orderId, loadId));
     if (xml.isEmpty() && !m_service.lastCallSucceeded())
         return std::nullopt;
-    QString segment;
+    // An answer that cannot be read says nothing about the load: never taken as "not on it".
     DataSetWalk::Document doc;
-    if (doc.load(xml))
-        DataSetWalk({"LoadSegment"}).walk(doc, {}, [&](int, const QString& value) { segment = value; });
+    if (!doc.load(xml))
+        throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                           QStringLiteral("The service's details of order %1 on load %2 could not be read")
+                               .arg(orderId)
+                               .arg(loadId));
+    QString segment;
+    DataSetWalk({"LoadSegment"}).walk(doc, {}, [&](int, const QString& value) { segment = value; });
     return segment.isEmpty() || segment == QLatin1String("0") ? qint16(0) : toInt16(segment);
 }
 

@@ -45,7 +45,8 @@ public:
      * The segment under which the service holds @p orderId on load @p loadId, read
      * afresh (GetOrderDetails): 0 when the order is not on that load, nothing when
      * the call failed (it has been reported). Changes neither the screen nor the
-     * fields. No trap: a LoadSegment that does not convert fails in the caller's.
+     * fields. No trap: an answer that is no DataSet, or a LoadSegment that does not
+     * convert, fails in the caller's.
      */
     std::optional<qint16> segmentOnLoad(const QString& orderId, qint16 loadId);
 

@@ -64,6 +64,7 @@ TEST_F(HostSignals, TheHostHearsOpensAcceptedWritesAndEveryReport)
     save(QStringLiteral("7"), QStringLiteral("3"));
     EXPECT_EQ(sent().at(2), "AddPODetails");
     EXPECT_EQ(changed.size(), 1);
+    EXPECT_EQ(successes(), 1); // no message claims the refused save
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors.at(0).at(1).toString().contains(QStringLiteral("has no line item 2")));
     EXPECT_EQ(errors.at(0).at(2).toString(), QString::fromStdString(service.url()) + QStringLiteral(" ReturnWebserviceXML"));

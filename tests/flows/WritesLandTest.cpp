@@ -119,6 +119,20 @@ TEST_F(WritesLand, AnOrderWhoseRegistrationAnswerWasLostIsNotRegisteredTwice)
     EXPECT_EQ(rig.recorder.errorReportCount(), 1);
 }
 
+TEST_F(WritesLand, AnOrderDetailsAnswerThatCannotBeReadIsNoSignTheOrderIsOffTheLoad)
+{
+    takeUp(QStringLiteral("5001"), 1);
+    instead["GetOrderDetails"] = [](const std::string&) {
+        return CannedReply::xml(operationReply("GetOrderDetails", "<Root><DataSet>"));
+    };
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    const Texts ops = sent();
+    EXPECT_EQ(std::count(ops.begin(), ops.end(), "AddPO") + std::count(ops.begin(), ops.end(), "AddPODetails"), 0);
+    EXPECT_EQ(loadsOf("5001"), (Rows{{"1002", "1"}, {"1003", "2"}}));
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+    EXPECT_EQ(successes(), 0);
+}
+
 TEST_F(WritesLand, RemoveAfterARefreshThatFailedDeletesNothingOnAnotherLoad)
 {
     takeUp(QStringLiteral("5001"), 1);
