@@ -95,6 +95,7 @@ void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
             state.OrderSegmentTable->resize(1);
         // Every entry in progress ends: nothing taken up on the previous load can be saved onto this one.
         manualPO.cmdManualPOCancel_Click();
+        manualPO.txtAddPO_Change(); // the cancel leaves "Add P O" on when the field was empty already
         for (LineItemEntry* entry : {&orderDetailsEntry, &manualPOEntry}) {
             entry->clear();
             entry->release(state);

@@ -64,6 +64,7 @@ TEST_F(OpenLoad, OpensTheDemoLoadWithItsHeaderVendorsAndOrders)
     ASSERT_TRUE(d.state.OrderSegmentTable.has_value());
     EXPECT_EQ(d.state.OrderSegmentTable->size(), expectedOrders.size() + 1);
     EXPECT_TRUE(s.cmdViewAll->isEnabled());
+    EXPECT_FALSE(available(s.cmdAddPO)); // no PO typed yet
     EXPECT_EQ(s.tabPalletry->currentIndex(), 0);
 }
 
