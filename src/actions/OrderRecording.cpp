@@ -122,12 +122,15 @@ std::optional<qint16> OrderRecording::segmentOnThisLoad(const QString& orderId, 
     const std::optional<qint16> held = m_loaders.segmentOnLoad(orderId, loadId);
     if (!held || *held != 0)
         return held;
-    if (m_state.CurrentSegmentNumber != 0)
+    if (const qint16 remembered = m_state.CurrentSegmentNumber) {
+        // Someone took it off this load since: it has no segment here any more.
+        m_state.CurrentSegmentNumber = 0;
         throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
                            QStringLiteral("Order %1 is no longer on load %2 under segment %3: nothing was saved")
                                .arg(orderId)
                                .arg(m_state.LoadID)
-                               .arg(m_state.CurrentSegmentNumber));
+                               .arg(remembered));
+    }
 
     // The service splits each entry at ";": a value holding one would shift the fields.
     for (const QStringList& fields : rows.fields) {

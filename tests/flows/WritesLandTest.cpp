@@ -94,6 +94,14 @@ TEST_F(WritesLand, TwoClerksSavingTheSameOrderOnTwoLoadsEachWriteTheirOwnDeliver
     EXPECT_FALSE(s.txtNumberOfCartons->isEnabled());
     EXPECT_EQ(s.txtNumberOfCartons->text(), QStringLiteral("7"));
     EXPECT_EQ(rig.recorder.errorReportCount() + other.recorder.errorReportCount(), 0);
+    // A third clerk took 5001 off load 1234 since: the segment this control remembers is not written to.
+    service.query("DELETE FROM OrderSegments WHERE OrderID = '5001' AND IncomingLoadID = 1234");
+    clickCell(*s.grdOrdItems, 3, 1);
+    sent();
+    save(QStringLiteral("7"), QStringLiteral("3"));
+    EXPECT_EQ(sent(), (Texts{"GetVendorDetailsByOrderID", "GetOrderDetails", "GetOrderDetails", "GetVendorHomeDeliverly"}));
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+    EXPECT_EQ(control.CurrentSegmentNumber(), 0);
 }
 
 TEST_F(WritesLand, AnOrderWhoseRegistrationAnswerWasLostIsNotRegisteredTwice)
