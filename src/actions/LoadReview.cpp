@@ -37,8 +37,10 @@ void LoadReview::lstAllSelectedPOs_DblClick()
         const int pos = all.currentRow();
         if (all.count() == 0 || pos == 0)
             return;
-        m_state.CurrentSegmentNumber = toInt16(all.subItem(pos, LoadColumn::MaxSequence));
+        // Both converted before anything changes: a failure leaves the open entry as it was.
+        const qint16 segment = toInt16(all.subItem(pos, LoadColumn::MaxSequence));
         const qint16 cartons = toInt16(all.subItem(pos, LoadColumn::Cartons));
+        m_state.CurrentSegmentNumber = segment;
         m_screen.txtManualPONumberOfCartons->setText(QString::number(cartons));
         m_screen.txtManualPONumberOfCartons->setEnabled(false);
         m_screen.txtAddPO->setText(all.text(pos));

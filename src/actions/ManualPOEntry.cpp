@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QValidator>
 
+#include <algorithm>
+
 namespace palletry {
 namespace {
 
@@ -66,16 +68,21 @@ bool ManualPOEntry::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != m_screen.txtAddPO)
         return false;
-    QString text;
-    if (event->type() == QEvent::KeyPress)
-        text = static_cast<QKeyEvent*>(event)->text();
-    else if (event->type() == QEvent::InputMethod)
-        text = static_cast<QInputMethodEvent*>(event)->commitString();
-    else
+    if (event->type() == QEvent::InputMethod) {
+        // A refused commit is dropped whole; the event still goes on, so the
+        // composition it ends does not linger in the field.
+        auto* input = static_cast<QInputMethodEvent*>(event);
+        const QString commit = input->commitString();
+        if (!std::all_of(commit.begin(), commit.end(), [](QChar c) { return isTypedPOCharacter(c.unicode()); }))
+            input->setCommitString(QString());
         return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const QString text = static_cast<QKeyEvent*>(event)->text();
     // Keys without text (arrows, Delete) and shortcuts such as paste (one control
     // character) go through; every character of any other text is judged, and one
-    // refused character refuses the whole event.
+    // refused character refuses the whole key.
     if (text.isEmpty() || (text.size() == 1 && text.at(0).unicode() < 32 && text.at(0).unicode() != 8))
         return false;
     for (const QChar c : text) {
@@ -149,7 +156,9 @@ void ManualPOEntry::cmdManualPOSave_Click()
         qint16 cartons = toInt16(entry->cartons);
         const QString envelope = m_requests.GetVendorDetailsByOrderIDSOAPEnvelope(po);
         m_state.VendorByOrderXML = m_requests.read(Unwrap::Operation::GetVendorDetailsByOrderID, envelope);
-        const bool recorded = m_recording.AddPO(m_state.VendorByOrderXML, cartons, po, *entry);
+        if (m_state.VendorByOrderXML.isEmpty() && !m_requests.lastCallSucceeded())
+            return; // reported by the call; the panel stays open for another try
+        const bool recorded = m_recording.AddPO(m_state.VendorByOrderXML, cartons, po, *entry).recorded;
         // The load list shows what the service holds, whatever became of this save.
         m_loaders.refreshOrdersOnLoad();
         cmdManualPOCancel_Click();

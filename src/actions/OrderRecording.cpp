@@ -51,25 +51,6 @@ QString OrderRecording::timeStamp()
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
 }
 
-qint16 OrderRecording::FindOrderSegment(const QString& orderId)
-{
-    qint16 segment = 0;
-    trap(m_errors, "FindOrderSegment", [&] {
-        const auto& table = m_state.OrderSegmentTable;
-        // A table never sized holds no order: 0, as for an order that is not on the load.
-        if (!table || table->size() < 2)
-            return;
-        const qint16 upper = toInt16(qint64(table->size() - 1));
-        for (int i = 1; i <= upper; ++i) {
-            if ((*table)[i].OrderID == orderId) {
-                segment = (*table)[i].OrderSegment;
-                return;
-            }
-        }
-    });
-    return segment;
-}
-
 OrderRecording::OrderRows OrderRecording::readOrderRows(const QByteArray& resultText, qint16& cartonCount,
                                                        const QString& orderId)
 {
@@ -115,7 +96,8 @@ OrderRecording::OrderRows OrderRecording::readOrderRows(const QByteArray& result
     return rows;
 }
 
-std::optional<qint16> OrderRecording::segmentOnThisLoad(const QString& orderId, const OrderRows& rows)
+std::optional<qint16> OrderRecording::segmentOnThisLoad(const QString& orderId, const OrderRows& rows,
+                                                        bool& registered)
 {
     const qint16 loadId = toInt16(qint64(m_state.LoadID));
     // Asked afresh: another clerk, or an AddPO whose answer was lost, may have placed it since.
@@ -145,6 +127,7 @@ std::optional<qint16> OrderRecording::segmentOnThisLoad(const QString& orderId, 
     // A refused registration is reported by the call; its details would have no segment to go to.
     if (!m_requests.AddPOSOAP(rows.orders))
         return std::nullopt;
+    registered = true;
     const std::optional<qint16> given = m_loaders.segmentOnLoad(orderId, loadId);
     if (given && *given == 0)
         throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
@@ -162,10 +145,10 @@ void OrderRecording::addToLoadList(OrderRows& rows, qint16 segment)
     m_screen.lstAllSelectedPOs->addRows(std::move(rows.listRows));
 }
 
-bool OrderRecording::AddPO(const QByteArray& resultText, qint16& cartonCount, const QString& orderId,
-                           const LineItemValues& entry)
+OrderRecording::Outcome OrderRecording::AddPO(const QByteArray& resultText, qint16& cartonCount,
+                                              const QString& orderId, const LineItemValues& entry)
 {
-    bool recorded = false;
+    Outcome outcome;
     trap(m_errors, "AddPO", [&] {
         OrderRows rows = readOrderRows(resultText, cartonCount, orderId);
         // Everything is converted before the first write: a value that does not convert sends nothing.
@@ -173,15 +156,15 @@ bool OrderRecording::AddPO(const QByteArray& resultText, qint16& cartonCount, co
         const qint16 personId = toInt16(m_state.PersonID);
         const QString stamp = timeStamp();
 
-        const std::optional<qint16> segment = segmentOnThisLoad(orderId, rows);
+        const std::optional<qint16> segment = segmentOnThisLoad(orderId, rows, outcome.registered);
         if (!segment)
             return;
         m_state.CurrentSegmentNumber = *segment;
         addToLoadList(rows, *segment);
-        recorded = m_requests.AddPODetailsSOAP(orderId, *segment, lineItem, stamp, 0, entry.unitWeight, personId,
-                                               m_state.PersonTypeID, stamp, 0);
+        outcome.recorded = m_requests.AddPODetailsSOAP(orderId, *segment, lineItem, stamp, 0, entry.unitWeight,
+                                                       personId, m_state.PersonTypeID, stamp, 0);
     });
-    return recorded;
+    return outcome;
 }
 
 } // namespace palletry

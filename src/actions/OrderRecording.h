@@ -22,8 +22,7 @@ class ServiceRequests;
 /**
  * Recording one line item of an order on the load: AddPO registers the order
  * (when the service does not hold it on this load yet) and records the line
- * item's details under the segment the service holds it under;
- * FindOrderSegment looks an order up among the orders on the load. Both save
+ * item's details under the segment the service holds it under. Both save
  * handlers (vendor details and manual PO) go through here.
  */
 class OrderRecording
@@ -49,13 +48,16 @@ public:
      * (a call the service refused, by its sender) and ends the run, sending
      * nothing more.
      *
-     * Returns true only when the line item was recorded.
+     * Tells whether the line item was recorded, and whether this run registered
+     * the order on the load (with @p cartonCount).
      */
-    bool AddPO(const QByteArray& resultText, qint16& cartonCount, const QString& orderId,
-               const LineItemValues& entry);
-
-    /// The segment of @p orderId on the load (exact text match), 0 when it is not there.
-    qint16 FindOrderSegment(const QString& orderId);
+    struct Outcome
+    {
+        bool recorded = false;
+        bool registered = false;
+    };
+    Outcome AddPO(const QByteArray& resultText, qint16& cartonCount, const QString& orderId,
+                  const LineItemValues& entry);
 
     /// The time stamp of a recorded line item: local time, "yyyy-MM-ddTHH:mm:ss".
     static QString timeStamp();
@@ -71,7 +73,7 @@ private:
 
     OrderRows readOrderRows(const QByteArray& resultText, qint16& cartonCount, const QString& orderId);
     /// The segment the service holds @p orderId under on this load, registering it first when needed.
-    std::optional<qint16> segmentOnThisLoad(const QString& orderId, const OrderRows& rows);
+    std::optional<qint16> segmentOnThisLoad(const QString& orderId, const OrderRows& rows, bool& registered);
     void addToLoadList(OrderRows& rows, qint16 segment);
 
     ControlState& m_state;

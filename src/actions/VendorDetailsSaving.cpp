@@ -59,22 +59,27 @@ void VendorDetailsSaving::cmdSaveVendorDetails_Click()
         qint16 cartons = toInt16(entry->cartons);
         const QString envelope = m_requests.GetVendorDetailsByOrderIDSOAPEnvelope(orderId);
         m_state.VendorByOrderXML = m_requests.read(Unwrap::Operation::GetVendorDetailsByOrderID, envelope);
-        const bool recorded = m_recording.AddPO(m_state.VendorByOrderXML, cartons, orderId, *entry);
+        if (m_state.VendorByOrderXML.isEmpty() && !m_requests.lastCallSucceeded())
+            return; // reported by the call; there is nothing to record
+        const OrderRecording::Outcome outcome = m_recording.AddPO(m_state.VendorByOrderXML, cartons, orderId, *entry);
 
         m_screen.txtFindPO->clear();
         ClearLineItemEntry();
         // The order's line items again, as any load shows them.
         m_loaders.LoadLineItemsOrderDetail(orderId, true, 0);
         m_entry.setShownOrder(orderId);
-        if (m_state.CurrentSegmentNumber != 0) {
+        if (outcome.registered) {
             // The order stands on the load with this count now: a changed count would not be recorded.
             m_screen.txtNumberOfCartons->setText(QString::number(cartons));
             m_screen.txtNumberOfCartons->setEnabled(false);
+        } else if (m_state.CurrentSegmentNumber == 0) {
+            // Not on this load (any more): the count is still the clerk's to give.
+            m_screen.txtNumberOfCartons->setEnabled(true);
         }
         // The load list shows what the service holds, whatever became of this save.
         m_loaders.refreshOrdersOnLoad();
         m_screen.cmdViewAll->setEnabled(m_screen.lstAllSelectedPOs->count() > 0);
-        if (recorded)
+        if (outcome.recorded)
             m_boxes.show({tr("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
                           QMessageBox::Information, QMessageBox::Ok});
     });

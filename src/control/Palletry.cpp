@@ -12,6 +12,7 @@
 #include <palletry_version.h>
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -94,8 +95,8 @@ void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
         if (state.OrderSegmentTable)
             state.OrderSegmentTable->resize(1);
         // Every entry in progress ends: nothing taken up on the previous load can be saved onto this one.
-        manualPO.cmdManualPOCancel_Click();
-        manualPO.txtAddPO_Change(); // the cancel leaves "Add P O" on when the field was empty already
+        if (screen.fraAdPOManually->isVisibleTo(screen.fraAdPOManually->parentWidget()))
+            manualPO.cmdManualPOCancel_Click();
         for (LineItemEntry* entry : {&orderDetailsEntry, &manualPOEntry}) {
             entry->clear();
             entry->release(state);
