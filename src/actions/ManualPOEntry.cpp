@@ -9,7 +9,6 @@
 #include "loaders/Loaders.h"
 #include "screen/Navigation.h"
 #include "screen/Screen.h"
-#include "soap/ServiceRequests.h"
 #include "transport/MessageBoxes.h"
 
 #include <QGroupBox>
@@ -48,13 +47,12 @@ public:
 } // namespace
 
 ManualPOEntry::ManualPOEntry(ControlState& state, Screen& screen, ErrorSink& errors, MessageBoxes& boxes,
-                             ServiceRequests& requests, Loaders& loaders, Navigation& navigation,
+                             Loaders& loaders, Navigation& navigation,
                              OrderRecording& recording, LineItemEntry& manualPO)
     : m_state(state)
     , m_screen(screen)
     , m_errors(errors)
     , m_boxes(boxes)
-    , m_requests(requests)
     , m_loaders(loaders)
     , m_navigation(navigation)
     , m_recording(recording)
@@ -154,11 +152,10 @@ void ManualPOEntry::cmdManualPOSave_Click()
             throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
                                QStringLiteral("No line item of PO %1 is chosen: click one in the grid first").arg(po));
         qint16 cartons = toInt16(entry->cartons);
-        const QString envelope = m_requests.GetVendorDetailsByOrderIDSOAPEnvelope(po);
-        m_state.VendorByOrderXML = m_requests.read(Unwrap::Operation::GetVendorDetailsByOrderID, envelope);
-        if (m_state.VendorByOrderXML.isEmpty() && !m_requests.lastCallSucceeded())
-            return; // reported by the call; the panel stays open for another try
-        const bool recorded = m_recording.AddPO(m_state.VendorByOrderXML, cartons, po, *entry).recorded;
+        const std::optional<OrderRecording::Outcome> outcome = m_recording.record(po, cartons, *entry);
+        if (!outcome)
+            return; // the panel stays open for another try
+        const bool recorded = outcome->recorded;
         // The load list shows what the service holds, whatever became of this save.
         m_loaders.refreshOrdersOnLoad();
         cmdManualPOCancel_Click();

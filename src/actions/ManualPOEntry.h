@@ -12,7 +12,6 @@ class MessageBoxes;
 class Navigation;
 class OrderRecording;
 class Screen;
-class ServiceRequests;
 
 /**
  * Adding a PO by hand on "All Selected POs": the PO number typed into txtAddPO,
@@ -26,7 +25,7 @@ class ManualPOEntry : public QObject
 
 public:
     ManualPOEntry(ControlState& state, Screen& screen, ErrorSink& errors, MessageBoxes& boxes,
-                  ServiceRequests& requests, Loaders& loaders, Navigation& navigation, OrderRecording& recording,
+                  Loaders& loaders, Navigation& navigation, OrderRecording& recording,
                   LineItemEntry& manualPO);
 
     /**
@@ -63,7 +62,6 @@ private:
     Screen& m_screen;
     ErrorSink& m_errors;
     MessageBoxes& m_boxes;
-    ServiceRequests& m_requests;
     Loaders& m_loaders;
     Navigation& m_navigation;
     OrderRecording& m_recording;

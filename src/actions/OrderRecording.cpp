@@ -13,8 +13,6 @@
 #include "transport/EventLog.h"
 
 #include <QDateTime>
-#include <QLabel>
-#include <QLineEdit>
 
 #include <pugixml.hpp>
 
@@ -143,6 +141,16 @@ void OrderRecording::addToLoadList(OrderRows& rows, qint16 segment)
     for (QStringList& row : rows.listRows)
         row[LoadColumn::MaxSequence] = QString::number(segment);
     m_screen.lstAllSelectedPOs->addRows(std::move(rows.listRows));
+}
+
+std::optional<OrderRecording::Outcome> OrderRecording::record(const QString& orderId, qint16& cartonCount,
+                                                             const LineItemValues& entry)
+{
+    const QString envelope = m_requests.GetVendorDetailsByOrderIDSOAPEnvelope(orderId);
+    m_state.VendorByOrderXML = m_requests.read(Unwrap::Operation::GetVendorDetailsByOrderID, envelope);
+    if (m_state.VendorByOrderXML.isEmpty() && !m_requests.lastCallSucceeded())
+        return std::nullopt;
+    return AddPO(m_state.VendorByOrderXML, cartonCount, orderId, entry);
 }
 
 OrderRecording::Outcome OrderRecording::AddPO(const QByteArray& resultText, qint16& cartonCount,

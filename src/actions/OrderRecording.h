@@ -59,6 +59,14 @@ public:
     Outcome AddPO(const QByteArray& resultText, qint16& cartonCount, const QString& orderId,
                   const LineItemValues& entry);
 
+    /**
+     * What both saves do once their entry passed: reads @p orderId's details
+     * (GetVendorDetailsByOrderID, kept in VendorByOrderXML) and records @p entry
+     * through AddPO. Nothing when the read failed: the call reported it, and
+     * there is nothing to record.
+     */
+    std::optional<Outcome> record(const QString& orderId, qint16& cartonCount, const LineItemValues& entry);
+
     /// The time stamp of a recorded line item: local time, "yyyy-MM-ddTHH:mm:ss".
     static QString timeStamp();
 

@@ -10,10 +10,8 @@
 #include "screen/ListView.h"
 #include "screen/Navigation.h"
 #include "screen/Screen.h"
-#include "soap/ServiceRequests.h"
 #include "transport/MessageBoxes.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -22,13 +20,12 @@
 
 namespace palletry {
 VendorDetailsSaving::VendorDetailsSaving(ControlState& state, Screen& screen, ErrorSink& errors, MessageBoxes& boxes,
-                                         ServiceRequests& requests, Loaders& loaders, Navigation& navigation,
+                                         Loaders& loaders, Navigation& navigation,
                                          OrderRecording& recording, LineItemEntry& orderDetails)
     : m_state(state)
     , m_screen(screen)
     , m_errors(errors)
     , m_boxes(boxes)
-    , m_requests(requests)
     , m_loaders(loaders)
     , m_navigation(navigation)
     , m_recording(recording)
@@ -57,18 +54,16 @@ void VendorDetailsSaving::cmdSaveVendorDetails_Click()
                                QStringLiteral("Order %1 is no longer among the selected orders").arg(orderId));
         trimLoadList();
         qint16 cartons = toInt16(entry->cartons);
-        const QString envelope = m_requests.GetVendorDetailsByOrderIDSOAPEnvelope(orderId);
-        m_state.VendorByOrderXML = m_requests.read(Unwrap::Operation::GetVendorDetailsByOrderID, envelope);
-        if (m_state.VendorByOrderXML.isEmpty() && !m_requests.lastCallSucceeded())
-            return; // reported by the call; there is nothing to record
-        const OrderRecording::Outcome outcome = m_recording.AddPO(m_state.VendorByOrderXML, cartons, orderId, *entry);
+        const std::optional<OrderRecording::Outcome> outcome = m_recording.record(orderId, cartons, *entry);
+        if (!outcome)
+            return;
 
         m_screen.txtFindPO->clear();
         ClearLineItemEntry();
         // The order's line items again, as any load shows them.
         m_loaders.LoadLineItemsOrderDetail(orderId, true, 0);
         m_entry.setShownOrder(orderId);
-        if (outcome.registered) {
+        if (outcome->registered) {
             // The order stands on the load with this count now: a changed count would not be recorded.
             m_screen.txtNumberOfCartons->setText(QString::number(cartons));
             m_screen.txtNumberOfCartons->setEnabled(false);
@@ -79,7 +74,7 @@ void VendorDetailsSaving::cmdSaveVendorDetails_Click()
         // The load list shows what the service holds, whatever became of this save.
         m_loaders.refreshOrdersOnLoad();
         m_screen.cmdViewAll->setEnabled(m_screen.lstAllSelectedPOs->count() > 0);
-        if (outcome.recorded)
+        if (outcome->recorded)
             m_boxes.show({tr("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
                           QMessageBox::Information, QMessageBox::Ok});
     });

@@ -12,7 +12,6 @@ class MessageBoxes;
 class Navigation;
 class OrderRecording;
 class Screen;
-class ServiceRequests;
 
 /**
  * The order-details panel of the vendor details: saving the line item taken
@@ -24,7 +23,7 @@ class VendorDetailsSaving
 
 public:
     VendorDetailsSaving(ControlState& state, Screen& screen, ErrorSink& errors, MessageBoxes& boxes,
-                        ServiceRequests& requests, Loaders& loaders, Navigation& navigation,
+                        Loaders& loaders, Navigation& navigation,
                         OrderRecording& recording, LineItemEntry& orderDetails);
 
     /**
@@ -53,7 +52,6 @@ private:
     Screen& m_screen;
     ErrorSink& m_errors;
     MessageBoxes& m_boxes;
-    ServiceRequests& m_requests;
     Loaders& m_loaders;
     Navigation& m_navigation;
     OrderRecording& m_recording;

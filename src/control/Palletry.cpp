@@ -37,12 +37,12 @@ Palletry::Private::Private(Palletry* control)
                      screen.txtManualPONumberOfCartons, screen.txtManualPOUnitWeight, "grdManualPOItems_Click()"},
                     messageBoxes, errorReport)
     , recording(state, screen, errorReport, eventLog, requests, loaders)
-    , vendorDetailsSaving(state, screen, errorReport, messageBoxes, requests, loaders, navigation, recording,
+    , vendorDetailsSaving(state, screen, errorReport, messageBoxes, loaders, navigation, recording,
                           orderDetailsEntry)
     , browsing(state, screen, errorReport, navigation, loaders)
     , orderMoves(state, screen, errorReport, loaders, orderDetailsEntry)
     , findPO(screen, errorReport, messageBoxes)
-    , manualPO(state, screen, errorReport, messageBoxes, requests, loaders, navigation, recording, manualPOEntry)
+    , manualPO(state, screen, errorReport, messageBoxes, loaders, navigation, recording, manualPOEntry)
     , loadReview(state, screen, errorReport, messageBoxes, requests, loaders, navigation, manualPO)
 {
 }
