@@ -13,6 +13,10 @@ QString runtimeErrorDescription(RuntimeErrorCode code)
         return QStringLiteral("Out of memory");
     case RuntimeErrorCode::SubscriptOutOfRange:
         return QStringLiteral("Subscript out of range");
+    case RuntimeErrorCode::TemporarilyLocked:
+        return QStringLiteral("This array is fixed or temporarily locked");
+    case RuntimeErrorCode::UserInterrupt:
+        return QStringLiteral("User interrupt occurred");
     case RuntimeErrorCode::TypeMismatch:
         return QStringLiteral("Type mismatch");
     case RuntimeErrorCode::ObjectNotSet:

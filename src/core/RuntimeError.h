@@ -14,7 +14,11 @@ enum class RuntimeErrorCode : qint32 {
     Overflow = 6,
     OutOfMemory = 7,
     SubscriptOutOfRange = 9,
+    /// A call while another is in flight: the control is busy.
+    TemporarilyLocked = 10,
     TypeMismatch = 13,
+    /// The clerk cancelled a call in flight.
+    UserInterrupt = 18,
     ObjectNotSet = 91,
 };
 

@@ -12,7 +12,7 @@ class ErrorSink;
 
 /**
  * ReturnWebserviceXML: one call of the web service. Posts the envelope,
- * blocks until the reply is in, and returns the reply with its SOAP envelope
+ * returns once the reply is in, and returns the reply with its SOAP envelope
  * removed (the caller removes the operation's own wrappers). The call itself
  * is the transport's (ServiceCall: reports, limits); this turns the reply it
  * hands up into text, UTF-8 all the way and UTF-16 once at the end.
@@ -27,7 +27,9 @@ class ErrorSink;
  *  - a write call whose reply has a status outside 2xx or is a SOAP fault;
  *  - a reply, read or write alike, whose SOAP body does not start with the
  *    operation's "<operation>Response" element in the namespace the SOAP
- *    action names ("<status line>: the reply holds no <operation>Response").
+ *    action names ("<status line>: the reply holds no <operation>Response");
+ *  - an address the address rules refuse, a call the clerk cancelled (18),
+ *    a call while another is in flight (10): see ServiceCall.
  * lastCallSucceeded() tells the senders whether their write was accepted.
  */
 class SoapCall
@@ -54,8 +56,16 @@ public:
     /// True when the last call got a reply that the service accepted (a write) or that was read (a read).
     bool lastCallSucceeded() const { return m_lastCallSucceeded; }
 
-    /// Time-outs and size limit for the following calls.
+    /// Time-outs, size limit, certificate authorities and proxy for the following calls.
     void setLimits(const HttpLimits& limits) { m_call.setLimits(limits); }
+    const HttpLimits& limits() const { return m_call.limits(); }
+
+    /// Where transfers run (see ServiceCall::setRunner).
+    void setRunner(TransferRunner* runner) { m_call.setRunner(runner); }
+
+    /// A clerk's action that may write: see ServiceCall::beginAction.
+    void beginAction() { m_call.beginAction(); }
+    void endAction() { m_call.endAction(); }
 
 private:
     /// The call through the transport; also records whether it succeeded.

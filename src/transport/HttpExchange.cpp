@@ -37,6 +37,12 @@ struct HeaderList
     }
 };
 
+// Non-zero ends the transfer with CURLE_ABORTED_BY_CALLBACK.
+int onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const HttpExchange*>(self)->cancelRequested() ? 1 : 0;
+}
+
 } // namespace
 
 HttpExchange::HttpExchange(HttpLimits limits)
@@ -110,6 +116,11 @@ std::size_t HttpExchange::onHeader(char* data, std::size_t size, std::size_t cou
     return bytes;
 }
 
+bool HttpExchange::cancelled() const
+{
+    return m_curlCode == CURLE_ABORTED_BY_CALLBACK && m_cancelRequested.load();
+}
+
 bool HttpExchange::post(const QByteArray& url, const QByteArray& soapAction, std::string body)
 {
     start(std::move(body));
@@ -143,7 +154,7 @@ bool HttpExchange::post(const QByteArray& url, const QByteArray& soapAction, std
     char errorBuffer[CURL_ERROR_SIZE] = {0};
     configure(handle.curl, url, headers.list, errorBuffer);
     m_curl = handle.curl;
-    const CURLcode result = curl_easy_perform(handle.curl);
+    const CURLcode result = m_cancelRequested.load() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(handle.curl);
     m_curl = nullptr;
     finish(handle.curl, result, errorBuffer);
     return complete();
@@ -179,6 +190,14 @@ void HttpExchange::configure(void* handle, const QByteArray& url, curl_slist* he
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &HttpExchange::onHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
+    // Asked about once a second at least, and at every block of data: how soon a cancel takes.
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
+    if (!m_limits.caFile.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, m_limits.caFile.constData());
+    if (!m_limits.proxy.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_PROXY, m_limits.proxy.constData());
 }
 
 void HttpExchange::finish(void* handle, int result, const char* errorBuffer)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <atomic>
 #include <string>
 
 struct curl_slist;
@@ -19,6 +20,10 @@ struct HttpLimits
     qint64 totalTimeoutMs = 120'000;
     /// Largest reply body accepted.
     qint64 maxReplyBytes = qint64(64) * 1024 * 1024;
+    /// A file of trusted certificate authorities (PEM) instead of the system's; empty: the system's.
+    QByteArray caFile;
+    /// The proxy for every call (libcurl's syntax); empty: libcurl's proxy environment variables.
+    QByteArray proxy;
 };
 
 /**
@@ -31,6 +36,9 @@ struct HttpLimits
  *
  * Afterwards the object keeps what happened: the curl result, the status code
  * and line, the reply body until it is taken.
+ *
+ * post() may run on a worker thread; cancel() may be called from another thread
+ * while it runs.
  */
 class HttpExchange
 {
@@ -43,6 +51,15 @@ public:
 
     /// Sends @p body to @p url; returns true when a complete reply arrived (whatever its status).
     bool post(const QByteArray& url, const QByteArray& soapAction, std::string body);
+
+    /**
+     * Asks a running (or the next) transfer to end as soon as libcurl next asks
+     * whether to go on; it then fails with CURLE_ABORTED_BY_CALLBACK.
+     */
+    void cancel() { m_cancelRequested.store(true); }
+    bool cancelRequested() const { return m_cancelRequested.load(); }
+    /// True when the transfer ended because cancel() was asked for before it completed.
+    bool cancelled() const;
 
     /// The Host header value for @p url: host, plus ":port" unless the port is the scheme's default.
     static QByteArray hostHeaderFor(const QByteArray& url);
@@ -80,6 +97,7 @@ private:
     int m_curlCode = -1;
     bool m_tooLarge = false;
     void* m_curl = nullptr; // the handle while a transfer runs
+    std::atomic<bool> m_cancelRequested{false};
 };
 
 } // namespace palletry

@@ -5,6 +5,7 @@
 #include "core/XmlText.h"
 #include "transport/ReplyChecks.h"
 #include "transport/ServiceAddress.h"
+#include "transport/TransferRunner.h"
 
 #include <QApplication>
 
@@ -48,6 +49,12 @@ private:
 
 // The body is the envelope as the serialiser writes it: whitespace between
 // elements gone, nothing at all when it is not well-formed.
+// The operation a SOAP action names: its last part.
+QString operationOf(const QString& soapAction)
+{
+    return soapAction.mid(soapAction.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
 std::string requestBody(const QString& envelope)
 {
     pugi::xml_document request;
@@ -65,14 +72,29 @@ ServiceCall::ServiceCall(ErrorSink& sink)
 std::unique_ptr<ServiceReply> ServiceCall::call(const QString& AsmxUrl, const QString& SOAPAction,
                                                 const QString& SOAPEnvelope, bool UpdateAddDeleteOnly)
 {
+    // The clerk stopped this action: its remaining writes are not made (already reported).
+    if (UpdateAddDeleteOnly && m_cancelledInAction)
+        return nullptr;
     std::unique_ptr<ServiceReply> reply;
     trap(m_sink, "ReturnWebserviceXML", [&] {
         if (const std::optional<ErrorRecord> refused = ServiceAddress::refusal(AsmxUrl))
             throw RuntimeError(*refused);
         HttpExchange http(m_limits);
         send(http, AsmxUrl, SOAPAction, SOAPEnvelope);
+        if (http.cancelled()) {
+            m_cancelledInAction = m_inAction;
+            throw RuntimeError(RuntimeErrorCode::UserInterrupt,
+                               cancelDescription(operationOf(SOAPAction), UpdateAddDeleteOnly));
+        }
+        if (http.curlCode() != 0)
+            failTransfer(http);
+        if (!http.complete())
+            throw RuntimeError(
+                ErrorRecord{0, QStringLiteral("ReturnWebservice Method could not load XML data"), QString()});
         std::unique_ptr<ServiceReply> received = parsed(http);
         check(http, *received, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
+        if (UpdateAddDeleteOnly && m_inAction)
+            m_confirmedWrites << operationOf(SOAPAction);
         reply = std::move(received);
     });
     return reply;
@@ -81,15 +103,42 @@ std::unique_ptr<ServiceReply> ServiceCall::call(const QString& AsmxUrl, const QS
 void ServiceCall::send(HttpExchange& http, const QString& AsmxUrl, const QString& SOAPAction,
                        const QString& SOAPEnvelope)
 {
-    {
-        BusyCursor busy;
-        http.post(AsmxUrl.toUtf8(), SOAPAction.toUtf8(), requestBody(SOAPEnvelope));
+    const QByteArray url = AsmxUrl.toUtf8();
+    const QByteArray action = SOAPAction.toUtf8();
+    std::string body = requestBody(SOAPEnvelope);
+    BusyCursor busy;
+    if (!m_runner) {
+        http.post(url, action, std::move(body));
+        return;
     }
-    if (http.curlCode() != 0)
-        failTransfer(http);
-    if (!http.complete())
-        throw RuntimeError(
-            ErrorRecord{0, QStringLiteral("ReturnWebservice Method could not load XML data"), QString()});
+    m_runner->run({operationOf(SOAPAction), [&] { http.post(url, action, std::move(body)); },
+                   [&http] { http.cancel(); }});
+}
+
+void ServiceCall::beginAction()
+{
+    m_inAction = true;
+    m_cancelledInAction = false;
+    m_confirmedWrites.clear();
+}
+
+void ServiceCall::endAction()
+{
+    m_inAction = false;
+    m_cancelledInAction = false;
+    m_confirmedWrites.clear();
+}
+
+QString ServiceCall::cancelDescription(const QString& operation, bool write) const
+{
+    QString text = QStringLiteral("The clerk cancelled the call of %1 before the service answered").arg(operation);
+    if (write)
+        text += QStringLiteral("; whether the service carried it out is not known");
+    if (m_inAction)
+        text += m_confirmedWrites.isEmpty()
+                    ? QStringLiteral("; the service had confirmed no write before it")
+                    : QStringLiteral("; the service had already confirmed %1").arg(m_confirmedWrites.join(QStringLiteral(", ")));
+    return text;
 }
 
 std::unique_ptr<ServiceReply> ServiceCall::parsed(HttpExchange& http)
