@@ -6,10 +6,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
+#include <QTime>
+#include <QTimer>
 
 namespace {
 
@@ -34,6 +38,14 @@ DemoWindow::DemoWindow(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Palletry demo host"));
     setCentralWidget(m_control);
+    // The host's own clock: it goes on ticking while the control waits for the service.
+    auto* clock = new QLabel(this);
+    clock->setObjectName(QStringLiteral("hostClock"));
+    statusBar()->addPermanentWidget(clock);
+    auto* tick = new QTimer(this);
+    connect(tick, &QTimer::timeout, clock,
+            [clock] { clock->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))); });
+    tick->start(1000);
 }
 
 QStringList DemoWindow::renderTabs(const QString& dir)

@@ -2,6 +2,64 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es" sourcelanguage="en">
 <context>
+    <name>palletry::CallProgress</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>%1 %2 s</source>
+        <translation>%1 %2 s</translation>
+    </message>
+    <message>
+        <source>Cancelling…</source>
+        <translation>Cancelando…</translation>
+    </message>
+</context>
+<context>
+    <name>palletry::CallRunner</name>
+    <message>
+        <source>Reading the load…</source>
+        <translation>Leyendo la carga…</translation>
+    </message>
+    <message>
+        <source>Reading the vendors…</source>
+        <translation>Leyendo los proveedores…</translation>
+    </message>
+    <message>
+        <source>Reading the orders on the load…</source>
+        <translation>Leyendo las órdenes de la carga…</translation>
+    </message>
+    <message>
+        <source>Reading the vendor&apos;s orders…</source>
+        <translation>Leyendo las órdenes del proveedor…</translation>
+    </message>
+    <message>
+        <source>Reading the order&apos;s line items…</source>
+        <translation>Leyendo las partidas de la orden…</translation>
+    </message>
+    <message>
+        <source>Reading the order&apos;s details…</source>
+        <translation>Leyendo los detalles de la orden…</translation>
+    </message>
+    <message>
+        <source>Placing the order on the load…</source>
+        <translation>Agregando la orden a la carga…</translation>
+    </message>
+    <message>
+        <source>Saving the line item…</source>
+        <translation>Guardando la partida…</translation>
+    </message>
+    <message>
+        <source>Removing the order from the load…</source>
+        <translation>Quitando la orden de la carga…</translation>
+    </message>
+    <message>
+        <source>Waiting for the service…</source>
+        <translation>Esperando al servicio…</translation>
+    </message>
+</context>
+<context>
     <name>ErrorReport</name>
     <message>
         <source>An application error has occured. Please check the error logs</source>

@@ -13,7 +13,22 @@
  * The load-assembly control. A host embeds it on one of its windows, tells it
  * who works on the load (SetPersonInformation) and which load to open
  * (LoadData); from then on the receiving clerk works in the control's three tabs.
- * Every call blocks the caller's (user-interface) thread until the service answered.
+ *
+ * Every call to the service is done when the member or the clerk's action that
+ * makes it returns, but its transfer runs on a worker thread: meanwhile the
+ * user-interface thread goes on with its events, so the host's windows repaint,
+ * take input and run their timers. The control itself takes no input during a
+ * call; after about half a second it shows what it is waiting for ("Reading the
+ * vendors…" and the seconds so far) with a Cancel button (Escape does the same).
+ * A cancelled call is reported like a failed one (number 18, "The clerk
+ * cancelled the call of …"); a save or a removal then makes no further write, its
+ * report names the writes the service had already confirmed, and the screen is
+ * read again. A host that calls LoadData, ReturnWebserviceXML,
+ * SetPersonInformation, setCurrentSegmentNumber, ShrinkForm or
+ * HandleVendorDetailsDelay while a call is in flight (from a timer, say) gets a
+ * report numbered 10 instead, and nothing is sent or changed. Delete the control
+ * with deleteLater(): asked for during a call, the deletion waits until the call
+ * has ended.
  *
  * Failures are shown to the clerk in a modal box titled "prjPalletry" and written
  * to the event log: syslog (ident "prjPalletry") unless a file is chosen with
@@ -43,6 +58,24 @@ class PALLETRY_EXPORT Palletry : public QWidget
      * available and in view. When off, Enter does nothing in these fields.
      */
     Q_PROPERTY(bool scannerEntry READ scannerEntry WRITE setScannerEntry)
+    /**
+     * Milliseconds allowed to connect to the service (default 15000), and for a
+     * whole call, reply included (default 120000). A call that meets either
+     * limit fails with libcurl's error 28. A value below 1 is reported and not taken.
+     */
+    Q_PROPERTY(int connectTimeout READ connectTimeout WRITE setConnectTimeout)
+    Q_PROPERTY(int callTimeout READ callTimeout WRITE setCallTimeout)
+    /**
+     * A file of trusted certificate authorities (PEM) for https addresses,
+     * instead of the system's; empty (the default): the system's.
+     */
+    Q_PROPERTY(QString certificateAuthorities READ certificateAuthorities WRITE setCertificateAuthorities)
+    /**
+     * The proxy for every call, in libcurl's form (e.g. "http://proxy.example:3128");
+     * empty (the default): libcurl's environment variables (http_proxy,
+     * https_proxy, no_proxy) decide, as for any libcurl program.
+     */
+    Q_PROPERTY(QString proxy READ proxy WRITE setProxy)
 
 public:
     explicit Palletry(QWidget* parent = nullptr);
@@ -89,7 +122,7 @@ public:
      * back into markup; the operation's response and result tags remain. A write call
      * (@p UpdateAddDeleteOnly true) returns the empty text.
      *
-     * An unreachable server, a time-out (15 s to connect, 120 s in all), a reply over
+     * An unreachable server, a time-out (connectTimeout, callTimeout), a reply over
      * 64 MiB, a status outside 2xx, a SOAP fault, a read reply that is not XML, or a
      * reply whose SOAP body does not start with the operation's <Operation>Response
      * element (in the namespace the SOAP action names) is reported to the clerk and
@@ -111,6 +144,15 @@ public:
 
     bool scannerEntry() const;
     void setScannerEntry(bool on);
+
+    int connectTimeout() const;
+    void setConnectTimeout(int milliseconds);
+    int callTimeout() const;
+    void setCallTimeout(int milliseconds);
+    QString certificateAuthorities() const;
+    void setCertificateAuthorities(const QString& path);
+    QString proxy() const;
+    void setProxy(const QString& proxy);
 
     /// The screen's design width, at the height the current tab needs.
     QSize sizeHint() const override;
@@ -140,6 +182,10 @@ signals:
      * trapped it, e.g. "prjPalletry LoadData").
      */
     void errorReported(int number, const QString& description, const QString& source);
+
+protected:
+    /// Holds back a deletion asked for while a call is in flight.
+    bool event(QEvent* event) override;
 
 private:
     std::unique_ptr<Private> const d;

@@ -26,6 +26,8 @@ Palletry::Private::Private(Palletry* control)
     , errorReport(messageBoxes, eventLog)
     , soapCall(errorReport)
     , screen(control)
+    , callProgress(new CallProgress(control))
+    , runner(control, *callProgress)
     , navigation(screen, *control)
     , sorting(screen, errorReport)
     , requests(soapCall, errorReport)
@@ -45,6 +47,13 @@ Palletry::Private::Private(Palletry* control)
     , manualPO(state, screen, errorReport, messageBoxes, loaders, navigation, recording, manualPOEntry)
     , loadReview(state, screen, errorReport, messageBoxes, requests, loaders, navigation, manualPO)
 {
+    soapCall.setRunner(&runner);
+    QObject::connect(&runner, &CallRunner::transferEnded, control, [this] {
+        if (deleteAfterCall) {
+            deleteAfterCall = false;
+            q->deleteLater();
+        }
+    });
 }
 
 Palletry::Private::~Private()
@@ -67,8 +76,24 @@ void Palletry::Private::UserControl_Initialize()
     });
 }
 
+bool Palletry::Private::refusedWhileBusy(const char* member)
+{
+    if (!runner.busy())
+        return false;
+    errorReport.reportError(
+        RuntimeError(RuntimeErrorCode::TemporarilyLocked,
+                     QStringLiteral("The control is waiting for the service: %1 was not run").arg(QLatin1String(member)))
+            .record(),
+        QLatin1String(member));
+    return true;
+}
+
 void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
 {
+    if (refusedWhileBusy("LoadData")) {
+        emit q->loadOpened(lLoadID, false);
+        return;
+    }
     const quint64 reportsBefore = errorReports;
     trap(errorReport, "LoadData", [&] {
         // Converted before anything changes: a load id the requests cannot carry leaves
@@ -217,17 +242,23 @@ void Palletry::SaveData()
 
 void Palletry::SetPersonInformation(const QString& PersonIDPassed, const QString& PersonTypeIDPassed)
 {
+    if (d->refusedWhileBusy("SetPersonInformation"))
+        return;
     d->state.PersonID = PersonIDPassed;
     d->state.PersonTypeID = PersonTypeIDPassed;
 }
 
 void Palletry::ShrinkForm()
 {
+    if (d->refusedWhileBusy("ShrinkForm"))
+        return;
     d->navigation.setHeights(Screen::SmallHeightTwips, Screen::SmallHeightTwips);
 }
 
 QObject* Palletry::HandleVendorDetailsDelay()
 {
+    if (d->refusedWhileBusy("HandleVendorDetailsDelay"))
+        return nullptr;
     d->screen.cmdViewAll->setEnabled(true);
     return nullptr;
 }
@@ -235,6 +266,8 @@ QObject* Palletry::HandleVendorDetailsDelay()
 QString Palletry::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
                                       const QString& SOAPEnvelope, bool UpdateAddDeleteOnly)
 {
+    if (d->refusedWhileBusy("ReturnWebserviceXML"))
+        return QString();
     return d->soapCall.ReturnWebserviceXML(AsmxUrl, Host, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly);
 }
 
@@ -245,6 +278,8 @@ qint16 Palletry::CurrentSegmentNumber() const
 
 void Palletry::setCurrentSegmentNumber(qint16 value)
 {
+    if (d->refusedWhileBusy("setCurrentSegmentNumber"))
+        return;
     d->state.CurrentSegmentNumber = value;
 }
 
@@ -261,4 +296,83 @@ bool Palletry::scannerEntry() const
 void Palletry::setScannerEntry(bool on)
 {
     d->scanner.setOn(on);
+}
+
+namespace {
+
+// A limit the host set, or the report of why it was not taken.
+bool takeTimeout(Palletry::Private& d, const char* member, int milliseconds)
+{
+    if (milliseconds >= 1)
+        return true;
+    d.errorReport.reportError(
+        RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                     QStringLiteral("A time-out of %1 ms was not taken: it must be at least 1 ms").arg(milliseconds))
+            .record(),
+        QLatin1String(member));
+    return false;
+}
+
+} // namespace
+
+int Palletry::connectTimeout() const
+{
+    return int(d->soapCall.limits().connectTimeoutMs);
+}
+
+void Palletry::setConnectTimeout(int milliseconds)
+{
+    if (!takeTimeout(*d, "setConnectTimeout", milliseconds))
+        return;
+    HttpLimits limits = d->soapCall.limits();
+    limits.connectTimeoutMs = milliseconds;
+    d->soapCall.setLimits(limits);
+}
+
+int Palletry::callTimeout() const
+{
+    return int(d->soapCall.limits().totalTimeoutMs);
+}
+
+void Palletry::setCallTimeout(int milliseconds)
+{
+    if (!takeTimeout(*d, "setCallTimeout", milliseconds))
+        return;
+    HttpLimits limits = d->soapCall.limits();
+    limits.totalTimeoutMs = milliseconds;
+    d->soapCall.setLimits(limits);
+}
+
+QString Palletry::certificateAuthorities() const
+{
+    return QString::fromLocal8Bit(d->soapCall.limits().caFile);
+}
+
+void Palletry::setCertificateAuthorities(const QString& path)
+{
+    HttpLimits limits = d->soapCall.limits();
+    limits.caFile = path.toLocal8Bit();
+    d->soapCall.setLimits(limits);
+}
+
+QString Palletry::proxy() const
+{
+    return QString::fromUtf8(d->soapCall.limits().proxy);
+}
+
+void Palletry::setProxy(const QString& proxy)
+{
+    HttpLimits limits = d->soapCall.limits();
+    limits.proxy = proxy.toUtf8();
+    d->soapCall.setLimits(limits);
+}
+
+bool Palletry::event(QEvent* event)
+{
+    // Deleted now, the control would be gone under the call still waiting on the stack.
+    if (event->type() == QEvent::DeferredDelete && d->runner.busy()) {
+        d->deleteAfterCall = true;
+        return true;
+    }
+    return QWidget::event(event);
 }

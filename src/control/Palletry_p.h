@@ -12,8 +12,10 @@
 #include "actions/ScannerEntry.h"
 #include "actions/SortHandlers.h"
 #include "actions/VendorDetailsSaving.h"
+#include "control/CallRunner.h"
 #include "core/ControlState.h"
 #include "loaders/Loaders.h"
+#include "screen/CallProgress.h"
 #include "screen/Navigation.h"
 #include "screen/Screen.h"
 #include "soap/ServiceRequests.h"
@@ -45,6 +47,8 @@ public:
     palletry::ErrorReport errorReport;
     palletry::SoapCall soapCall;
     palletry::Screen screen;
+    palletry::CallProgress* callProgress; // owned by the control
+    palletry::CallRunner runner;
     palletry::Navigation navigation;
     palletry::SortHandlers sorting;
     palletry::ServiceRequests requests;
@@ -74,10 +78,24 @@ public:
     void writing(Action&& action)
     {
         const quint64 before = requests.acceptedWrites();
+        struct Scope
+        {
+            palletry::SoapCall& call;
+            explicit Scope(palletry::SoapCall& c) : call(c) { call.beginAction(); }
+            ~Scope() { call.endAction(); }
+        } scope(soapCall);
         std::forward<Action>(action)();
         if (requests.acceptedWrites() != before)
             emit q->loadChanged();
     }
+
+    /**
+     * True, after reporting it under @p member, when a call is in flight: a host's
+     * call of a public member then must not start or change anything.
+     */
+    bool refusedWhileBusy(const char* member);
+    /// A delete asked for during a call, carried out once the call has ended.
+    bool deleteAfterCall = false;
 
     void connectHandlers();
     QMetaObject::Connection focusLink;
