@@ -2,9 +2,7 @@
 // clerks at once, answers lost or unfit, stale rows. Each write is checked in the
 // service's database; the control talks to it through a relay that can answer instead.
 
-#include "ClerkFixture.h"
-
-#include <httplib.h>
+#include "RelayFixture.h"
 
 #include <QClipboard>
 
@@ -14,62 +12,7 @@
 using namespace palletry;
 using namespace palletry::test;
 
-namespace {
-
-using Rows = palletry_service::QueryRows;
-
-/// 5001's earlier deliveries stand on loads 1002 and 1003; load 1235 is another clerk's.
-struct WritesLand : ClerkFixture
-{
-    Texts moreSeed() const override
-    {
-        return {"INSERT INTO Loads(IncomingLoadID, TruckNumber) VALUES (1235, 'TRK-1235')",
-                "INSERT INTO OrderSegments VALUES ('00000005002', 1, 1234, 24, '22222', 'B', '15', '2')"};
-    }
-    bool opensTheLoad() const override { return false; }
-
-    /// What the relay answers for an operation instead of the service's own reply (given as argument).
-    std::map<std::string, std::function<CannedReply(const std::string&)>> instead;
-
-    void SetUp() override
-    {
-        ClerkFixture::SetUp();
-        // The control talks to the rig's server, which passes every call on to the service.
-        rig.server.setHandler([this](const RecordedRequest& request) {
-            const std::string action = request.header("SOAPAction");
-            const std::string operation = operationOf(action.substr(0, action.find_last_not_of('"') + 1));
-            httplib::Client client("127.0.0.1", service.port());
-            const auto reply = client.Post(palletry_service::ServicePath, {{"SOAPAction", action}}, request.body,
-                                           "text/xml; charset=utf-8");
-            const std::string body = reply ? reply->body : std::string();
-            const auto tamper = instead.find(operation);
-            if (tamper != instead.end())
-                return tamper->second(body);
-            return CannedReply::xml(body, reply ? reply->status : 502, "Relayed");
-        });
-        control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
-        control.LoadData(rig.server.serverName(), Load);
-        control.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&control));
-        ASSERT_EQ(rig.recorder.errorReportCount(), 0);
-        service.clearRequests();
-    }
-    static CannedReply lost(const std::string&) { return CannedReply::html("<p>Bad gateway</p>", 502, "Bad Gateway"); }
-    /// Vendor 42's orders selected, @p order taken up and its line clicked in column @p col.
-    void takeUp(const QString& order, int line, int col = 1)
-    {
-        if (s.lstSelectedPOs->count() == 0) {
-            openVendor(QStringLiteral("42"));
-            click(s.cmdSelectAll);
-        }
-        openOrder(order);
-        clickCell(*s.grdOrdItems, line, col);
-    }
-    Rows details(const char* order) { return rowsOf(std::string("SELECT Segment, LineItem, UnitWeight FROM LineItemDetails WHERE OrderID = '") + order + "' ORDER BY Segment"); }
-    Rows loadsOf(const char* order) { return rowsOf(std::string("SELECT IncomingLoadID, Segment FROM OrderSegments WHERE OrderID = '") + order + "' ORDER BY Segment"); }
-};
-
-} // namespace
+using WritesLand = RelayFixture;
 
 TEST_F(WritesLand, TwoClerksSavingTheSameOrderOnTwoLoadsEachWriteTheirOwnDelivery)
 {
