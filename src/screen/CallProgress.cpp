@@ -9,12 +9,13 @@ namespace palletry {
 CallProgress::CallProgress(QWidget* control)
     : QFrame(control)
     , lblCallProgress(new QLabel(this))
-    , cmdCancelCall(new QPushButton(tr("Cancel"), this))
+    , cmdCancelCall(new QPushButton(this))
 {
     setObjectName(QStringLiteral("fraCallProgress"));
     lblCallProgress->setObjectName(QStringLiteral("lblCallProgress"));
     cmdCancelCall->setObjectName(QStringLiteral("cmdCancelCall"));
     cmdCancelCall->setAutoDefault(false);
+    retranslate();
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Raised);
     setAutoFillBackground(true);
@@ -37,6 +38,11 @@ void CallProgress::showCancelling()
 {
     lblCallProgress->setText(tr("Cancelling…"));
     cmdCancelCall->setEnabled(false);
+}
+
+void CallProgress::retranslate()
+{
+    cmdCancelCall->setText(tr("Cancel"));
 }
 
 void CallProgress::place()

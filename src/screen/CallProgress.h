@@ -23,6 +23,8 @@ public:
     void showWaiting(const QString& what, qint64 seconds);
     /// After Cancel: the call is being stopped.
     void showCancelling();
+    /// The button's caption in the language now installed.
+    void retranslate();
 
     QLabel* lblCallProgress;
     QPushButton* cmdCancelCall;

@@ -63,6 +63,14 @@ void ListModel::setColumns(const QVector<ListColumn>& columns)
     endResetModel();
 }
 
+void ListModel::setHeader(int column, const QString& header)
+{
+    if (column < 0 || column >= m_columns.size())
+        return;
+    m_columns[column].header = header;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
 void ListModel::setColumnWidthTwips(int column, int twips)
 {
     if (column >= 0 && column < m_columns.size())

@@ -38,6 +38,8 @@ public:
     ~ListModel() override;
 
     void setColumns(const QVector<ListColumn>& columns);
+    /// The heading of 0-based @p column; rows, widths and order stay.
+    void setHeader(int column, const QString& header);
     const QVector<ListColumn>& columns() const { return m_columns; }
     void setColumnWidthTwips(int column, int twips);
 

@@ -46,6 +46,11 @@ void ListView::setColumns(const QVector<ListColumn>& columns)
         setColumnWidthTwips(column, columns[column].widthTwips);
 }
 
+void ListView::setHeading(int column, const QString& heading)
+{
+    m_model->setHeader(column, heading);
+}
+
 void ListView::setColumnWidthTwips(int column, int twips)
 {
     if (column < 0 || column >= m_model->columnCount())

@@ -35,6 +35,8 @@ public:
 
     /// Columns with their headers, widths (twips) and alignments.
     void setColumns(const QVector<ListColumn>& columns);
+    /// The heading of 0-based @p column (another language, say); nothing else changes.
+    void setHeading(int column, const QString& heading);
     /// Width of 0-based @p column in twips: 0 hides it, more shows it.
     void setColumnWidthTwips(int column, int twips);
     int columnWidthTwips(int column) const;

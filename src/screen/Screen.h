@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QString>
 
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -78,6 +79,13 @@ public:
 
     /// Sets the height of the tab strip; its width stays.
     void setTabStripHeightTwips(int twips);
+
+    /// Every caption, heading, tip and spoken name again, in the language now installed.
+    void retranslate();
+
+    /// The tab captions, untranslated.
+    static constexpr const char* TabCaptions[3] = {QT_TR_NOOP("Load/Vendor"), QT_TR_NOOP("Vendor Details"),
+                                                   QT_TR_NOOP("All Selected POs")};
 
     QTabWidget* tabPalletry;
 
@@ -159,16 +167,27 @@ private:
     template <typename W>
     W* element(QWidget* container, const char* name, int left, int top, int width, int height, int tabOrder,
                const QFont& font);
-    QGroupBox* frame(QWidget* container, const char* name, const QString& caption, int left, int top, int width,
+    QGroupBox* frame(QWidget* container, const char* name, const char* caption, int left, int top, int width,
                      int height, int tabOrder, const QFont& font);
     QFrame* plainFrame(QWidget* container, const char* name, int left, int top, int width, int height,
                        int tabOrder);
-    QLabel* label(QWidget* container, const char* name, const QString& caption, int left, int top, int width,
+    QLabel* label(QWidget* container, const char* name, const char* caption, int left, int top, int width,
                   int height, int tabOrder, const QFont& font);
     QLineEdit* textField(QWidget* container, const char* name, int left, int top, int width, int height,
                          int tabOrder, const QFont& font);
-    QPushButton* button(QWidget* container, const char* name, const QString& caption, int left, int top,
+    QPushButton* button(QWidget* container, const char* name, const char* caption, int left, int top,
                         int width, int height, int tabOrder, const QFont& font);
+
+    /// Sets @p property of @p object to the translation of @p source, and again at each retranslate().
+    void translated(QObject* object, const char* property, const char* source);
+    struct Heading
+    {
+        const char* source;
+        int widthTwips;
+        Qt::Alignment alignment;
+    };
+    /// The columns of @p list, their headings translated now and at each retranslate().
+    void columns(ListView* list, std::initializer_list<Heading> headings);
 
     void buildLoadVendorTab(QWidget* page);
     void buildVendorDetailsTab(QWidget* page);
@@ -177,6 +196,14 @@ private:
 
     QWidget* m_pages[3] = {};
     std::vector<std::pair<int, QWidget*>> m_tabOrder; ///< gathered while building
+    struct Text
+    {
+        QObject* object;
+        const char* property;
+        const char* source;
+    };
+    std::vector<Text> m_texts;
+    std::vector<std::pair<ListView*, std::vector<Heading>>> m_headings;
 };
 
 } // namespace palletry
