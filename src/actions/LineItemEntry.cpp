@@ -72,10 +72,17 @@ std::optional<LineItemValues> LineItemEntry::validate()
 
 void LineItemEntry::takeUpLoadedOrder(ControlState& state, const QString& orderId)
 {
-    release(state);
-
     const QString& segment = state.LoadSegment;
-    const qint16 current = segment.isEmpty() || segment == QLatin1String("0") ? 0 : toInt16(segment);
+    qint16 current = 0;
+    try {
+        current = segment.isEmpty() || segment == QLatin1String("0") ? 0 : toInt16(segment);
+    } catch (...) {
+        release(state); // nothing of the order before may stay to be saved
+        throw;
+    }
+    // The segment goes straight to its new value: an order taken up again keeps it unchanged.
+    clearPanel();
+
     const QString& recorded = state.NumberOfCartonsForOrderLoad;
     if (!recorded.isEmpty() && recorded != QLatin1String("0")) {
         // Already recorded on the load: shown as a number ("007" as 7) and locked.
@@ -88,9 +95,27 @@ void LineItemEntry::takeUpLoadedOrder(ControlState& state, const QString& orderI
     gridClick();
 }
 
+void LineItemEntry::takeUp(ControlState& state, const QString& orderId, const std::function<void()>& readOrder)
+{
+    // Nothing of the order taken up before may be saved under this one, even if this one fails.
+    clearPanel();
+    try {
+        readOrder();
+    } catch (...) {
+        release(state);
+        throw;
+    }
+    takeUpLoadedOrder(state, orderId);
+}
+
 void LineItemEntry::release(ControlState& state)
 {
     state.CurrentSegmentNumber = 0;
+    clearPanel();
+}
+
+void LineItemEntry::clearPanel()
+{
     m_shownOrder.clear();
     m_panel.lineItem->clear();
     m_panel.model->clear();

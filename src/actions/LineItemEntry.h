@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -74,6 +75,14 @@ public:
     void takeUpLoadedOrder(ControlState& state, const QString& orderId);
 
     /**
+     * Takes up @p orderId: lets go of the panel, runs @p readOrder (the read of its
+     * line items), then takeUpLoadedOrder. The segment changes once, from the
+     * previous order's to this one's (a host hears no passing 0 when the same
+     * order is taken up again); should the read throw, it is let go as well.
+     */
+    void takeUp(ControlState& state, const QString& orderId, const std::function<void()>& readOrder);
+
+    /**
      * Lets go of the order taken up: no segment, no line item, no shown order, the
      * carton field free and empty. Taking up another order starts here, so that a
      * failure on the way leaves nothing of the previous order to be saved.
@@ -97,6 +106,8 @@ public:
     static std::optional<double> number(const QString& text);
 
 private:
+    /// The panel and the order it shows, emptied; the segment is left to the caller.
+    void clearPanel();
     LineItemPanel m_panel;
     MessageBoxes& m_boxes;
     ErrorSink& m_errors;

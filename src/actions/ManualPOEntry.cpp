@@ -123,14 +123,11 @@ void ManualPOEntry::cmdAddPO_Click()
             po.setFocus();
             return;
         }
-        // Nothing of the order taken up before may be saved under this one, even if this one fails.
-        m_entry.release(m_state);
         m_screen.fraAdPOManually->setVisible(true);
         m_navigation.setHeights(Screen::LargeTabStripHeightTwips, Screen::LargeControlHeightTwips);
-        m_loaders.LoadLineItemsOrderDetail(po.text(), false, toInt16(qint64(m_state.LoadID)));
-
         // A PO not on this load gets a segment of its own when saved, never another order's.
-        m_entry.takeUpLoadedOrder(m_state, po.text());
+        m_entry.takeUp(m_state, po.text(),
+                       [&] { m_loaders.LoadLineItemsOrderDetail(po.text(), false, toInt16(qint64(m_state.LoadID))); });
         m_screen.cmdAddPO->setEnabled(false);
         po.setEnabled(false);
     });

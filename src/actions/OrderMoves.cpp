@@ -99,10 +99,8 @@ void OrderMoves::lstSelectedPOs_Click()
         const QString orderId = selected.text(pos);
         if (orderId.isEmpty())
             return;
-        // Nothing of the order taken up before may be saved under this one, even if this one fails.
-        m_entry.release(m_state);
-        m_loaders.LoadLineItemsOrderDetail(orderId, true, toInt16(qint64(m_state.LoadID)));
-        m_entry.takeUpLoadedOrder(m_state, orderId);
+        m_entry.takeUp(m_state, orderId,
+                       [&] { m_loaders.LoadLineItemsOrderDetail(orderId, true, toInt16(qint64(m_state.LoadID))); });
     });
 }
 

@@ -2,6 +2,8 @@
 
 #include <palletry/HomeDelieveryUDT.h>
 
+#include "core/Watched.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -13,12 +15,13 @@ namespace palletry {
 
 /**
  * Every field of the control, under its own name, as plain data. The parts of
- * the control read and write these directly; nothing here has behaviour.
+ * the control read and write these directly; nothing here has behaviour beyond
+ * the segment telling the host when it changes.
  */
 struct ControlState
 {
     /// Segment under which the orders being saved are placed; 0 = none chosen yet.
-    qint16 CurrentSegmentNumber = 0;
+    Watched<qint16> CurrentSegmentNumber = 0;
 
     /// The service address of the open load, built by LoadData from the server it was given.
     QString ServiceUrl;
