@@ -143,6 +143,20 @@ void OrderRecording::addToLoadList(OrderRows& rows, qint16 segment)
     m_screen.lstAllSelectedPOs->addRows(std::move(rows.listRows));
 }
 
+qint16 OrderRecording::personIdToSend() const
+{
+    try {
+        return toInt16(m_state.PersonID);
+    } catch (const RuntimeError& e) {
+        // The host's value, not the clerk's: name it, or the report says only "Type mismatch".
+        throw RuntimeError(ErrorRecord{e.record().number,
+                                       QStringLiteral("%1: the person id '%2' given with SetPersonInformation is not a "
+                                                      "whole number from -32768 to 32767; nothing was saved")
+                                           .arg(e.record().description, m_state.PersonID),
+                                       e.record().source});
+    }
+}
+
 std::optional<OrderRecording::Outcome> OrderRecording::record(const QString& orderId, qint16& cartonCount,
                                                              const LineItemValues& entry)
 {
@@ -161,7 +175,7 @@ OrderRecording::Outcome OrderRecording::AddPO(const QByteArray& resultText, qint
         OrderRows rows = readOrderRows(resultText, cartonCount, orderId);
         // Everything is converted before the first write: a value that does not convert sends nothing.
         const qint16 lineItem = toInt16(entry.lineItem);
-        const qint16 personId = toInt16(m_state.PersonID);
+        const qint16 personId = personIdToSend();
         const QString stamp = timeStamp();
 
         const std::optional<qint16> segment = segmentOnThisLoad(orderId, rows, outcome.registered);

@@ -71,6 +71,8 @@ public:
     static QString timeStamp();
 
 private:
+    /// The person id as AddPODetails carries it; a refusal names the host's value.
+    qint16 personIdToSend() const;
     /// The rows of a GetVendorDetailsByOrderID result, as the load list and the orders array take them.
     struct OrderRows
     {

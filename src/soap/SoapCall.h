@@ -17,19 +17,24 @@ class ErrorSink;
  * is the transport's (ServiceCall: reports, limits); this turns the reply it
  * hands up into text, UTF-8 all the way and UTF-16 once at the end.
  *
- * Failures are reported once through the error sink under
- * "ReturnWebserviceXML" and give the empty text:
- *  - the server cannot be reached, a time-out, a reply over the size limit
- *    (libcurl's error number and text, source "libcurl");
- *  - a read reply with a status outside 2xx, a body that is not XML, or a
- *    SOAP fault (the HTTP status as number, the fault string or status line as
- *    description, the address as source);
- *  - a write call whose reply has a status outside 2xx or is a SOAP fault;
- *  - a reply, read or write alike, whose SOAP body does not start with the
- *    operation's "<operation>Response" element in the namespace the SOAP
- *    action names ("<status line>: the reply holds no <operation>Response");
- *  - an address the address rules refuse, a call the clerk cancelled (18),
- *    a call while another is in flight (10): see ServiceCall.
+ * Failures are reported once, under "ReturnWebserviceXML", and give no result:
+ *  - an address that is not http or https or that holds a user name or password:
+ *    number 5 (RunTime), nothing is sent;
+ *  - the server cannot be reached, a time-out, a reply over 64 MiB: libcurl's
+ *    error number and text (Transfer), source "libcurl";
+ *  - a status outside 2xx, or a SOAP fault: the HTTP status as number, the
+ *    status line or the fault string as description (HttpStatus, SoapFault),
+ *    the address as source;
+ *  - a reply, read or write alike, that is not XML or whose SOAP body does not
+ *    start with the operation's <Operation>Response element in the namespace the
+ *    SOAP action names: the HTTP status, "<status line>: the reply is not XML"
+ *    or "…: the reply holds no <Operation>Response" (HttpStatus);
+ *  - a call the clerk cancelled: number 18 (RunTime), "The clerk cancelled the
+ *    call of <Operation> before the service answered", within a save or a
+ *    removal followed by the writes the service had already confirmed; that
+ *    action then sends no further write;
+ *  - a call while another is in flight: number 10 (RunTime), nothing is sent.
+ * Text from the network is cut to 2,000 characters, the cut marked "…". The empty text is the result.
  * lastCallSucceeded() tells the senders whether their write was accepted.
  */
 class SoapCall

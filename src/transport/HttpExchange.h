@@ -74,6 +74,8 @@ public:
     bool statusIsSuccess() const { return m_statusCode >= 200 && m_statusCode <= 299; }
     /// The reply's status line without its line break, e.g. "HTTP/1.1 500 Internal Server Error".
     QString statusLine() const { return m_statusLine; }
+    /// Size of the reply body received (until it is taken).
+    std::size_t replyBytes() const { return m_reply.size(); }
     /// Hands the reply body, as received, over (the exchange keeps none).
     std::string takeReplyBody() { return std::move(m_reply); }
 

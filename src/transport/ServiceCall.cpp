@@ -8,8 +8,13 @@
 #include "transport/TransferRunner.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
 
 #include <optional>
+
+// One line per call, off unless a host enables "palletry.service.debug": sizes, status and time, never a body.
+Q_LOGGING_CATEGORY(lcService, "palletry.service", QtInfoMsg)
 
 namespace palletry {
 namespace {
@@ -39,12 +44,14 @@ private:
 [[noreturn]] void failTransfer(const HttpExchange& http)
 {
     throw RuntimeError(
-        ErrorRecord{http.curlCode(), ReplyChecks::networkText(http.curlError()), QStringLiteral("libcurl")});
+        ErrorRecord{http.curlCode(), ReplyChecks::networkText(http.curlError()), QStringLiteral("libcurl"),
+                    ErrorKind::Transfer});
 }
 
-[[noreturn]] void failReply(const HttpExchange& http, const QString& address, const QString& description)
+[[noreturn]] void failReply(const HttpExchange& http, const QString& address, const QString& description,
+                            ErrorKind kind = ErrorKind::HttpStatus)
 {
-    throw RuntimeError(ErrorRecord{http.statusCode(), ReplyChecks::networkText(description), address});
+    throw RuntimeError(ErrorRecord{http.statusCode(), ReplyChecks::networkText(description), address, kind});
 }
 
 // The body is the envelope as the serialiser writes it: whitespace between
@@ -80,7 +87,16 @@ std::unique_ptr<ServiceReply> ServiceCall::call(const QString& AsmxUrl, const QS
         if (const std::optional<ErrorRecord> refused = ServiceAddress::refusal(AsmxUrl))
             throw RuntimeError(*refused);
         HttpExchange http(m_limits);
-        send(http, AsmxUrl, SOAPAction, SOAPEnvelope);
+        QElapsedTimer took;
+        took.start();
+        const std::size_t sentBytes = send(http, AsmxUrl, SOAPAction, SOAPEnvelope);
+        qCDebug(lcService).noquote() << QStringLiteral("%1: %2 bytes sent, %3 bytes received, HTTP %4, libcurl %5, %6 ms")
+                                            .arg(operationOf(SOAPAction))
+                                            .arg(sentBytes)
+                                            .arg(http.replyBytes())
+                                            .arg(http.statusCode())
+                                            .arg(http.curlCode())
+                                            .arg(took.elapsed());
         if (http.cancelled()) {
             m_cancelledInAction = m_inAction;
             throw RuntimeError(RuntimeErrorCode::UserInterrupt,
@@ -90,7 +106,8 @@ std::unique_ptr<ServiceReply> ServiceCall::call(const QString& AsmxUrl, const QS
             failTransfer(http);
         if (!http.complete())
             throw RuntimeError(
-                ErrorRecord{0, QStringLiteral("ReturnWebservice Method could not load XML data"), QString()});
+                ErrorRecord{0, QStringLiteral("ReturnWebservice Method could not load XML data"), QString(),
+                            ErrorKind::Transfer});
         std::unique_ptr<ServiceReply> received = parsed(http);
         check(http, *received, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
         if (UpdateAddDeleteOnly && m_inAction)
@@ -100,19 +117,20 @@ std::unique_ptr<ServiceReply> ServiceCall::call(const QString& AsmxUrl, const QS
     return reply;
 }
 
-void ServiceCall::send(HttpExchange& http, const QString& AsmxUrl, const QString& SOAPAction,
+std::size_t ServiceCall::send(HttpExchange& http, const QString& AsmxUrl, const QString& SOAPAction,
                        const QString& SOAPEnvelope)
 {
     const QByteArray url = AsmxUrl.toUtf8();
     const QByteArray action = SOAPAction.toUtf8();
     std::string body = requestBody(SOAPEnvelope);
+    const std::size_t size = body.size();
     BusyCursor busy;
-    if (!m_runner) {
+    if (!m_runner)
         http.post(url, action, std::move(body));
-        return;
-    }
-    m_runner->run({operationOf(SOAPAction), [&] { http.post(url, action, std::move(body)); },
-                   [&http] { http.cancel(); }});
+    else
+        m_runner->run({operationOf(SOAPAction), [&] { http.post(url, action, std::move(body)); },
+                       [&http] { http.cancel(); }});
+    return size;
 }
 
 void ServiceCall::beginAction()
@@ -161,7 +179,7 @@ void ServiceCall::check(const HttpExchange& http, const ServiceReply& reply, con
     const bool isXml = reply.document.document_element();
     const std::optional<QString> fault = isXml ? ReplyChecks::soapFault(reply.document) : std::nullopt;
     if (fault)
-        failReply(http, AsmxUrl, fault->isEmpty() ? http.statusLine() : *fault);
+        failReply(http, AsmxUrl, fault->isEmpty() ? http.statusLine() : *fault, ErrorKind::SoapFault);
     if (!http.statusIsSuccess())
         failReply(http, AsmxUrl, http.statusLine());
 

@@ -27,23 +27,24 @@ struct ServiceReply
  * envelope and returns once the reply is in. The reply is handed up parsed;
  * turning it into text is the SOAP layer's part (SoapCall).
  *
- * Failures are reported once through the error sink under
- * "ReturnWebserviceXML" and give no reply:
- *  - the server cannot be reached, a time-out, a reply over the size limit
- *    (libcurl's error number and text, source "libcurl");
- *  - a reply with a status outside 2xx, a read reply that is not XML, or a
- *    SOAP fault (the HTTP status as number, the fault string or status line as
- *    description, the address as source);
- *  - a reply, read or write alike, that is anything but a SOAP envelope whose
- *    body starts with the operation's response element ("<operation>Response"
- *    in the namespace the SOAP action names);
- *  - an address that ServiceAddress refuses (nothing is sent);
- *  - a call the clerk cancelled while it was in flight (number 18, the
- *    control's own; the description names the operation and, within an
- *    action, the writes the service had already confirmed). Within that
- *    action no further write is sent, and nothing more is reported for it;
- *  - a call while another is in flight (number 10; nothing is sent).
- * Text from the network is cut to ReplyChecks::MaxNetworkText characters first.
+ * Failures are reported once, under "ReturnWebserviceXML", and give no result:
+ *  - an address that is not http or https or that holds a user name or password:
+ *    number 5 (RunTime), nothing is sent;
+ *  - the server cannot be reached, a time-out, a reply over 64 MiB: libcurl's
+ *    error number and text (Transfer), source "libcurl";
+ *  - a status outside 2xx, or a SOAP fault: the HTTP status as number, the
+ *    status line or the fault string as description (HttpStatus, SoapFault),
+ *    the address as source;
+ *  - a reply, read or write alike, that is not XML or whose SOAP body does not
+ *    start with the operation's <Operation>Response element in the namespace the
+ *    SOAP action names: the HTTP status, "<status line>: the reply is not XML"
+ *    or "…: the reply holds no <Operation>Response" (HttpStatus);
+ *  - a call the clerk cancelled: number 18 (RunTime), "The clerk cancelled the
+ *    call of <Operation> before the service answered", within a save or a
+ *    removal followed by the writes the service had already confirmed; that
+ *    action then sends no further write;
+ *  - a call while another is in flight: number 10 (RunTime), nothing is sent.
+ * Text from the network is cut to 2,000 characters, the cut marked "…".
  *
  * The transfer runs where the TransferRunner, when one is set, runs it; the
  * call returns only when it is done.
@@ -79,7 +80,8 @@ public:
     void endAction();
 
 private:
-    void send(HttpExchange& http, const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope);
+    /// Posts the envelope; returns the size of the body sent.
+    std::size_t send(HttpExchange& http, const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope);
     static std::unique_ptr<ServiceReply> parsed(HttpExchange& http);
     static void check(const HttpExchange& http, const ServiceReply& reply, const QString& AsmxUrl,
                       const QString& SOAPAction, bool UpdateAddDeleteOnly);
