@@ -48,8 +48,13 @@
 class PALLETRY_EXPORT Palletry : public QWidget
 {
     Q_OBJECT
-    /// Segment under which the orders being saved are placed on the load; 0 = none chosen yet.
-    Q_PROPERTY(qint16 CurrentSegmentNumber READ CurrentSegmentNumber WRITE setCurrentSegmentNumber)
+    /**
+     * Segment under which the orders being saved are placed on the load; 0 = none
+     * chosen yet. currentSegmentNumberChanged tells every change, whether the
+     * host set it or the clerk's work did (taking up an order, a save).
+     */
+    Q_PROPERTY(qint16 CurrentSegmentNumber READ CurrentSegmentNumber WRITE setCurrentSegmentNumber NOTIFY
+                   currentSegmentNumberChanged)
     /**
      * Scanner-friendly entry, off by default. When on, Enter (Return or keypad
      * Enter) presses the button that goes with the field: in "Find P.O." it runs
@@ -57,7 +62,13 @@ class PALLETRY_EXPORT Palletry : public QWidget
      * field it presses that panel's "Save", each only while that button is
      * available and in view. When off, Enter does nothing in these fields.
      */
-    Q_PROPERTY(bool scannerEntry READ scannerEntry WRITE setScannerEntry)
+    Q_PROPERTY(bool scannerEntry READ scannerEntry WRITE setScannerEntry NOTIFY scannerEntryChanged)
+    /**
+     * True (the default): every message to the clerk is a modal box, as it
+     * always was. False: no box is shown and nothing waits for the clerk; the
+     * host shows messageShown's texts its own way.
+     */
+    Q_PROPERTY(bool messageBoxes READ messageBoxes WRITE setMessageBoxes)
     /**
      * Milliseconds allowed to connect to the service (default 15000), and for a
      * whole call, reply included (default 120000). A call that meets either
@@ -78,6 +89,21 @@ class PALLETRY_EXPORT Palletry : public QWidget
     Q_PROPERTY(QString proxy READ proxy WRITE setProxy)
 
 public:
+    /**
+     * Which numbering the number of an error report belongs to: libcurl's result
+     * codes (Transfer: 7 could not connect, 28 time-out, 63 reply too large), the
+     * reply's HTTP status (HttpStatus: a status outside 2xx, or a 2xx reply that
+     * is not XML or not the operation's response), the HTTP status of a SOAP fault
+     * (SoapFault; the description is the fault string), or the control's own
+     * run-time numbers (RunTime: 5 invalid call or refused value, 6 overflow,
+     * 7 out of memory, 9 subscript out of range, 10 busy with another call,
+     * 13 type mismatch, 18 cancelled by the clerk, 91 object not set). The same
+     * number can mean different things in two kinds: 7 is "could not connect" as
+     * Transfer and "out of memory" as RunTime.
+     */
+    enum class ErrorKind { Transfer, HttpStatus, SoapFault, RunTime };
+    Q_ENUM(ErrorKind)
+
     explicit Palletry(QWidget* parent = nullptr);
     ~Palletry() override;
 
@@ -101,7 +127,10 @@ public:
 
     /**
      * Stores who works on the load; the values are sent with every saved line item.
-     * Nothing is checked.
+     * Nothing is checked here, but AddPODetails carries the person id as a 16-bit
+     * number: a @p PersonIDPassed that is not a whole number from -32768 to 32767
+     * makes every save fail, reported at the save ("Type mismatch: the person id
+     * '…' given with SetPersonInformation is …", number 13) with nothing written.
      */
     Q_INVOKABLE void SetPersonInformation(const QString& PersonIDPassed, const QString& PersonTypeIDPassed);
 
@@ -122,11 +151,26 @@ public:
      * back into markup; the operation's response and result tags remain. A write call
      * (@p UpdateAddDeleteOnly true) returns the empty text.
      *
-     * An unreachable server, a time-out (connectTimeout, callTimeout), a reply over
-     * 64 MiB, a status outside 2xx, a SOAP fault, a read reply that is not XML, or a
-     * reply whose SOAP body does not start with the operation's <Operation>Response
-     * element (in the namespace the SOAP action names) is reported to the clerk and
-     * the event log under "ReturnWebserviceXML", and the result is the empty text.
+     * Failures are reported once, under "ReturnWebserviceXML", and give no result:
+     * - an address that is not http or https or that holds a user name or password:
+     *   number 5 (RunTime), nothing is sent;
+     * - the server cannot be reached, a time-out, a reply over 64 MiB: libcurl's
+     *   error number and text (Transfer), source "libcurl";
+     * - a status outside 2xx, or a SOAP fault: the HTTP status as number, the
+     *   status line or the fault string as description (HttpStatus, SoapFault),
+     *   the address as source;
+     * - a reply, read or write alike, that is not XML or whose SOAP body does not
+     *   start with the operation's <Operation>Response element in the namespace the
+     *   SOAP action names: the HTTP status, "<status line>: the reply is not XML"
+     *   or "…: the reply holds no <Operation>Response" (HttpStatus);
+     * - a call the clerk cancelled: number 18 (RunTime), "The clerk cancelled the
+     *   call of <Operation> before the service answered", within a save or a
+     *   removal followed by the writes the service had already confirmed; that
+     *   action then sends no further write;
+     * - a call while another is in flight: number 10 (RunTime), nothing is sent.
+     * Text from the network is cut to 2,000 characters, the cut marked "…".
+     * The time-outs are connectTimeout and callTimeout. Each failure also goes to
+     * the event log and errorReported; the result is then the empty text.
      */
     Q_INVOKABLE QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
                                             const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);
@@ -144,6 +188,16 @@ public:
 
     bool scannerEntry() const;
     void setScannerEntry(bool on);
+
+    bool messageBoxes() const;
+    void setMessageBoxes(bool on);
+
+    /**
+     * The orders on the open load with the segment under which each stands, as
+     * the service last reported them (after LoadData, a save, a removal); empty
+     * before a load is open.
+     */
+    Q_INVOKABLE QList<HomeDelieveryUDT> ordersOnLoad() const;
 
     int connectTimeout() const;
     void setConnectTimeout(int milliseconds);
@@ -179,13 +233,26 @@ signals:
      * For every error report, before the clerk's modal box is shown, with the
      * values of its event-log entry: the error's number, its description and the
      * source line (the failing component, one space, and the procedure that
-     * trapped it, e.g. "prjPalletry LoadData").
+     * trapped it, e.g. "prjPalletry LoadData"), and which numbering the number
+     * belongs to (@p kind). A slot taking the first three arguments only works too.
      */
-    void errorReported(int number, const QString& description, const QString& source);
+    void errorReported(int number, const QString& description, const QString& source, Palletry::ErrorKind kind);
+
+    /**
+     * For every message the control gives the clerk (error reports, validation
+     * messages, "not found", success messages), in order, whether boxes are on or
+     * off; with boxes on, before the box. @p icon is the QMessageBox::Icon value.
+     */
+    void messageShown(const QString& text, const QString& title, int icon);
+
+    void currentSegmentNumberChanged(qint16 segment);
+    void scannerEntryChanged(bool on);
 
 protected:
     /// Holds back a deletion asked for while a call is in flight.
     bool event(QEvent* event) override;
+    /// A language change (a translator installed or removed) re-translates every caption and heading.
+    void changeEvent(QEvent* event) override;
 
 private:
     std::unique_ptr<Private> const d;

@@ -20,6 +20,12 @@
 
 using namespace palletry;
 
+// The public kind is the internal one, value for value.
+static_assert(int(Palletry::ErrorKind::Transfer) == int(ErrorKind::Transfer)
+              && int(Palletry::ErrorKind::HttpStatus) == int(ErrorKind::HttpStatus)
+              && int(Palletry::ErrorKind::SoapFault) == int(ErrorKind::SoapFault)
+              && int(Palletry::ErrorKind::RunTime) == int(ErrorKind::RunTime));
+
 Palletry::Private::Private(Palletry* control)
     : q(control)
     , messageBoxes(control)
@@ -69,11 +75,16 @@ void Palletry::Private::UserControl_Initialize()
         tabs.setTabEnabled(1, false);
         tabs.setTabEnabled(2, false);
         tabs.setCurrentIndex(0);
-        screen.lblVersionNumber->setText(Palletry::tr("Version number: %1.%2.%3")
-                                             .arg(PALLETRY_VERSION_MAJOR)
-                                             .arg(PALLETRY_VERSION_MINOR)
-                                             .arg(PALLETRY_VERSION_REVISION));
+        showVersion();
     });
+}
+
+void Palletry::Private::showVersion()
+{
+    screen.lblVersionNumber->setText(Palletry::tr("Version number: %1.%2.%3")
+                                         .arg(PALLETRY_VERSION_MAJOR)
+                                         .arg(PALLETRY_VERSION_MINOR)
+                                         .arg(PALLETRY_VERSION_REVISION));
 }
 
 bool Palletry::Private::refusedWhileBusy(const char* member)
@@ -152,8 +163,13 @@ void Palletry::Private::connectHandlers()
 {
     errorReport.setObserver([this](const ErrorRecord& error, const QString& label) {
         ++errorReports;
-        emit q->errorReported(error.number, error.description, ErrorReport::sourceText(error, label));
+        emit q->errorReported(error.number, error.description, ErrorReport::sourceText(error, label),
+                              Palletry::ErrorKind(int(error.kind)));
     });
+    messageBoxes.setObserver([this](const MessageBoxRequest& message) {
+        emit q->messageShown(message.prompt, message.title, int(message.icon));
+    });
+    state.CurrentSegmentNumber.setListener([this](qint16 segment) { emit q->currentSegmentNumberChanged(segment); });
 
     scanner.watch(screen.txtFindPO, screen.cmdFind);
     scanner.watch(screen.txtAddPO, screen.cmdAddPO);
@@ -295,7 +311,28 @@ bool Palletry::scannerEntry() const
 
 void Palletry::setScannerEntry(bool on)
 {
+    if (on == d->scanner.isOn())
+        return;
     d->scanner.setOn(on);
+    emit scannerEntryChanged(on);
+}
+
+bool Palletry::messageBoxes() const
+{
+    return d->messageBoxes.showsBoxes();
+}
+
+void Palletry::setMessageBoxes(bool on)
+{
+    d->messageBoxes.setShowBoxes(on);
+}
+
+QList<HomeDelieveryUDT> Palletry::ordersOnLoad() const
+{
+    QList<HomeDelieveryUDT> orders;
+    if (d->state.OrderSegmentTable)
+        orders = d->state.OrderSegmentTable->mid(1); // entry 0 is no order
+    return orders;
 }
 
 namespace {
@@ -365,6 +402,16 @@ void Palletry::setProxy(const QString& proxy)
     HttpLimits limits = d->soapCall.limits();
     limits.proxy = proxy.toUtf8();
     d->soapCall.setLimits(limits);
+}
+
+void Palletry::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        d->screen.retranslate();
+        d->callProgress->retranslate();
+        d->showVersion();
+    }
+    QWidget::changeEvent(event);
 }
 
 bool Palletry::event(QEvent* event)

@@ -39,6 +39,8 @@ public:
 
     /// Creation: tab flags, current tab and the version caption.
     void UserControl_Initialize();
+    /// The version caption, in the language now installed.
+    void showVersion();
 
     Palletry* const q;
     palletry::ControlState state;

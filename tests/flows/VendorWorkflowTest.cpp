@@ -199,7 +199,9 @@ TEST_F(VendorWorkflow, ASaveThatCannotBeRecordedSendsNoWriteAndClaimsNoSuccess)
     save(QStringLiteral("7"), QStringLiteral("1"));
     EXPECT_TRUE(writes().empty());
     EXPECT_EQ(rig.recorder.errorReportCount(), 3);
-    EXPECT_TRUE(lastLog().contains(QStringLiteral("Type mismatch\r\nError Source - prjPalletry AddPO\r\n")))
+    EXPECT_TRUE(lastLog().contains(QStringLiteral("Type mismatch: the person id 'x15' given with SetPersonInformation is "
+                                                   "not a whole number from -32768 to 32767; nothing was saved\r\n"
+                                                   "Error Source - prjPalletry AddPO\r\n")))
         << lastLog().toStdString();
     control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
     // No grid row taken up since the last save cleared the labels: the line item does not convert.
