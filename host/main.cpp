@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Demo host for the Palletry load-assembly control."));
     parser.addHelpOption();
     const QCommandLineOption serverOption(QStringLiteral("server"),
-                                          QStringLiteral("Scheme and server of the load service (no trailing /)."),
+                                          QStringLiteral("Scheme and server of the load service (or its full address)."),
                                           QStringLiteral("URL"));
     const QCommandLineOption loadOption(QStringLiteral("load"), QStringLiteral("Load id to open."), QStringLiteral("N"));
     const QCommandLineOption personOption(QStringLiteral("person"), QStringLiteral("Person id of the clerk."),
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     parser.addOptions({serverOption, loadOption, personOption, personTypeOption, shotsOption, scannerOption, langOption});
     parser.process(app);
 
-    // Installed before the control is created: it reads its texts once, when built.
+    // Installed before the control is created, so that it starts in that language.
     std::vector<std::unique_ptr<QTranslator>> language;
     if (parser.value(langOption) != QLatin1String("en")) {
         language = installLanguage(parser.value(langOption));
@@ -91,7 +91,8 @@ int main(int argc, char** argv)
 
     QTextStream out(stdout);
     std::unique_ptr<palletry_service::ReferenceService> service;
-    QString server = parser.value(serverOption);
+    // The service's full address works too: LoadData adds the service path itself.
+    QString server = parser.value(serverOption).section(QStringLiteral("/WebServices/"), 0, 0);
     qint32 load = parser.value(loadOption).toInt();
     if (server.isEmpty()) {
         service = std::make_unique<palletry_service::ReferenceService>();

@@ -73,7 +73,8 @@ int main(int argc, char** argv)
             std::cerr << "palletry-service: cannot listen on 127.0.0.1:" << port << '\n';
             return 1;
         }
-        std::cout << service.url() << std::endl;
+        // First what LoadData and --server take, then the address the calls go to.
+        std::cout << service.serverName() << '\n' << service.url() << std::endl;
         std::cerr << "palletry-service: load " << service.demoLoadId() << " holds orders, load "
                   << service.emptyLoadId() << " is empty; stop with Ctrl+C\n";
         int received = 0;

@@ -50,7 +50,8 @@ int main(int argc, char** argv)
 
     // The three calls a host makes; each blocks until the service has answered.
     control->SetPersonInformation(QStringLiteral("7"), QStringLiteral("1"));
-    control->LoadData(parser.value(server), parser.value(load).toInt());
+    // Either the server ("http://host:port") or the service's full address.
+    control->LoadData(parser.value(server).section(QStringLiteral("/WebServices/"), 0, 0), parser.value(load).toInt());
     control->ShrinkForm();
 
     if (headless)

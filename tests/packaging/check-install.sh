@@ -57,9 +57,10 @@ for _ in $(seq 100); do
   [ -s "$work/service.out" ] && break
   sleep 0.1
 done
-url=$(head -n 1 "$work/service.out")
-[ -n "$url" ] || fail "palletry-service printed no address"
-server=${url%%/WebServices/*}
+server=$(head -n 1 "$work/service.out")
+[ -n "$server" ] || fail "palletry-service printed no address"
+[ "$(sed -n 2p "$work/service.out")" = "$server/WebServices/KLTVWebservice/KLTVWebservice.asmx" ] \
+  || fail "palletry-service did not print the service's address under its server"
 load=$(sed -n 's/.*load \([0-9]*\) holds orders.*/\1/p' "$work/service.err")
 
 cp -r "$source/examples/host" "$work/host-src"
@@ -73,6 +74,19 @@ timeout 120 "$work/host-build/palletry-host" --server "$server" --load "$load" \
 if timeout 120 "$work/host-build/palletry-host" --server http://127.0.0.1:1 --load "$load" 2>/dev/null; then
   fail "palletry-host exited 0 against a dead server"
 fi
+
+# The reference service as the package's imported executable, for a host's own tests.
+mkdir -p "$work/svc-src"
+cat >"$work/svc-src/CMakeLists.txt" <<'CMAKE'
+cmake_minimum_required(VERSION 3.16)
+project(svc CXX)
+find_package(Palletry 2 REQUIRED)
+file(GENERATE OUTPUT service-path.txt CONTENT "$<TARGET_FILE:Palletry::palletry-service>")
+CMAKE
+cmake -S "$work/svc-src" -B "$work/svc-build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+  -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF >/dev/null || fail "the package offers no Palletry::palletry-service"
+[ "$(cat "$work/svc-build/service-path.txt")" = "$prefix/bin/palletry-service" ] \
+  || fail "Palletry::palletry-service is not the installed service"
 
 # 3. pkg-config.
 cat >"$work/pc.cpp" <<'CPP'
