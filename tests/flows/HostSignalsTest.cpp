@@ -115,15 +115,18 @@ struct Heard
 {
     QStringList messages;
     QVector<bool> boxUp;
+    int boxes = 0; ///< boxes that came up and were answered
     explicit Heard(Palletry& control)
     {
         QObject::connect(&control, &Palletry::messageShown, &control, [this](const QString& text, const QString& title, int icon) {
             messages << QStringLiteral("%1|%2|%3").arg(text, title).arg(icon);
             boxUp << (QApplication::activeModalWidget() != nullptr);
             // A box shown after this is answered as soon as it waits for the clerk.
-            QTimer::singleShot(0, [] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            QTimer::singleShot(0, [this] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    ++boxes;
                     box->accept();
+                }
             });
         });
     }
@@ -161,6 +164,7 @@ TEST_F(HostSignals, MessagesReachTheHostWithOrWithoutBoxesAndTheSegmentTellsItsC
     click(screen.cmdSaveVendorDetails); // no cartons typed
     type(screen.txtNumberOfCartons, QStringLiteral("4"));
     click(screen.cmdSaveVendorDetails);
+    EXPECT_EQ(heard.boxes, 0);
     EXPECT_FALSE(anyBox());
     EXPECT_EQ(heard.messages, (QStringList{failed, failed, failed,
                                            QStringLiteral("Number of cartons has been left blank.|prjPalletry|0"),
@@ -175,6 +179,7 @@ TEST_F(HostSignals, MessagesReachTheHostWithOrWithoutBoxesAndTheSegmentTellsItsC
     own.LoadData(QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::unusedPort()), Load);
     EXPECT_EQ(heard.messages.size(), 8);
     EXPECT_EQ(heard.boxUp.mid(5), QVector<bool>(3, false));
+    EXPECT_EQ(heard.boxes, 3);
     EXPECT_FALSE(anyBox());
 }
 

@@ -101,7 +101,13 @@ TEST_F(VendorWorkflow, ClerkTakesOrdersOntoTheLoadAndRecordsTheirLineItems)
     click(s.cmdFind);
     EXPECT_EQ(s.lstSelectedPOs->selectedRows(), std::vector<int>{2});
     EXPECT_EQ(QApplication::focusWidget(), s.lstSelectedPOs);
+    std::size_t requestsAtSuccess = 0; // the message comes once the load list was read again
+    QObject::connect(&control, &Palletry::messageShown, &control, [&](const QString& text) {
+        if (text == QLatin1String("Data has been saved successfully!!!"))
+            requestsAtSuccess = service.requests().size();
+    });
     save(QStringLiteral("7"), QStringLiteral(" 12.5 "));
+    EXPECT_EQ(requestsAtSuccess, 7u);
     EXPECT_NE(bodyOf("AddPO").find("<string>5001;77;3;42;1234;7;12345;A;15;2</string>"), std::string::npos)
         << bodyOf("AddPO");
     // The segment is the one the service gave the order on this load, read back after AddPO.
@@ -251,6 +257,14 @@ TEST_F(VendorWorkflow, TheVendorIsTheRowTheClerkChose)
     // vendors listed it does nothing.
     click(s.cmdViewDetails);
     EXPECT_EQ(d.state.SelectedVendorID, leadingNumberToInt32(s.lstVendors->text(s.lstVendors->currentRow())));
+    click(s.cmdFinished);
+    // Chosen by keyboard, no click on the row: View Details still takes the vendor it opens.
+    clickRow(*s.lstVendors, rowOf(*s.lstVendors, QStringLiteral("42")));
+    QTest::keyClick(s.lstVendors, rowOf(*s.lstVendors, QStringLiteral("42")) == 1 ? Qt::Key_Down : Qt::Key_Up);
+    const QString chosen = s.lstVendors->text(s.lstVendors->currentRow());
+    ASSERT_NE(chosen, QStringLiteral("42"));
+    click(s.cmdViewDetails);
+    EXPECT_EQ(d.state.SelectedVendorID, leadingNumberToInt32(chosen));
     click(s.cmdFinished);
     s.lstVendors->clear();
     service.clearRequests();

@@ -13,6 +13,9 @@ namespace {
 
 const std::string ns = ServiceNamespace;
 const std::string hugeFault = std::string(50000, 'F') + "\n=== prjPalletry Error 2026-01-01T00:00:00Z 3 ===\n";
+// Network text is cut after 2,000 characters, the cut marked; exactly 2,000 stay whole.
+const std::string hugeFaultCut = std::string(2000, 'F') + "\u2026";
+const std::string longestWholeFault = std::string(1999, 'G') + "\u00e9";
 
 struct Fault
 {
@@ -52,7 +55,9 @@ const Fault faults[] = {
     {"confirmation with a 500", 500, writeReply("%"), "HTTP/1.1 500 Whatever", "HTTP/1.1 500 Whatever"},
     {"fault with a 500", 500, soapFaultReply("Load 42 & more <not found>"), "Load 42 & more <not found>",
      "Load 42 & more <not found>"},
-    {"fault of 50 KB with a 500", 500, soapFaultReply(hugeFault), nullptr, nullptr},
+    {"fault of 50 KB with a 500", 500, soapFaultReply(hugeFault), hugeFaultCut.c_str(), hugeFaultCut.c_str()},
+    {"fault of 2,000 characters", 500, soapFaultReply(longestWholeFault), longestWholeFault.c_str(),
+     longestWholeFault.c_str()},
     {"fault without a fault string", 500, soapFaultReply(""), "HTTP/1.1 500 Whatever", "HTTP/1.1 500 Whatever"},
     {"fault with a 200", 200, soapFaultReply("Order is locked"), "Order is locked", "Order is locked"},
     {"proxy error page", 502, "<html>Bad Gateway</html>", "HTTP/1.1 502 Whatever", "HTTP/1.1 502 Whatever"},
@@ -156,6 +161,14 @@ TEST_F(HostileServerTest, AddressRules)
             EXPECT_TRUE(text.contains(QLatin1String("nothing was sent"))) << text.toStdString();
         }
     }
+    // https is an address like http: the call is made (this plain server fails its handshake).
+    rig.recorder.clear();
+    const QString https = QStringLiteral("https://") + hostPort + path;
+    requests.setService(https, QLatin1String(ServiceNamespace) + QLatin1Char('/'));
+    EXPECT_FALSE(requests.DeletePOSOAP(QStringLiteral("5001"), 1));
+    ASSERT_EQ(rig.recorder.logTexts().size(), 1);
+    EXPECT_TRUE(rig.recorder.logTexts()[0].contains(QLatin1String("Error Source - libcurl ReturnWebserviceXML")))
+        << rig.recorder.logTexts()[0].toStdString();
 }
 
 } // namespace
