@@ -311,6 +311,13 @@
     </message>
 </context>
 <context>
+    <name>TableCopy</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copiar</translation>
+    </message>
+</context>
+<context>
     <name>VendorDetailsSaving</name>
     <message>
         <source>Data has been saved successfully!!!</source>
