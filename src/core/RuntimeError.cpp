@@ -15,6 +15,8 @@ QString runtimeErrorDescription(RuntimeErrorCode code)
         return QStringLiteral("Subscript out of range");
     case RuntimeErrorCode::TypeMismatch:
         return QStringLiteral("Type mismatch");
+    case RuntimeErrorCode::PathFileAccess:
+        return QStringLiteral("Path/File access error");
     case RuntimeErrorCode::ObjectNotSet:
         return QStringLiteral("Object variable or With block variable not set");
     }

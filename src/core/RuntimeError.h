@@ -15,6 +15,7 @@ enum class RuntimeErrorCode : qint32 {
     OutOfMemory = 7,
     SubscriptOutOfRange = 9,
     TypeMismatch = 13,
+    PathFileAccess = 75,
     ObjectNotSet = 91,
 };
 
