@@ -24,7 +24,7 @@ constexpr double Pitch = 14.0;
 constexpr int HeadingLines = 3;
 
 // Order lines: where each column starts (share of the width) and which are numbers.
-constexpr double ColumnStart[] = {0.0, 0.16, 0.44, 0.53, 0.67, 0.79, 0.89, 1.0};
+constexpr double ColumnStart[] = {0.0, 0.15, 0.42, 0.515, 0.665, 0.80, 0.905, 1.0};
 constexpr bool NumberColumn[] = {false, false, true, false, false, true, true};
 
 QFont manifestFont(double points, bool bold = false, bool italic = false)
