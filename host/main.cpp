@@ -10,7 +10,8 @@
 // folder), then works the vendor details as a clerk would and renders them
 // (vendor-details.png), types a PO into the manual-PO panel and renders that
 // (manual-po.png), renders the vendor details at work once more in Spanish
-// (tab1-es.png), prints the files and exits.
+// (tab1-es.png), saves the load as manifest.csv and its manifest as manifest.pdf
+// with the first page as manifest.png, prints the files and exits.
 
 #include "DemoWindow.h"
 
@@ -120,7 +121,7 @@ int main(int argc, char** argv)
         temp.setAutoRemove(false);
         const QString dir = parser.isSet(shotsOption) ? parser.value(shotsOption) : temp.path();
         QStringList files = window.renderTabs(dir);
-        const int expected = files.size() + 3;
+        const int expected = files.size() + 6;
         // The vendor details at work: a vendor's orders, one opened with its line items.
         const QString vendorDetails = QDir(dir).filePath(QStringLiteral("vendor-details.png"));
         if (window.showVendorDetails() && window.render(vendorDetails))
@@ -129,6 +130,17 @@ int main(int argc, char** argv)
         const QString manualPO = QDir(dir).filePath(QStringLiteral("manual-po.png"));
         if (window.showManualPO() && window.render(manualPO))
             files << manualPO;
+
+        // The load in a spreadsheet and on paper, the manifest's first page as a picture of it.
+        const QString csv = QDir(dir).filePath(QStringLiteral("manifest.csv"));
+        if (window.control()->exportLoadCsv(csv))
+            files << csv;
+        const QString pdf = QDir(dir).filePath(QStringLiteral("manifest.pdf"));
+        if (window.control()->saveLoadManifestPdf(pdf))
+            files << pdf;
+        const QString page = QDir(dir).filePath(QStringLiteral("manifest.png"));
+        if (window.control()->loadManifestPage(1, 110).save(page))
+            files << page;
 
         // Tab 1 at work once more, as a Spanish-reading clerk sees it.
         language.clear();
@@ -145,7 +157,7 @@ int main(int argc, char** argv)
         out << "screenshots in " << QDir(dir).absolutePath() << Qt::endl;
         for (const QString& file : files)
             out << "  " << file << Qt::endl;
-        return files.size() == expected && expected == 6 ? 0 : 1;
+        return files.size() == expected && expected == 9 ? 0 : 1;
     }
     return app.exec();
 }

@@ -101,6 +101,129 @@
     </message>
 </context>
 <context>
+    <name>LoadManifest</name>
+    <message>
+        <source>not given</source>
+        <translation>no indicado</translation>
+    </message>
+    <message>
+        <source>%1 (person type %2)</source>
+        <translation>%1 (tipo de persona %2)</translation>
+    </message>
+    <message>
+        <source>Totals</source>
+        <translation>Totales</translation>
+    </message>
+    <message>
+        <source>Orders</source>
+        <translation>Órdenes</translation>
+    </message>
+    <message>
+        <source>Vendors</source>
+        <translation>Proveedores</translation>
+    </message>
+    <message>
+        <source>Cartons</source>
+        <translation>Cajas</translation>
+    </message>
+    <message>
+        <source>Load worked by: %1</source>
+        <translation>Carga trabajada por: %1</translation>
+    </message>
+    <message>
+        <source>Printed: %1</source>
+        <translation>Impreso: %1</translation>
+    </message>
+    <message>
+        <source>Driver&apos;s signature</source>
+        <translation>Firma del conductor</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Fecha</translation>
+    </message>
+    <message>
+        <source>Receiving clerk&apos;s signature</source>
+        <translation>Firma del empleado de recepción</translation>
+    </message>
+    <message>
+        <source>PO</source>
+        <translation>OC</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>Centro</translation>
+    </message>
+    <message>
+        <source>Member</source>
+        <translation>Socio</translation>
+    </message>
+    <message>
+        <source>Freight group</source>
+        <translation>Flete</translation>
+    </message>
+    <message>
+        <source>Postal code</source>
+        <translation>C.P.</translation>
+    </message>
+    <message>
+        <source>Segment</source>
+        <translation>Segm.</translation>
+    </message>
+    <message>
+        <source>Load ID</source>
+        <translation>ID carga</translation>
+    </message>
+    <message>
+        <source>Truck</source>
+        <translation>Camión</translation>
+    </message>
+    <message>
+        <source>Driver</source>
+        <translation>Conductor</translation>
+    </message>
+    <message>
+        <source>No orders are on this load.</source>
+        <translation>No hay órdenes en esta carga.</translation>
+    </message>
+    <message>
+        <source>Vendor %1</source>
+        <translation>Proveedor %1</translation>
+    </message>
+    <message>
+        <source>Vendor %1: %2</source>
+        <translation>Proveedor %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 (continued)</source>
+        <translation>%1 (continuación)</translation>
+    </message>
+    <message>
+        <source>Subtotal for vendor %1 (orders: %2)</source>
+        <translation>Subtotal del proveedor %1 (órdenes: %2)</translation>
+    </message>
+    <message>
+        <source>Load manifest</source>
+        <translation>Manifiesto de carga</translation>
+    </message>
+    <message>
+        <source>Load %1</source>
+        <translation>Carga %1</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Página %1 de %2</translation>
+    </message>
+    <message>
+        <source>Load %1 manifest</source>
+        <translation>Manifiesto de la carga %1</translation>
+    </message>
+    <message>
+        <source>Print manifest</source>
+        <translation>Imprimir manifiesto</translation>
+    </message>
+</context>
+<context>
     <name>LoadReview</name>
     <message>
         <source>Please select an item from the list to remove</source>
@@ -117,6 +240,17 @@
     <message>
         <source>PO Removal</source>
         <translation>Orden de compra quitada</translation>
+    </message>
+</context>
+<context>
+    <name>LoadSheet</name>
+    <message>
+        <source>Export load</source>
+        <translation>Exportar carga</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Archivos CSV (*.csv)</translation>
     </message>
 </context>
 <context>
@@ -143,6 +277,14 @@
     <message>
         <source>Version number: %1.%2.%3</source>
         <translation>Número de versión: %1.%2.%3</translation>
+    </message>
+    <message>
+        <source>Export load…</source>
+        <translation>Exportar carga…</translation>
+    </message>
+    <message>
+        <source>Print manifest…</source>
+        <translation>Imprimir manifiesto…</translation>
     </message>
 </context>
 <context>
@@ -366,6 +508,13 @@
     <message>
         <source>Line items of the order being added: line item, model and description</source>
         <translation>Partidas de la orden que se agrega: partida, modelo y descripción</translation>
+    </message>
+</context>
+<context>
+    <name>TableCopy</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copiar</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include <palletry/HomeDelieveryUDT.h>
 #include <palletry/palletry_export.h>
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 #include <QtGlobal>
@@ -97,7 +98,8 @@ public:
      * (SoapFault; the description is the fault string), or the control's own
      * run-time numbers (RunTime: 5 invalid call or refused value, 6 overflow,
      * 7 out of memory, 9 subscript out of range, 10 busy with another call,
-     * 13 type mismatch, 18 cancelled by the clerk, 91 object not set). The same
+     * 13 type mismatch, 18 cancelled by the clerk, 75 a file that cannot be
+     * written, 91 object not set). The same
      * number can mean different things in two kinds: 7 is "could not connect" as
      * Transfer and "out of memory" as RunTime.
      */
@@ -207,6 +209,48 @@ public:
     void setCertificateAuthorities(const QString& path);
     QString proxy() const;
     void setProxy(const QString& proxy);
+
+    /*
+     * The load on paper and in a spreadsheet. Each reads the orders on the load as
+     * "All Selected POs" lists them (what the clerk sees), with the load header and
+     * the vendor names the first tab shows; none asks the service anything. The
+     * load list's context menu offers the same as "Export load…" and "Print
+     * manifest…"; every list and grid has "Copy" (and Ctrl+C), which puts the
+     * highlighted rows (all rows when none is) under their headings on the
+     * clipboard as tab-separated text.
+     */
+
+    /// The orders on the load.
+    Q_INVOKABLE int ordersOnLoadCount() const;
+    /// Their cartons added up; -1 when an order's carton count is no number.
+    Q_INVOKABLE int cartonsOnLoadCount() const;
+
+    /**
+     * Writes the orders on the load to @p path as CSV (RFC 4180: commas, CRLF, quotes
+     * doubled, UTF-8 with a byte-order mark): the heading line "PO,Vendor ID,Vendor
+     * Name,Member ID,Center ID,Center Name,Freight Group,Postal Code,Segment,Cartons",
+     * then one row per order in the list's order. A value that begins with "=", "+",
+     * "-", "@", a tab or a carriage return is written with a leading "'", so that no
+     * spreadsheet runs it as a formula. The file is written to a temporary file and
+     * renamed into place: a failure is reported (as every failure is) and leaves no
+     * file, or the earlier one as it was. Returns true when the file was written.
+     */
+    Q_INVOKABLE bool exportLoadCsv(const QString& path);
+
+    /**
+     * Saves the load manifest as a PDF on letter paper: the load header (load id,
+     * truck, date, driver), the orders grouped by vendor with their cartons and a
+     * subtotal per vendor, the totals (orders, vendors, cartons), who worked the load
+     * (SetPersonInformation), the time printed and lines for the driver's and the
+     * clerk's signatures. Every page carries the load id and "Page n of m"; pages
+     * break between vendors where they can. Written whole or not at all; an order
+     * whose carton count is no number, or a file that cannot be written, is
+     * reported and gives false.
+     */
+    Q_INVOKABLE bool saveLoadManifestPdf(const QString& path);
+
+    /// Page @p page (from 1) of that manifest as an image, e.g. for a preview; a null image when there is none.
+    Q_INVOKABLE QImage loadManifestPage(int page, int dotsPerInch = 96);
 
     /// The screen's design width, at the height the current tab needs.
     QSize sizeHint() const override;

@@ -11,6 +11,7 @@
 
 #include <palletry_version.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -52,6 +53,8 @@ Palletry::Private::Private(Palletry* control)
     , findPO(screen, errorReport, messageBoxes)
     , manualPO(state, screen, errorReport, messageBoxes, loaders, navigation, recording, manualPOEntry)
     , loadReview(state, screen, errorReport, messageBoxes, requests, loaders, navigation, manualPO)
+    , loadSheet(screen, errorReport)
+    , manifest(state, screen, errorReport, loadSheet)
 {
     soapCall.setRunner(&runner);
     QObject::connect(&runner, &CallRunner::transferEnded, control, [this] {
@@ -238,6 +241,7 @@ Palletry::Palletry(QWidget* parent)
     resize(twipsToPixels(Screen::TabStripWidthTwips), twipsToPixels(Screen::DesignTabStripHeightTwips));
     d->UserControl_Initialize();
     d->connectHandlers();
+    d->addLoadMenu();
 }
 
 Palletry::~Palletry() = default;
@@ -422,4 +426,45 @@ bool Palletry::event(QEvent* event)
         return true;
     }
     return QWidget::event(event);
+}
+
+// The load on paper and in a spreadsheet.
+
+void Palletry::Private::addLoadMenu()
+{
+    ListView* all = screen.lstAllSelectedPOs;
+    auto* separator = new QAction(all);
+    separator->setSeparator(true);
+    auto* exportLoad = new QAction(Palletry::tr("Export load…"), all);
+    exportLoad->setObjectName(QStringLiteral("actionExportLoad"));
+    QObject::connect(exportLoad, &QAction::triggered, q, [this] { loadSheet.exportWithDialog(q, state.LoadID); });
+    auto* printManifest = new QAction(Palletry::tr("Print manifest…"), all);
+    printManifest->setObjectName(QStringLiteral("actionPrintManifest"));
+    QObject::connect(printManifest, &QAction::triggered, q, [this] { manifest.printWithDialog(q); });
+    all->addActions({separator, exportLoad, printManifest});
+}
+
+int Palletry::ordersOnLoadCount() const
+{
+    return d->screen.lstAllSelectedPOs->count();
+}
+
+int Palletry::cartonsOnLoadCount() const
+{
+    return d->loadSheet.cartonCount();
+}
+
+bool Palletry::exportLoadCsv(const QString& path)
+{
+    return d->loadSheet.exportCsv(path);
+}
+
+bool Palletry::saveLoadManifestPdf(const QString& path)
+{
+    return d->manifest.savePdf(path);
+}
+
+QImage Palletry::loadManifestPage(int page, int dotsPerInch)
+{
+    return d->manifest.pageImage(page, dotsPerInch);
 }

@@ -5,7 +5,9 @@
 #include "actions/Browsing.h"
 #include "actions/FindPO.h"
 #include "actions/LineItemEntry.h"
+#include "actions/LoadManifest.h"
 #include "actions/LoadReview.h"
+#include "actions/LoadSheet.h"
 #include "actions/ManualPOEntry.h"
 #include "actions/OrderMoves.h"
 #include "actions/OrderRecording.h"
@@ -65,6 +67,8 @@ public:
     palletry::ManualPOEntry manualPO;
     palletry::LoadReview loadReview;
     palletry::ScannerEntry scanner;
+    palletry::LoadSheet loadSheet;
+    palletry::LoadManifest manifest;
 
     /// Error reports so far: a count that moves during an action tells that something in it failed.
     quint64 errorReports = 0;
@@ -100,5 +104,7 @@ public:
     bool deleteAfterCall = false;
 
     void connectHandlers();
+    /// "Export load…" and "Print manifest…" in the load list's context menu, after "Copy".
+    void addLoadMenu();
     QMetaObject::Connection focusLink;
 };

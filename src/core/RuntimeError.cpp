@@ -19,6 +19,8 @@ QString runtimeErrorDescription(RuntimeErrorCode code)
         return QStringLiteral("User interrupt occurred");
     case RuntimeErrorCode::TypeMismatch:
         return QStringLiteral("Type mismatch");
+    case RuntimeErrorCode::PathFileAccess:
+        return QStringLiteral("Path/File access error");
     case RuntimeErrorCode::ObjectNotSet:
         return QStringLiteral("Object variable or With block variable not set");
     }

@@ -19,6 +19,7 @@ enum class RuntimeErrorCode : qint32 {
     TypeMismatch = 13,
     /// The clerk cancelled a call in flight.
     UserInterrupt = 18,
+    PathFileAccess = 75,
     ObjectNotSet = 91,
 };
 

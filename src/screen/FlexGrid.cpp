@@ -1,6 +1,7 @@
 #include "screen/FlexGrid.h"
 
 #include "core/RuntimeError.h"
+#include "screen/TableCopy.h"
 #include "screen/Twips.h"
 
 #include <QHeaderView>
@@ -36,6 +37,7 @@ FlexGrid::FlexGrid(QWidget* parent)
 
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex&) { emit cellClicked(m_row, m_col); });
+    TableCopy::install(this, [this] { return tabSeparatedText(); });
 }
 
 FlexGrid::~FlexGrid() = default;
@@ -112,6 +114,18 @@ void FlexGrid::setCurrentCell(int row, int col)
     m_row = row;
     m_col = col;
     showCursor();
+}
+
+QString FlexGrid::tabSeparatedText() const
+{
+    std::vector<QStringList> lines(m_model->rows());
+    for (int col = 0; col < m_model->cols(); ++col) {
+        if (isColumnHidden(col) || columnWidth(col) == 0)
+            continue;
+        for (int row = 0; row < m_model->rows(); ++row)
+            lines[row] << m_model->text(row, col);
+    }
+    return TableCopy::tabSeparated(lines);
 }
 
 void FlexGrid::showCursor()

@@ -47,6 +47,13 @@ public:
     int col() const { return m_col; }
     void setCurrentCell(int row, int col);
 
+    /**
+     * What "Copy" and Ctrl+C put on the clipboard: every row, the heading row first,
+     * of the columns shown, as tab-separated text (TableCopy). The cursor marks the
+     * line being worked on, not a choice of lines, so all of them are copied.
+     */
+    QString tabSeparatedText() const;
+
 signals:
     /// A mouse click on a cell; the cursor is already where the click put it.
     void cellClicked(int row, int col);

@@ -1,6 +1,7 @@
 #include "screen/ListView.h"
 
 #include "core/RuntimeError.h"
+#include "screen/TableCopy.h"
 #include "screen/Twips.h"
 
 #include <QHeaderView>
@@ -35,6 +36,7 @@ ListView::ListView(QWidget* parent)
             [this](const QModelIndex& index) { emit rowClicked(index.row() + 1); });
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { emit rowDoubleClicked(index.row() + 1); });
+    TableCopy::install(this, [this] { return tabSeparatedText(); });
 }
 
 ListView::~ListView() = default;
@@ -214,6 +216,30 @@ Qt::SortOrder ListView::sortOrder() const
 void ListView::setSort(int column, Qt::SortOrder order)
 {
     m_model->setSort(column, order);
+}
+
+QString ListView::tabSeparatedText() const
+{
+    std::vector<int> columns;
+    for (int visual = 0; visual < header()->count(); ++visual)
+        if (const int logical = header()->logicalIndex(visual); !isColumnHidden(logical))
+            columns.push_back(logical);
+    std::vector<int> positions = selectedRows();
+    if (positions.empty())
+        for (int pos = 1; pos <= count(); ++pos)
+            positions.push_back(pos);
+
+    std::vector<QStringList> rows;
+    rows.reserve(positions.size() + 1);
+    rows.emplace_back();
+    for (int column : columns)
+        rows.back() << m_model->columns().value(column).header;
+    for (int pos : positions) {
+        rows.emplace_back();
+        for (int column : columns)
+            rows.back() << m_model->cell(pos - 1, column);
+    }
+    return TableCopy::tabSeparated(rows);
 }
 
 } // namespace palletry

@@ -19,6 +19,9 @@ namespace palletry {
  * ascending by row text). A click on a column header only reports the click
  * (columnHeaderClicked); whoever handles it decides how to re-sort.
  *
+ * Its context menu holds "Copy" (also Ctrl+C); entries added with addAction()
+ * join it.
+ *
  * While the list has rows it has a current row (the view's currentIndex()):
  * the first row added becomes current and selected, a click moves it, and it
  * stays with its row when the list re-sorts.
@@ -85,6 +88,13 @@ public:
     int sortColumn() const;
     Qt::SortOrder sortOrder() const;
     void setSort(int column, Qt::SortOrder order);
+
+    /**
+     * What "Copy" and Ctrl+C put on the clipboard: the headings of the columns shown,
+     * then the highlighted rows (every row when none is), in display order, as
+     * tab-separated text (TableCopy).
+     */
+    QString tabSeparatedText() const;
 
 signals:
     void rowClicked(int pos);
