@@ -72,4 +72,18 @@ QString ServiceAddress::forReport(const QString& url)
     return url.left(from) + QStringLiteral("***") + url.mid(at);
 }
 
+QString ServiceAddress::quotedForReport(const QString& text)
+{
+    const qsizetype firstAt = text.indexOf(QLatin1Char('@'));
+    if (firstAt < 0)
+        return text;
+    // The quoted address runs from the first quotation mark to the first one after the last
+    // "@" (a password may hold quotation marks too); without one, the whole text is the address.
+    const qsizetype open = text.indexOf(QLatin1Char('\''));
+    const qsizetype from = open >= 0 && open < firstAt ? open + 1 : 0;
+    const qsizetype close = text.indexOf(QLatin1Char('\''), text.lastIndexOf(QLatin1Char('@')));
+    const qsizetype to = close >= 0 ? close : text.size();
+    return text.left(from) + forReport(text.mid(from, to - from)) + text.mid(to);
+}
+
 } // namespace palletry

@@ -44,7 +44,8 @@ private:
 [[noreturn]] void failTransfer(const HttpExchange& http)
 {
     throw RuntimeError(
-        ErrorRecord{http.curlCode(), ReplyChecks::networkText(http.curlError()), QStringLiteral("libcurl"),
+        ErrorRecord{http.curlCode(), ReplyChecks::networkText(ServiceAddress::quotedForReport(http.curlError())),
+                    QStringLiteral("libcurl"),
                     ErrorKind::Transfer});
 }
 
