@@ -279,6 +279,8 @@ signals:
      * source line (the failing component, one space, and the procedure that
      * trapped it, e.g. "prjPalletry LoadData"), and which numbering the number
      * belongs to (@p kind). A slot taking the first three arguments only works too.
+     * The description is the text as received, control characters included (the
+     * event log writes them visibly); a host that writes it to a terminal escapes them.
      */
     void errorReported(int number, const QString& description, const QString& source, Palletry::ErrorKind kind);
 
