@@ -61,7 +61,10 @@ class PALLETRY_EXPORT Palletry : public QWidget
      * Enter) presses the button that goes with the field: in "Find P.O." it runs
      * "Find", in "Add to Selected P O:" it presses "Add P O", in a unit-weight
      * field it presses that panel's "Save", each only while that button is
-     * available and in view. When off, Enter does nothing in these fields.
+     * available and in view. While on, Enter in any of the control's entry fields
+     * (the carton fields too) ends in the control, pressed or not: it never
+     * reaches the host's default button. When off, Enter does nothing in these
+     * fields and goes on to the host as in any other widget.
      */
     Q_PROPERTY(bool scannerEntry READ scannerEntry WRITE setScannerEntry NOTIFY scannerEntryChanged)
     /**

@@ -1,9 +1,12 @@
 // Scanner-friendly entry: Enter in a field presses that field's button only
-// while the option is on and the button can be pressed.
+// while the option is on and the button can be pressed, and while on never
+// reaches the host's default button.
 
 #include "support/ControlRig.h"
 
+#include <QDialog>
 #include <QSignalSpy>
+#include <QVBoxLayout>
 
 using namespace palletry;
 using namespace palletry::test;
@@ -13,7 +16,7 @@ namespace {
 struct FieldCase
 {
     const char* field;
-    const char* button;
+    const char* button; ///< nullptr: Enter presses nothing
     int tab;
     bool manualPanel; ///< the field lives in the manual-PO panel, hidden until opened
 };
@@ -23,21 +26,31 @@ const FieldCase fieldCases[] = {
     {"txtAddPO", "cmdAddPO", 2, false},
     {"txtUnitWeight", "cmdSaveVendorDetails", 1, false},
     {"txtManualPOUnitWeight", "cmdManualPOSave", 2, true},
+    {"txtNumberOfCartons", nullptr, 1, false},
+    {"txtManualPONumberOfCartons", nullptr, 2, true},
 };
 
 } // namespace
 
-TEST(ScannerEntry, EnterPressesTheFieldsButtonOnlyWhenSwitchedOn)
+TEST(ScannerEntry, EnterPressesTheFieldsButtonOnlyWhenSwitchedOnAndNeverTheHostsDefault)
 {
+    // The host is a dialog whose default button closes it, as Enter would.
+    QDialog host;
     ControlRig rig;
     Palletry& control = rig.control;
+    auto* layout = new QVBoxLayout(&host);
+    layout->addWidget(&control);
+    auto* ok = new QPushButton(QStringLiteral("OK"), &host);
+    layout->addWidget(ok);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &host, &QDialog::accept);
     EXPECT_FALSE(control.scannerEntry());
     EXPECT_FALSE(control.property("scannerEntry").toBool());
     for (const FieldCase& c : fieldCases) {
         SCOPED_TRACE(c.field);
         auto* field = control.findChild<QLineEdit*>(QLatin1String(c.field));
-        auto* button = control.findChild<QPushButton*>(QLatin1String(c.button));
-        ASSERT_TRUE(field && button);
+        auto* button = c.button ? control.findChild<QPushButton*>(QLatin1String(c.button)) : nullptr;
+        ASSERT_TRUE(field && (button || !c.button));
         rig.d.navigation.showOnly(c.tab);
         rig.d.screen.fraAdPOManually->setVisible(c.manualPanel);
         struct Step
@@ -47,22 +60,31 @@ TEST(ScannerEntry, EnterPressesTheFieldsButtonOnlyWhenSwitchedOn)
             Qt::Key key;
             Qt::KeyboardModifiers modifiers;
             int clicks;
+            bool hostClosed;
         };
         const Step steps[] = {
-            {false, true, Qt::Key_Return, Qt::NoModifier, 0},
-            {false, true, Qt::Key_Enter, Qt::KeypadModifier, 0},
-            {true, true, Qt::Key_Return, Qt::NoModifier, 1},
-            {true, true, Qt::Key_Enter, Qt::KeypadModifier, 1},
-            {true, true, Qt::Key_Return, Qt::ShiftModifier, 0},
-            {true, false, Qt::Key_Return, Qt::NoModifier, 0},
+            {false, true, Qt::Key_Return, Qt::NoModifier, 0, true},
+            {false, true, Qt::Key_Enter, Qt::KeypadModifier, 0, true},
+            {true, true, Qt::Key_Return, Qt::NoModifier, 1, false},
+            {true, true, Qt::Key_Enter, Qt::KeypadModifier, 1, false},
+            {true, true, Qt::Key_Return, Qt::ShiftModifier, 0, false},
+            {true, false, Qt::Key_Return, Qt::NoModifier, 0, false},
+            {true, false, Qt::Key_Enter, Qt::KeypadModifier, 0, false},
         };
         for (const Step& step : steps) {
+            host.setResult(QDialog::Rejected);
+            host.show();
             control.setProperty("scannerEntry", step.scanner);
             field->setText(QStringLiteral("123"));
-            button->setEnabled(step.buttonAvailable);
-            QSignalSpy clicked(button, &QPushButton::clicked);
+            if (button)
+                button->setEnabled(step.buttonAvailable);
+            QSignalSpy clicked(button ? button : ok, &QPushButton::clicked);
             QTest::keyClick(field, step.key, step.modifiers);
-            EXPECT_EQ(clicked.size(), step.clicks)
+            if (button) {
+                EXPECT_EQ(clicked.size(), step.clicks)
+                    << "scanner " << step.scanner << ", available " << step.buttonAvailable << ", key " << step.key;
+            }
+            EXPECT_EQ(host.result() == QDialog::Accepted, step.hostClosed)
                 << "scanner " << step.scanner << ", available " << step.buttonAvailable << ", key " << step.key;
         }
     }
@@ -73,4 +95,5 @@ TEST(ScannerEntry, EnterPressesTheFieldsButtonOnlyWhenSwitchedOn)
     QSignalSpy clicked(rig.d.screen.cmdManualPOSave, &QPushButton::clicked);
     QTest::keyClick(rig.d.screen.txtManualPOUnitWeight, Qt::Key_Return);
     EXPECT_EQ(clicked.size(), 0);
+    EXPECT_TRUE(host.isVisible());
 }
