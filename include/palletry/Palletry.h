@@ -61,7 +61,10 @@ class PALLETRY_EXPORT Palletry : public QWidget
      * Enter) presses the button that goes with the field: in "Find P.O." it runs
      * "Find", in "Add to Selected P O:" it presses "Add P O", in a unit-weight
      * field it presses that panel's "Save", each only while that button is
-     * available and in view. When off, Enter does nothing in these fields.
+     * available and in view. While on, Enter in any of the control's entry fields
+     * (the carton fields too) ends in the control, pressed or not: it never
+     * reaches the host's default button. When off, Enter does nothing in these
+     * fields and goes on to the host as in any other widget.
      */
     Q_PROPERTY(bool scannerEntry READ scannerEntry WRITE setScannerEntry NOTIFY scannerEntryChanged)
     /**
@@ -279,6 +282,8 @@ signals:
      * source line (the failing component, one space, and the procedure that
      * trapped it, e.g. "prjPalletry LoadData"), and which numbering the number
      * belongs to (@p kind). A slot taking the first three arguments only works too.
+     * The description is the text as received, control characters included (the
+     * event log writes them visibly); a host that writes it to a terminal escapes them.
      */
     void errorReported(int number, const QString& description, const QString& source, Palletry::ErrorKind kind);
 

@@ -45,9 +45,8 @@ bool ScannerEntry::eventFilter(QObject* watched, QEvent* event)
     for (const auto& [field, button] : m_fields) {
         if (field != watched)
             continue;
-        if (!button->isEnabled() || !button->isVisible())
-            return false;
-        button->click();
+        if (button && button->isEnabled() && button->isVisible())
+            button->click();
         return true;
     }
     return false;

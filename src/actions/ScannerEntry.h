@@ -13,10 +13,11 @@ namespace palletry {
 /**
  * Scanner-friendly entry: barcode scanners and scales type into the focused
  * field and end with Enter. While on, Enter (Return or keypad Enter) in one of
- * the watched fields clicks that field's button when the button is available
- * and in view, so whatever handler the button runs, runs. Any other key, and
- * Enter where the button cannot be pressed, goes on to the field as usual.
- * While off, nothing is watched at all.
+ * the watched fields clicks that field's button when it has one that is
+ * available and in view, so whatever handler the button runs, runs. Either way
+ * the Enter ends there: passed on, it would reach the host's default button and,
+ * in a dialog, close it in the middle of a scan. Any other key goes on to the
+ * field as usual. While off, nothing is watched at all.
  */
 class ScannerEntry : public QObject
 {
@@ -25,8 +26,8 @@ class ScannerEntry : public QObject
 public:
     explicit ScannerEntry(QObject* parent = nullptr);
 
-    /// Enter in @p field presses @p button.
-    void watch(QLineEdit* field, QPushButton* button);
+    /// Enter in @p field presses @p button; without one it is only kept from the host.
+    void watch(QLineEdit* field, QPushButton* button = nullptr);
 
     bool isOn() const { return m_on; }
     void setOn(bool on);

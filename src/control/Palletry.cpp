@@ -178,6 +178,8 @@ void Palletry::Private::connectHandlers()
     scanner.watch(screen.txtAddPO, screen.cmdAddPO);
     scanner.watch(screen.txtUnitWeight, screen.cmdSaveVendorDetails);
     scanner.watch(screen.txtManualPOUnitWeight, screen.cmdManualPOSave);
+    scanner.watch(screen.txtNumberOfCartons);
+    scanner.watch(screen.txtManualPONumberOfCartons);
 
     QObject::connect(screen.tabPalletry, &QTabWidget::currentChanged, q, [this] { navigation.tabPalletry_Click(); });
 

@@ -45,31 +45,47 @@ int syslogPriority(EventType type)
 
 const QLatin1String Indent("  ");
 
-// A character after which a text viewer may start a new line.
-bool endsLine(const QString& text, qsizetype i)
+// Characters a terminal or a viewer acts on rather than shows: C0 controls but tab and the
+// line feed (and a carriage return before one), DEL, C1 controls (0x9b is a CSI on some
+// terminals) and the bidirectional embeddings, overrides and isolates, which reorder what
+// a reader sees. A server's fault string could otherwise erase or rewrite the lines on
+// the screen of whoever reads the log with cat.
+bool actedOn(const QString& text, qsizetype i)
 {
-    switch (text.at(i).unicode()) {
-    case '\n':
-    case '\v':
-    case '\f':
-    case 0x85:
-    case 0x2028:
-    case 0x2029:
-        return true;
-    case '\r':
-        return i + 1 >= text.size() || text.at(i + 1) != QLatin1Char('\n');
-    default:
+    const char16_t c = text.at(i).unicode();
+    if (c == '\t' || c == '\n')
         return false;
-    }
+    if (c == '\r')
+        return i + 1 >= text.size() || text.at(i + 1) != QLatin1Char('\n');
+    return c < 0x20 || (c >= 0x7f && c <= 0x9f) || (c >= 0x202a && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069);
 }
 
-QString indented(const QString& text)
+// Such characters written as "\x1b" (or "\u202e"): shown, never acted on.
+QString visible(const QString& text)
 {
-    QString out = Indent;
-    out.reserve(text.size() + text.size() / 16 + 2);
+    QString out;
+    out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        out += text.at(i);
-        if (endsLine(text, i))
+        const char16_t c = text.at(i).unicode();
+        if (!actedOn(text, i))
+            out += QChar(c);
+        else if (c < 0x100)
+            out += QStringLiteral("\\x%1").arg(unsigned(c), 2, 16, QLatin1Char('0'));
+        else
+            out += QStringLiteral("\\u%1").arg(unsigned(c), 4, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
+// Each line break followed by the indent: no line of an entry starts where a header, or
+// in a line-based system log file a record of its own, would.
+QString indentedAfterBreaks(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 16 + 2);
+    for (const QChar c : text) {
+        out += c;
+        if (c == QLatin1Char('\n') || c == QChar(0x2028) || c == QChar(0x2029))
             out += Indent;
     }
     return out;
@@ -89,11 +105,12 @@ void EventLog::setFile(const QString& path)
 
 void EventLog::write(const QString& text, EventType type)
 {
+    const QString shown = indentedAfterBreaks(visible(text));
     if (m_path.isEmpty()) {
-        writeSyslog(text.toUtf8(), type);
+        writeSyslog(shown.toUtf8(), type);
         return;
     }
-    const QByteArray utf8 = indented(text).toUtf8();
+    const QByteArray utf8 = (QString(Indent) + shown).toUtf8();
     QFile file(m_path);
     if (!file.open(QIODevice::Append))
         return;

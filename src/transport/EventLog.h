@@ -19,8 +19,11 @@ enum class EventType { Information, Warning, Error };
  *   "=== prjPalletry <Information|Warning|Error> <UTC time> <bytes> ==="
  * and followed by one line feed. Every line of the entry is indented by two
  * spaces (<bytes> counts them), so that no text an entry holds, such as a fault
- * string from the network, can pass for a header line; a reader that removes
- * them reads back entries holding any text exactly.
+ * string from the network, can pass for a header line; in syslog every line
+ * after the first is. In both, control characters other than tab and line
+ * breaks (line feed, carriage return before one), DEL, C1 controls and the
+ * bidirectional overrides are written as "\x1b" or "\u202e": a terminal
+ * showing the log shows them and does not act on them.
  */
 class EventLog
 {

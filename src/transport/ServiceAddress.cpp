@@ -2,25 +2,10 @@
 
 #include "core/RuntimeError.h"
 
-#include <curl/curl.h>
-
-#include <utility>
+#include <algorithm>
 
 namespace palletry {
 namespace {
-
-struct UrlParts
-{
-    CURLU* handle = curl_url();
-    ~UrlParts() { curl_url_cleanup(handle); }
-    bool has(CURLUPart part) const
-    {
-        char* value = nullptr;
-        const bool present = curl_url_get(handle, part, &value, 0) == CURLUE_OK && value && *value;
-        curl_free(value);
-        return present;
-    }
-};
 
 bool hasHttpScheme(const QString& url)
 {
@@ -28,28 +13,30 @@ bool hasHttpScheme(const QString& url)
         || url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
-// Where the authority as written starts: after "scheme://" (or at the start), and its length
-// up to the path, query or fragment.
-std::pair<qsizetype, qsizetype> rawAuthority(const QString& url)
+bool isSeparator(QChar c)
 {
-    const qsizetype scheme = url.indexOf(QLatin1String("://"));
-    const qsizetype from = scheme < 0 ? 0 : scheme + 3;
-    qsizetype end = from;
-    while (end < url.size() && !QStringLiteral("/?#\\").contains(url.at(end)))
-        ++end;
-    return {from, end - from};
+    return c == QLatin1Char('/') || c == QLatin1Char('\\');
 }
 
-// Both the text as written and libcurl's reading of it: whichever finds user information wins.
-bool holdsUserInfo(const QString& url)
+// Where a user name could begin: after a scheme ("letters:" followed by a slash or
+// backslash) and the run of slashes and backslashes after it, else after the leading
+// run alone. Text before a colon that no slash follows ("clerk:s3cret@host") is no scheme.
+qsizetype authorityStart(const QString& url)
 {
-    const auto [from, length] = rawAuthority(url);
-    if (url.mid(from, length).contains(QLatin1Char('@')))
-        return true;
-    UrlParts parts;
-    if (!parts.handle || curl_url_set(parts.handle, CURLUPART_URL, url.toUtf8().constData(), 0) != CURLUE_OK)
-        return false;
-    return parts.has(CURLUPART_USER) || parts.has(CURLUPART_PASSWORD) || parts.has(CURLUPART_OPTIONS);
+    qsizetype from = 0;
+    const qsizetype colon = url.indexOf(QLatin1Char(':'));
+    if (colon > 0 && colon + 1 < url.size() && isSeparator(url.at(colon + 1))) {
+        bool scheme = url.at(0).isLetter() && url.at(0).unicode() < 0x80;
+        for (qsizetype i = 1; scheme && i < colon; ++i) {
+            const QChar c = url.at(i);
+            scheme = (c.unicode() < 0x80 && c.isLetterOrNumber()) || QStringLiteral("+-.").contains(c);
+        }
+        if (scheme)
+            from = colon + 1;
+    }
+    while (from < url.size() && isSeparator(url.at(from)))
+        ++from;
+    return from;
 }
 
 ErrorRecord refused(const QString& why, const QString& url)
@@ -63,7 +50,11 @@ ErrorRecord refused(const QString& why, const QString& url)
 
 std::optional<ErrorRecord> ServiceAddress::refusal(const QString& url)
 {
-    if (holdsUserInfo(url))
+    // Any "@", not only one before the path: a password holding "/", "?", "#" or "\"
+    // ("http://clerk:12/34@host") reads to libcurl as host "clerk", port 12 and a path,
+    // and would go out in the clear to that host. The service's address needs none
+    // ("%40" where one is meant).
+    if (url.contains(QLatin1Char('@')))
         return refused(QStringLiteral("The service address holds a user name or password"), url);
     if (!hasHttpScheme(url))
         return refused(QStringLiteral("The service address does not begin with http:// or https://"), url);
@@ -72,15 +63,27 @@ std::optional<ErrorRecord> ServiceAddress::refusal(const QString& url)
 
 QString ServiceAddress::forReport(const QString& url)
 {
-    const auto [from, length] = rawAuthority(url);
-    const qsizetype at = url.mid(from, length).lastIndexOf(QLatin1Char('@'));
-    QString out = url;
-    if (at >= 0)
-        out.remove(from, at + 1);
-    // Whatever libcurl would still read as user information goes as well.
-    if (!holdsUserInfo(out))
-        return out;
-    return QStringLiteral("(an address with user information, not shown)");
+    // Everything between where a user name could begin and the last "@" could be a user
+    // name or a password, whatever separators it holds: it is replaced, the host after it stays.
+    const qsizetype at = url.lastIndexOf(QLatin1Char('@'));
+    if (at < 0)
+        return url;
+    const qsizetype from = std::min(authorityStart(url), at);
+    return url.left(from) + QStringLiteral("***") + url.mid(at);
+}
+
+QString ServiceAddress::quotedForReport(const QString& text)
+{
+    const qsizetype firstAt = text.indexOf(QLatin1Char('@'));
+    if (firstAt < 0)
+        return text;
+    // The quoted address runs from the first quotation mark to the first one after the last
+    // "@" (a password may hold quotation marks too); without one, the whole text is the address.
+    const qsizetype open = text.indexOf(QLatin1Char('\''));
+    const qsizetype from = open >= 0 && open < firstAt ? open + 1 : 0;
+    const qsizetype close = text.indexOf(QLatin1Char('\''), text.lastIndexOf(QLatin1Char('@')));
+    const qsizetype to = close >= 0 ? close : text.size();
+    return text.left(from) + forReport(text.mid(from, to - from)) + text.mid(to);
 }
 
 } // namespace palletry

@@ -44,14 +44,16 @@ private:
 [[noreturn]] void failTransfer(const HttpExchange& http)
 {
     throw RuntimeError(
-        ErrorRecord{http.curlCode(), ReplyChecks::networkText(http.curlError()), QStringLiteral("libcurl"),
+        ErrorRecord{http.curlCode(), ReplyChecks::networkText(ServiceAddress::quotedForReport(http.curlError())),
+                    QStringLiteral("libcurl"),
                     ErrorKind::Transfer});
 }
 
 [[noreturn]] void failReply(const HttpExchange& http, const QString& address, const QString& description,
                             ErrorKind kind = ErrorKind::HttpStatus)
 {
-    throw RuntimeError(ErrorRecord{http.statusCode(), ReplyChecks::networkText(description), address, kind});
+    throw RuntimeError(ErrorRecord{http.statusCode(), ReplyChecks::networkText(description),
+                                   ServiceAddress::forReport(address), kind});
 }
 
 // The body is the envelope as the serialiser writes it: whitespace between

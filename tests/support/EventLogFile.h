@@ -18,7 +18,7 @@ struct EventLogEntry
 inline QVector<EventLogEntry> readEventLogFile(const QString& path)
 {
     static const QRegularExpression header(QStringLiteral("^=== prjPalletry (Information|Warning|Error) \\S+ (\\d+) ===$"));
-    static const QRegularExpression indent(QStringLiteral("(^|[\\n\\v\\f\\x{85}\\x{2028}\\x{2029}]|\\r(?!\\n))  "));
+    static const QRegularExpression indent(QStringLiteral("(^|[\\n\\x{2028}\\x{2029}])  "));
     QVector<EventLogEntry> entries;
     QFile file(path);
     const QByteArray all = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
