@@ -197,7 +197,7 @@ std::optional<OpenLoadRun> openLoadInProcess(const std::string& server, int vend
 }
 
 /// Pairs of processes that open the big load (--open_load_runs).
-int openLoadPairs = 5;
+int openLoadPairs = 7;
 
 /**
  * Case 2: opens the big load with LoadData in fresh processes, in turns with fresh

@@ -38,7 +38,7 @@ constexpr std::chrono::milliseconds SlowReply{3000};
 constexpr int Parts = 30;
 /// The timer whose ticks show whether the user-interface thread is free.
 constexpr int TickMs = 10;
-constexpr int Pairs = 5;
+constexpr int Pairs = 7;
 
 /**
  * A slow line in front of a service on 127.0.0.1: forwards each request and hands back
