@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <random>
 #include <stdexcept>
 #include <unordered_set>
@@ -32,7 +33,12 @@ QString emptyOperationBody(const char* operation)
 std::string postToService(const palletry_service::ReferenceService& service, const char* operation,
                           const std::string& envelope)
 {
-    httplib::Client client("127.0.0.1", service.port());
+    return postToPort(service.port(), operation, envelope);
+}
+
+std::string postToPort(int port, const char* operation, const std::string& envelope)
+{
+    httplib::Client client("127.0.0.1", port);
     client.set_read_timeout(60, 0);
     const httplib::Headers headers{{"SOAPAction", std::string(ServiceNamespace) + "/" + operation}};
     const auto result = client.Post(palletry_service::ServicePath, headers, envelope, "text/xml; charset=utf-8");
@@ -47,6 +53,35 @@ std::string vendorMasterReply(const palletry_service::ReferenceService& service)
 {
     return postToService(service, "GetVendorDataVendorMaster",
                          requestEnvelope(emptyOperationBody("GetVendorDataVendorMaster")));
+}
+
+std::vector<std::pair<const char*, std::string>> openingRequests(std::int32_t loadId)
+{
+    const QString load = QStringLiteral("<IncomingLoadID>%1</IncomingLoadID>").arg(loadId);
+    auto withLoad = [&](const char* operation) {
+        return requestEnvelope(QStringLiteral("<%1 xmlns=\"%2\">%3</%1>")
+                                   .arg(QLatin1String(operation), QLatin1String(ServiceNamespace), load));
+    };
+    return {{"GetVendorIncomingLoad", withLoad("GetVendorIncomingLoad")},
+            {"GetVendorDataVendorMaster", requestEnvelope(emptyOperationBody("GetVendorDataVendorMaster"))},
+            {"GetVendorHomeDeliverly", withLoad("GetVendorHomeDeliverly")}};
+}
+
+palletry_service::ReferenceService& bigService()
+{
+    static std::unique_ptr<palletry_service::ReferenceService> service;
+    if (!service) {
+        palletry_service::Options options;
+        options.demoData = false;
+        options.vendors = BigVendorCount;
+        options.orders = BigOrderCount;
+        options.lines = 1;
+        service = std::make_unique<palletry_service::ReferenceService>(options);
+        if (!service->start(0))
+            throw std::runtime_error("reference service did not start");
+        releaseAtShutdown([] { service.reset(); });
+    }
+    return *service;
 }
 
 std::vector<QStringList> realisticVendors(int count)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace palletry_service {
@@ -36,6 +37,18 @@ QString emptyOperationBody(const char* operation);
  */
 std::string postToService(const palletry_service::ReferenceService& service, const char* operation,
                           const std::string& envelope);
+/// The same, to the service on 127.0.0.1:@p port.
+std::string postToPort(int port, const char* operation, const std::string& envelope);
+
+/// The three read requests that open load @p loadId, as the control sends them: operation and envelope.
+std::vector<std::pair<const char*, std::string>> openingRequests(std::int32_t loadId);
+
+/**
+ * The reference service seeded with the big load (BigVendorCount vendors, BigLoadId
+ * holding BigOrderCount orders of one line item each), started on first use and
+ * shared by the cases that open it.
+ */
+palletry_service::ReferenceService& bigService();
 
 /// The reply of GetVendorDataVendorMaster as the service sends it, bytes untouched.
 std::string vendorMasterReply(const palletry_service::ReferenceService& service);

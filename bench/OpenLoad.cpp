@@ -2,7 +2,11 @@
 // process of its own and prints how long it took and the process's peak memory (VmHWM, and
 // getrusage's ru_maxrss, which equals it when started from a small process),
 // as key=value pairs on one line. Exit code 1 when the load did not open fully.
+// bench_open_load SERVER LOADID raw: the same fresh process, control shown, sends the
+// same three requests as raw HTTP instead and prints raw_ms: the reference for LoadData
+// measured under the same conditions (a new process's heap, caches and first connection).
 
+#include "BenchData.h"
 #include "QuietControl.h"
 
 #include "control/Palletry_p.h"
@@ -10,11 +14,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QUrl>
 
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -48,8 +54,9 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s SERVER LOADID   (SERVER as http://127.0.0.1:PORT)\n", argv[0]);
+    const bool raw = argc == 4 && std::strcmp(argv[3], "raw") == 0;
+    if (argc != 3 && !raw) {
+        std::fprintf(stderr, "usage: %s SERVER LOADID [raw]   (SERVER as http://127.0.0.1:PORT)\n", argv[0]);
         return 2;
     }
     const QString server = QString::fromLocal8Bit(argv[1]);
@@ -58,6 +65,18 @@ int main(int argc, char** argv)
     palletry::bench::QuietControl quiet;
     quiet.control().SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
     const long baseKb = highWaterKb();
+
+    if (raw) {
+        const auto requests = palletry::bench::openingRequests(loadId);
+        const int port = QUrl(server).port();
+        std::size_t bytes = 0;
+        const auto start = std::chrono::steady_clock::now();
+        for (const auto& [operation, envelope] : requests)
+            bytes += palletry::bench::postToPort(port, operation, envelope).size();
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        std::printf("raw_ms=%.2f reply_bytes=%zu\n", ms, bytes);
+        return 0;
+    }
 
     const auto start = std::chrono::steady_clock::now();
     quiet.control().LoadData(server, loadId);

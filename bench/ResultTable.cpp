@@ -41,6 +41,19 @@ std::optional<double> ResultTable::counter(const std::string& name, const std::s
     return c->second;
 }
 
+void ResultTable::setPairs(const std::string& name, const PairResult& result)
+{
+    m_pairs[name] = result;
+}
+
+std::optional<PairResult> ResultTable::pairs(const std::string& name) const
+{
+    const auto it = m_pairs.find(name);
+    if (it == m_pairs.end())
+        return std::nullopt;
+    return it->second;
+}
+
 void ResultTable::setNote(const std::string& key, const QString& note)
 {
     m_notes[key] = note;
@@ -76,9 +89,10 @@ void ResultTable::print(std::FILE* out) const
     std::vector<QStringList> lines;
     for (const Row& row : m_rows) {
         QString met;
+        // A case left out by the filter is neither met nor missed.
         if (row.met)
             met = *row.met ? QStringLiteral("yes") : QStringLiteral("NO");
-        else if (!row.target.isEmpty())
+        else if (!row.target.isEmpty() && row.remark != NotRun)
             met = QStringLiteral("n/a");
         const QString value = row.value.isEmpty() ? QStringLiteral("(%1)").arg(row.remark) : row.value;
         lines.push_back({row.caseName, row.size, value, row.reference, row.ratio, row.target, met});

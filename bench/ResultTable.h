@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Pairs.h"
+
 #include <QString>
 
 #include <cstdio>
@@ -14,9 +16,9 @@ namespace palletry::bench {
 /**
  * What the cases measured, by name, and the one table printed at the end.
  *
- * Benchmarks report times (milliseconds per iteration, the median where a case
- * is repeated) and counters; whole-flow runs and the cases' own notes (sizes,
- * failures) are added directly. The table rows are added by whoever knows the
+ * Cases timed against a reference add their pairs (each side's median and the
+ * median ratio); other benchmarks report times and counters; the cases' own
+ * notes (sizes, failures) are added directly. The table rows are added by whoever knows the
  * targets; a row whose time is missing prints its reason instead.
  */
 class ResultTable
@@ -28,6 +30,9 @@ public:
     std::optional<double> time(const std::string& name) const;
     void setCounter(const std::string& name, const std::string& counter, double value);
     std::optional<double> counter(const std::string& name, const std::string& counter) const;
+    /// A case timed in turns against its reference (see interleave()).
+    void setPairs(const std::string& name, const PairResult& result);
+    std::optional<PairResult> pairs(const std::string& name) const;
     void setNote(const std::string& key, const QString& note);
     QString note(const std::string& key) const;
 
@@ -54,10 +59,14 @@ public:
     /// "12.3 ms" / "1.23 s".
     static QString formatMs(double ms);
 
+    /// The remark of a row whose case the filter left out.
+    static inline const QString NotRun = QStringLiteral("not run");
+
 private:
     std::map<std::string, double> m_times;
     std::map<std::string, std::map<std::string, double>> m_counters;
     std::map<std::string, QString> m_notes;
+    std::map<std::string, PairResult> m_pairs;
     std::vector<Row> m_rows;
 };
 

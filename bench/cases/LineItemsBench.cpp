@@ -1,12 +1,12 @@
-// Case 4: LoadLineItemsOrderDetail for an order with 2,000 line items, and the
+// Case 4: LoadLineItemsOrderDetail for an order with 2,000 line items, against the
 // bare HTTP round trip of the same request, so that the control's own share shows.
 
 #include "BenchData.h"
+#include "Pairs.h"
 #include "QuietControl.h"
 
 #include "control/Palletry_p.h"
 #include "screen/FlexGrid.h"
-#include "soap/ServiceNamespace.h"
 
 #include <palletry_service/ReferenceService.h>
 
@@ -64,11 +64,21 @@ LineItemsRig& rig()
     return *instance;
 }
 
-void lineItemsLoader(benchmark::State& state)
+/// The loader until painted, against the bare HTTP round trip of its request, in turns.
+void lineItems(benchmark::State& state)
 {
     LineItemsRig& r = rig();
-    for (auto _ : state)
-        r.load();
+    for (auto _ : state) {
+        record(state, "lineItems", interleave(21, [&] {
+            const auto start = Clock::now();
+            r.load();
+            return msSince(start);
+        }, [&] {
+            const auto start = Clock::now();
+            benchmark::DoNotOptimize(postToService(*r.service, "GetOrderDetails", r.envelope).size());
+            return msSince(start);
+        }));
+    }
     const FlexGrid& grid = *r.control.internals().screen.grdOrdItems;
     if (grid.rows() != BigLineItemCount + 1 || !r.control.messages().isEmpty())
         state.SkipWithError(("the grid holds " + std::to_string(grid.rows()) + " rows; messages: "
@@ -76,33 +86,7 @@ void lineItemsLoader(benchmark::State& state)
                                 .c_str());
 }
 
-/// The same request as raw HTTP: the service's work and the transfer, no XML at all on this side.
-void lineItemsRoundTrip(benchmark::State& state)
-{
-    LineItemsRig& r = rig();
-    std::size_t bytes = 0;
-    for (auto _ : state)
-        bytes = postToService(*r.service, "GetOrderDetails", r.envelope).size();
-    state.counters["replyBytes"] = double(bytes);
-}
-
-/// The same request through ReturnWebserviceXML alone: round trip plus the reply chain.
-void lineItemsReturnWebserviceXML(benchmark::State& state)
-{
-    LineItemsRig& r = rig();
-    const QString url = r.control.internals().state.ServiceUrl;
-    const QString action = QLatin1String(ServiceNamespace) + QStringLiteral("/GetOrderDetails");
-    const QString envelope = QString::fromStdString(r.envelope);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(r.control.control().ReturnWebserviceXML(url, QString(), action, envelope));
-}
-
-#define LINE_BENCH(fn)                                                                                               \
-    BENCHMARK(fn)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Repetitions(3)->ReportAggregatesOnly(true)
-
-LINE_BENCH(lineItemsLoader);
-LINE_BENCH(lineItemsRoundTrip);
-LINE_BENCH(lineItemsReturnWebserviceXML);
+PALLETRY_PAIR_CASE(lineItems);
 
 } // namespace
 } // namespace palletry::bench

@@ -2,6 +2,7 @@
 // QTreeWidget holding the same rows (what most Qt code would use), in the same run.
 
 #include "BenchData.h"
+#include "Pairs.h"
 #include "QuietControl.h"
 
 #include "control/Palletry_p.h"
@@ -103,11 +104,6 @@ Lists& lists()
     return *instance;
 }
 
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 bool listSortedByName(const ListView& list, Qt::SortOrder order)
 {
     if (list.count() != BigVendorCount || list.sortColumn() != NameColumn || list.sortOrder() != order)
@@ -120,98 +116,85 @@ bool listSortedByName(const ListView& list, Qt::SortOrder order)
     return true;
 }
 
-void sortListByName(benchmark::State& state)
+/// The tree's rows start in full sort passes; an odd count of them keeps the median one pair's.
+constexpr int Pairs = 5;
+
+/// A click on "Name of Vendor" from the starting order, list and tree in turns.
+void sortByName(benchmark::State& state)
 {
     Lists& l = lists();
     for (auto _ : state) {
-        l.resetList();
-        const auto start = Clock::now();
-        l.clickList(NameHeader);
-        state.SetIterationTime(secondsSince(start));
+        record(state, "sortByName", interleave(Pairs, [&] {
+            l.resetList();
+            const double start = threadCpuMs();
+            l.clickList(NameHeader);
+            return threadCpuMs() - start;
+        }, [&] {
+            l.resetTree();
+            const double start = threadCpuMs();
+            l.clickTree(NameColumn, Qt::AscendingOrder);
+            return threadCpuMs() - start;
+        }));
     }
     if (!listSortedByName(l.list, Qt::AscendingOrder))
         state.SkipWithError("lstVendors is not sorted by name after the click");
 }
 
-void sortTreeByName(benchmark::State& state)
-{
-    Lists& l = lists();
-    for (auto _ : state) {
-        l.resetTree();
-        const auto start = Clock::now();
-        l.clickTree(NameColumn, Qt::AscendingOrder);
-        state.SetIterationTime(secondsSince(start));
-    }
-}
-
-void reverseListByName(benchmark::State& state)
+/// The same header clicked again: the other direction.
+void reverseByName(benchmark::State& state)
 {
     Lists& l = lists();
     l.resetList();
     l.clickList(NameHeader);
+    l.resetTree();
+    l.clickTree(NameColumn, Qt::AscendingOrder);
+    int listClicks = 0;
     for (auto _ : state) {
-        const auto start = Clock::now();
-        l.clickList(NameHeader);  // the same header again: the other direction
-        state.SetIterationTime(secondsSince(start));
+        record(state, "reverseByName", interleave(Pairs, [&] {
+            const double start = threadCpuMs();
+            l.clickList(NameHeader);
+            ++listClicks;
+            return threadCpuMs() - start;
+        }, [&] {
+            const Qt::SortOrder other =
+                l.tree->header()->sortIndicatorOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+            const double start = threadCpuMs();
+            l.clickTree(NameColumn, other);
+            return threadCpuMs() - start;
+        }));
     }
-    if (!listSortedByName(l.list, state.iterations() % 2 ? Qt::DescendingOrder : Qt::AscendingOrder))
+    if (!listSortedByName(l.list, listClicks % 2 ? Qt::DescendingOrder : Qt::AscendingOrder))
         state.SkipWithError("lstVendors is not reversed by the repeated click");
 }
 
-void reverseTreeByName(benchmark::State& state)
-{
-    Lists& l = lists();
-    l.resetTree();
-    l.clickTree(NameColumn, Qt::AscendingOrder);
-    for (auto _ : state) {
-        const Qt::SortOrder other =
-            l.tree->header()->sortIndicatorOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-        const auto start = Clock::now();
-        l.clickTree(NameColumn, other);
-        state.SetIterationTime(secondsSince(start));
-    }
-}
-
-void fillList(benchmark::State& state)
+/// 50,000 rows into the emptied list (addRows) and tree (addTopLevelItems).
+void fillVendors(benchmark::State& state)
 {
     Lists& l = lists();
     l.resetList();
-    for (auto _ : state) {
-        l.list.clear();
-        QApplication::processEvents();
-        const auto start = Clock::now();
-        l.fillList();
-        state.SetIterationTime(secondsSince(start));
-    }
-    if (l.list.count() != BigVendorCount)
-        state.SkipWithError("lstVendors does not hold 50,000 rows after the fill");
-}
-
-void fillTree(benchmark::State& state)
-{
-    Lists& l = lists();
     l.resetTree();
     for (auto _ : state) {
-        l.tree->clear();
-        QApplication::processEvents();
-        const auto start = Clock::now();
-        l.fillTree();
-        state.SetIterationTime(secondsSince(start));
+        record(state, "fillVendors", interleave(Pairs, [&] {
+            l.list.clear();
+            QApplication::processEvents();
+            const double start = threadCpuMs();
+            l.fillList();
+            return threadCpuMs() - start;
+        }, [&] {
+            l.tree->clear();
+            QApplication::processEvents();
+            const double start = threadCpuMs();
+            l.fillTree();
+            return threadCpuMs() - start;
+        }));
     }
-    if (l.tree->topLevelItemCount() != BigVendorCount)
-        state.SkipWithError("the tree does not hold 50,000 rows after the fill");
+    if (l.list.count() != BigVendorCount || l.tree->topLevelItemCount() != BigVendorCount)
+        state.SkipWithError("lstVendors or the tree does not hold 50,000 rows after the fill");
 }
 
-#define LIST_BENCH(fn, iterations)                                                                                   \
-    BENCHMARK(fn)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(iterations)->Repetitions(3)            \
-        ->ReportAggregatesOnly(true)
-
-LIST_BENCH(sortListByName, 10);
-LIST_BENCH(sortTreeByName, 2);
-LIST_BENCH(reverseListByName, 10);
-LIST_BENCH(reverseTreeByName, 2);
-LIST_BENCH(fillList, 4);
-LIST_BENCH(fillTree, 1);
+PALLETRY_PAIR_CASE(sortByName);
+PALLETRY_PAIR_CASE(reverseByName);
+PALLETRY_PAIR_CASE(fillVendors);
 
 } // namespace
 } // namespace palletry::bench

@@ -3,6 +3,8 @@
 // line item on loopback against the raw HTTP of the requests it sends.
 
 #include "BenchData.h"
+#include "Pairs.h"
+#include "ResultTable.h"
 #include "QuietControl.h"
 
 #include "control/Palletry_p.h"
@@ -27,11 +29,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int MoveCount = 10000;
 constexpr int FindCount = 50000;
-
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 /// @p count open orders (PO number, center), in no particular order.
 std::vector<QStringList> openOrders(int count)
@@ -95,39 +92,40 @@ Moves& moves()
     return *instance;
 }
 
-/// ">>" as the control handles it, until the views have caught up.
-void moveAllList(benchmark::State& state)
+/**
+ * ">>" as the control handles it, until the views have caught up, against the same walk
+ * between two sorting QTreeWidgets (each row taken from the left and added on the right),
+ * in turns. Each side is put back untimed.
+ */
+void moveAll(benchmark::State& state)
 {
     Moves& m = moves();
+    bool moved = true;
     for (auto _ : state) {
-        const auto start = Clock::now();
-        m.d.orderMoves.cmdSelectAll_Click();
-        QApplication::processEvents();
-        state.SetIterationTime(secondsSince(start));
-        if (m.d.screen.lstSelectedPOs->count() != MoveCount || m.d.screen.lstProspectivePOs->count() != 0) {
-            state.SkipWithError(">> did not move every order");
-            return;
-        }
-        m.d.orderMoves.cmdRemoveAll_Click();
-        QApplication::processEvents();
+        record(state, "moveAll", interleave(9, [&] {
+            const double start = threadCpuMs();
+            m.d.orderMoves.cmdSelectAll_Click();
+            QApplication::processEvents();
+            const double ms = threadCpuMs() - start;
+            moved = moved && m.d.screen.lstSelectedPOs->count() == MoveCount && m.d.screen.lstProspectivePOs->count() == 0;
+            m.d.orderMoves.cmdRemoveAll_Click();
+            QApplication::processEvents();
+            return ms;
+        }, [&] {
+            const double start = threadCpuMs();
+            for (int i = m.left->topLevelItemCount() - 1; i >= 0; --i) {
+                std::unique_ptr<QTreeWidgetItem> item(m.left->takeTopLevelItem(i));
+                m.right->addTopLevelItem(new QTreeWidgetItem({item->text(0), QString(), item->text(1)}));
+            }
+            QApplication::processEvents();
+            const double ms = threadCpuMs() - start;
+            m.right->clear();
+            fillTree(*m.left, m.rows);
+            return ms;
+        }));
     }
-}
-
-/// The same walk between two sorting QTreeWidgets: each row taken from the left and added on the right.
-void moveAllTree(benchmark::State& state)
-{
-    Moves& m = moves();
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        for (int i = m.left->topLevelItemCount() - 1; i >= 0; --i) {
-            std::unique_ptr<QTreeWidgetItem> item(m.left->takeTopLevelItem(i));
-            m.right->addTopLevelItem(new QTreeWidgetItem({item->text(0), QString(), item->text(1)}));
-        }
-        QApplication::processEvents();
-        state.SetIterationTime(secondsSince(start));
-        m.right->clear();
-        fillTree(*m.left, m.rows);
-    }
+    if (!moved)
+        state.SkipWithError(">> did not move every order");
 }
 
 struct Finds
@@ -157,40 +155,47 @@ Finds& finds()
     return *instance;
 }
 
-void findList(benchmark::State& state)
-{
-    Finds& f = finds();
-    for (auto _ : state) {
-        f.d.screen.txtFindPO->setText(f.typed);
-        const auto start = Clock::now();
-        f.d.findPO.cmdFind_Click();
-        QApplication::processEvents();
-        state.SetIterationTime(secondsSince(start));
-    }
-    const ListView& list = *f.d.screen.lstProspectivePOs;
-    const std::vector<int> found = list.selectedRows();
-    if (found.size() != 1 || list.text(found.front()) != QStringLiteral("%1").arg(f.typed, 11, QLatin1Char('0'))
-        || !f.control.messages().isEmpty())
-        state.SkipWithError("cmdFind_Click did not highlight the order alone");
-}
+/// Finds per sample: one takes about a millisecond.
+constexpr int FindsPerSample = 20;
 
-/// What a QTreeWidget offers for the same: findItems, then highlight and scroll.
-void findTree(benchmark::State& state)
+/**
+ * cmdFind_Click with the PO typed, until painted, against what a QTreeWidget offers for
+ * the same (findItems, then highlight and scroll), in turns.
+ */
+void findOrder(benchmark::State& state)
 {
     Finds& f = finds();
     const QString padded = QStringLiteral("%1").arg(f.typed, 11, QLatin1Char('0'));
     for (auto _ : state) {
-        const auto start = Clock::now();
-        if (QTreeWidgetItem* current = f.tree->currentItem())
-            current->setSelected(false);
-        const QList<QTreeWidgetItem*> items = f.tree->findItems(padded, Qt::MatchFixedString, 0);
-        if (!items.isEmpty()) {
-            f.tree->scrollToItem(items.first());
-            items.first()->setSelected(true);
-        }
-        QApplication::processEvents();
-        state.SetIterationTime(secondsSince(start));
+        record(state, "findOrder", interleave(21, [&] {
+            double ms = 0;
+            for (int i = 0; i < FindsPerSample; ++i) {
+                f.d.screen.txtFindPO->setText(f.typed);
+                const double start = threadCpuMs();
+                f.d.findPO.cmdFind_Click();
+                QApplication::processEvents();
+                ms += threadCpuMs() - start;
+            }
+            return ms / FindsPerSample;
+        }, [&] {
+            const double start = threadCpuMs();
+            for (int i = 0; i < FindsPerSample; ++i) {
+                if (QTreeWidgetItem* current = f.tree->currentItem())
+                    current->setSelected(false);
+                const QList<QTreeWidgetItem*> items = f.tree->findItems(padded, Qt::MatchFixedString, 0);
+                if (!items.isEmpty()) {
+                    f.tree->scrollToItem(items.first());
+                    items.first()->setSelected(true);
+                }
+                QApplication::processEvents();
+            }
+            return (threadCpuMs() - start) / FindsPerSample;
+        }));
     }
+    const ListView& list = *f.d.screen.lstProspectivePOs;
+    const std::vector<int> found = list.selectedRows();
+    if (found.size() != 1 || list.text(found.front()) != padded || !f.control.messages().isEmpty())
+        state.SkipWithError("cmdFind_Click did not highlight the order alone");
 }
 
 struct Saves
@@ -252,17 +257,25 @@ Saves& saves()
     return *instance;
 }
 
+/// One save of a further line item, until painted, against the raw HTTP of the requests it sends, in turns.
 void saveLineItem(benchmark::State& state)
 {
     Saves& s = saves();
     const int before = int(s.control.messages().size());
     for (auto _ : state) {
-        s.d.orderDetailsEntry.gridClick();
-        s.d.screen.txtUnitWeight->setText(QStringLiteral("10.5"));
-        const auto start = Clock::now();
-        s.d.vendorDetailsSaving.cmdSaveVendorDetails_Click();
-        QApplication::processEvents();
-        state.SetIterationTime(secondsSince(start));
+        record(state, "saveLineItem", interleave(15, [&] {
+            s.d.orderDetailsEntry.gridClick();
+            s.d.screen.txtUnitWeight->setText(QStringLiteral("10.5"));
+            const auto start = Clock::now();
+            s.d.vendorDetailsSaving.cmdSaveVendorDetails_Click();
+            QApplication::processEvents();
+            return msSince(start);
+        }, [&] {
+            const auto start = Clock::now();
+            for (const auto& [operation, body] : s.requests)
+                postToService(*s.service, operation.c_str(), body);
+            return msSince(start);
+        }));
     }
     const QStringList& messages = s.control.messages();
     for (int i = before; i < messages.size(); ++i) {
@@ -271,31 +284,12 @@ void saveLineItem(benchmark::State& state)
             return;
         }
     }
-    state.counters["requests"] = double(s.requests.size());
+    ResultTable::instance().setCounter("saveLineItem", "requests", double(s.requests.size()));
 }
 
-/// The same requests as raw HTTP: the service's work and the transfer.
-void saveLineItemRaw(benchmark::State& state)
-{
-    Saves& s = saves();
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        for (const auto& [operation, body] : s.requests)
-            postToService(*s.service, operation.c_str(), body);
-        state.SetIterationTime(secondsSince(start));
-    }
-}
-
-#define WORKFLOW_BENCH(fn, iterations)                                                                               \
-    BENCHMARK(fn)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(iterations)->Repetitions(3)            \
-        ->ReportAggregatesOnly(true)
-
-WORKFLOW_BENCH(moveAllList, 5);
-WORKFLOW_BENCH(moveAllTree, 1);
-WORKFLOW_BENCH(findList, 50);
-WORKFLOW_BENCH(findTree, 50);
-WORKFLOW_BENCH(saveLineItem, 30);
-WORKFLOW_BENCH(saveLineItemRaw, 30);
+PALLETRY_PAIR_CASE(moveAll);
+PALLETRY_PAIR_CASE(findOrder);
+PALLETRY_PAIR_CASE(saveLineItem);
 
 } // namespace
 } // namespace palletry::bench
