@@ -1,5 +1,6 @@
-// The reference service against clients that misbehave on purpose: slow ones are cut off
-// while others are served, and bodies it will not read are refused before they are read.
+// The reference service against clients that misbehave on purpose: slow ones, any number of
+// them, are cut off while others are served; bodies it will not read are refused before they
+// are read; large refused requests leave no memory behind and overlong texts are not stored.
 #include "ServiceTestClient.h"
 
 #include <arpa/inet.h>
@@ -104,6 +105,47 @@ TEST(ServiceAbuseTest, BodiesItWillNotReadAreRefusedUnread)
     const std::string envelopeText = envelope(body("GetVendorDataVendorMaster", ""));
     const std::string padded = envelopeText + std::string((4u << 20) - envelopeText.size(), ' ');
     EXPECT_EQ(post(service, (NS + "/GetVendorDataVendorMaster").c_str(), padded).status, 200);
+}
+
+TEST(ServiceAbuseTest, OverlongTextsAreRefusedAndNothingIsStored)
+{
+    ReferenceService service;
+    ASSERT_TRUE(service.start());
+    const std::string overlong(300, '>');
+    const auto entry = [&](std::size_t field) {
+        std::string fields[] = {"00000010001", "1", "1", "4096", "1001", "5", "30301", "A", "15", "2"}, text;
+        if (field < 10)
+            fields[field] = overlong;
+        for (const std::string& f : fields)
+            text += (text.empty() ? "" : ";") + f;
+        return "<OrdersArray><string>" + text + "</string></OrdersArray>";
+    };
+    const auto details = [&](const std::string& field) {
+        std::string inner;
+        for (const char* name : {"ReceivedDate", "PersonType", "RecordLastUpdated"})
+            inner += element(name, name == field ? overlong : "11/16/2026 9:30:00 AM");
+        return element("OrderID", "00000010011") + element("KLTV_OrderSegment", "2") + element("LineItem", "1") + inner;
+    };
+    const auto snapshot = [&] {
+        return std::make_pair(service.query("SELECT * FROM OrderSegments ORDER BY 1, 2"),
+                              service.query("SELECT * FROM LineItemDetails ORDER BY 1, 2, 3"));
+    };
+    const auto before = snapshot();
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"AddPO", entry(0), "OrderID"},         {"AddPO", entry(6), "PostalCode"},
+        {"AddPO", entry(7), "FreightGroup"},    {"AddPO", entry(8), "PersonID"},
+        {"AddPO", entry(9), "PersonType"},      {"AddPODetails", details("ReceivedDate"), "ReceivedDate"},
+        {"AddPODetails", details("PersonType"), "PersonType"}, {"AddPODetails", details("RecordLastUpdated"), "RecordLastUpdated"},
+    };
+    for (const auto& [op, inner, field] : cases) {
+        const Reply reply = call(service, op, inner);
+        EXPECT_EQ(reply.status, 500) << field;
+        EXPECT_NE(fault(reply).second.find(field), std::string::npos) << field << ": " << fault(reply).second.substr(0, 200);
+    }
+    EXPECT_EQ(snapshot(), before);
+    // The same requests with ordinary values are stored.
+    EXPECT_EQ(call(service, "AddPO", entry(10)).status, 200);
+    EXPECT_EQ(call(service, "AddPODetails", details("")).status, 200);
 }
 
 TEST(ServiceAbuseTest, AClientThatSendsNothingDoesNotHoldTheShutdown)
