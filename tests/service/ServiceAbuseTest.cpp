@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -47,6 +49,15 @@ struct Connection
     bool connected = false;
     bool closedByServer = false;
 };
+
+long residentKb()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
 
 TEST(ServiceAbuseTest, SlowClientsAreCutOffWhileOthersAreServed)
 {
@@ -105,6 +116,20 @@ TEST(ServiceAbuseTest, BodiesItWillNotReadAreRefusedUnread)
     const std::string envelopeText = envelope(body("GetVendorDataVendorMaster", ""));
     const std::string padded = envelopeText + std::string((4u << 20) - envelopeText.size(), ' ');
     EXPECT_EQ(post(service, (NS + "/GetVendorDataVendorMaster").c_str(), padded).status, 200);
+}
+
+TEST(ServiceAbuseTest, RefusedLargeRequestsLeaveNoMemoryBehind)
+{
+    ReferenceService service;
+    ASSERT_TRUE(service.start());
+    const std::string large = envelope(body("AddPO", "<OrdersArray><string>99999999999;1;1;4096;1001;5;1;"
+                                                         + std::string(3900000, '>') + ";15;2</string></OrdersArray>"));
+    const long before = residentKb();
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ(post(service, (NS + "/AddPO").c_str(), large).status, 500);
+    const long after = residentKb();
+    std::printf("resident size: %ld kB before, %ld kB after 200 refused requests of 3.9 MB\n", before, after);
+    EXPECT_LT(after - before, 50 * 1024);
 }
 
 TEST(ServiceAbuseTest, OverlongTextsAreRefusedAndNothingIsStored)

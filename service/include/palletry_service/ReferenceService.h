@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,6 +13,14 @@ namespace palletry_service {
 inline constexpr const char* ServiceNamespace = "http://tempuri.org/KLTVRouteLocations/Service1";
 /// Path of the service below the server address.
 inline constexpr const char* ServicePath = "/WebServices/KLTVWebservice/KLTVWebservice.asmx";
+
+/// How many of the requests received the service keeps for ReferenceService::requests():
+/// the newest, at most maxRequests of them and maxBodyBytes of their bodies together (the
+/// newest one is kept whatever its size); older ones are dropped. maxRequests 0 keeps none.
+struct RequestRecord {
+    std::size_t maxRequests = 1000;
+    std::size_t maxBodyBytes = std::size_t(8) << 20;
+};
 
 /// How a service instance is set up.
 struct Options {
@@ -29,6 +38,8 @@ struct Options {
     /// Time a client has to send one whole request; a slower one is cut off, while other
     /// clients are served meanwhile.
     std::chrono::milliseconds requestTime{10000};
+    /// The record of requests tests read; palletry-service keeps none.
+    RequestRecord record;
 };
 
 /// One request as the service received it.
@@ -83,7 +94,7 @@ public:
     /// A load of the seeded data that holds no orders.
     std::int32_t emptyLoadId() const;
 
-    /// Every request received on the service path, in order of arrival.
+    /// The requests received on the service path that Options::record keeps, in order of arrival.
     std::vector<RecordedRequest> requests() const;
     void clearRequests();
 
