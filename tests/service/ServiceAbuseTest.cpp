@@ -59,6 +59,42 @@ long residentKb()
     return -1;
 }
 
+// Clients that send their requests a little at a time and connect again whenever cut off: half
+// never finish the head, half announce a body and send it a byte at a time.
+class SlowCrowd
+{
+public:
+    SlowCrowd(std::uint16_t port, int count) : thread_([this, port, count] { run(port, count); }) {}
+    ~SlowCrowd()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    void run(std::uint16_t port, int count)
+    {
+        const std::string head = "POST " + std::string(palletry_service::ServicePath) + " HTTP/1.1\r\nHost: x\r\n";
+        const auto open = [&](int i) {
+            auto c = std::make_unique<Connection>(port);
+            c->send(i % 2 ? head : head + "Content-Length: 100000\r\n\r\n");
+            return c;
+        };
+        std::vector<std::unique_ptr<Connection>> crowd;
+        for (int i = 0; i < count; ++i)
+            crowd.push_back(open(i));
+        for (; !stop_; std::this_thread::sleep_for(std::chrono::milliseconds(200))) {
+            for (int i = 0; i < count; ++i) {
+                crowd[i]->receive(0);
+                if (crowd[i]->closedByServer || !crowd[i]->send(i % 2 ? "X-Slow: 1\r\n" : "<"))
+                    crowd[i] = open(i);
+            }
+        }
+    }
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
 TEST(ServiceAbuseTest, SlowClientsAreCutOffWhileOthersAreServed)
 {
     palletry_service::Options options;
@@ -116,6 +152,18 @@ TEST(ServiceAbuseTest, BodiesItWillNotReadAreRefusedUnread)
     const std::string envelopeText = envelope(body("GetVendorDataVendorMaster", ""));
     const std::string padded = envelopeText + std::string((4u << 20) - envelopeText.size(), ' ');
     EXPECT_EQ(post(service, (NS + "/GetVendorDataVendorMaster").c_str(), padded).status, 200);
+}
+
+TEST(ServiceAbuseTest, AReadIsServedWhileMoreSlowClientsThanWorkersKeepReconnecting)
+{
+    ReferenceService service; // a request may take 10 s
+    ASSERT_TRUE(service.start());
+    SlowCrowd crowd(service.port(), 128);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // Waiting behind the crowd's whole time would take far longer than this generous limit.
+    const Reply reply = post(service, (NS + "/GetVendorDataVendorMaster").c_str(),
+                             envelope(body("GetVendorDataVendorMaster", "")), 20);
+    EXPECT_EQ(rows(resultText(reply, "GetVendorDataVendorMaster")).size(), 36u);
 }
 
 TEST(ServiceAbuseTest, RefusedLargeRequestsLeaveNoMemoryBehind)

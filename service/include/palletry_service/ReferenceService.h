@@ -35,8 +35,8 @@ struct Options {
     int vendors = 0;
     int orders = 0;
     int lines = 0;
-    /// Time a client has to send one whole request; a slower one is cut off, while other
-    /// clients are served meanwhile.
+    /// Time a client has to send one whole request, from the moment its connection is
+    /// accepted; a slower one is cut off, while other clients are served meanwhile.
     std::chrono::milliseconds requestTime{10000};
     /// The record of requests tests read; palletry-service keeps none.
     RequestRecord record;
@@ -59,9 +59,13 @@ using QueryRows = std::vector<std::vector<std::string>>;
  * Start it in one line: `ReferenceService service; service.start();` and hand
  * `service.serverName()` to the control's LoadData with `service.demoLoadId()`.
  * All members are thread-safe; requests are served on a pool of threads and database
- * access is serialised. Each connection carries one request, read within
- * Options::requestTime; bodies must announce their length (411), stay within 4 MiB (413,
- * refused unread) and come uncompressed (415).
+ * access is serialised. Each connection carries one request, received within
+ * Options::requestTime of its acceptance (a connection not served in that time is answered
+ * 503); a worker takes it only once the request has arrived (of a body over 64 KiB, its
+ * head), so slow clients do not keep others waiting. Bodies must announce their length (411), stay within 4 MiB (413, refused
+ * unread) and come uncompressed (415). Stored texts have lengths fitting their meaning
+ * (ids, codes, freight groups, person types: 32 characters, postal codes 20, time stamps
+ * 48); a longer one is refused with a fault and nothing is stored.
  */
 class ReferenceService {
 public:
