@@ -205,8 +205,8 @@ Progress progressOf(const std::string& received, std::size_t maxHeaderBytes)
     const auto length = head.find("\r\ncontent-length:");
     if (length == std::string::npos || hasHeader(head, "transfer-encoding"))
         return Progress::Whole;
-    char* end = nullptr;
-    const unsigned long long bytes = std::strtoull(head.c_str() + length + 17, &end, 10);
+    // Unreadable digits read as 0: the parser refuses that head without waiting for a body.
+    const unsigned long long bytes = std::strtoull(head.c_str() + length + 17, nullptr, 10);
     if (bytes > SmallBody)
         return Progress::BodyToRead;
     return received.size() - (headEnd + 4) >= bytes ? Progress::Whole : Progress::Arriving;
