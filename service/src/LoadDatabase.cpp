@@ -66,6 +66,22 @@ CREATE TABLE IF NOT EXISTS LineItemDetails(
   FOREIGN KEY(OrderID, LineItem) REFERENCES LineItems(OrderID, LineItem));
 )sql";
 
+// The longest texts stored, in characters. Each is sent back to every clerk who opens the
+// load, so a value far beyond what the field means would make the load unreadable for all.
+constexpr std::size_t IdLength = 32;         // order and person ids, person types, freight groups
+constexpr std::size_t PostalCodeLength = 20;
+constexpr std::size_t TimeStampLength = 48;
+
+void requireFits(const char* field, const std::string& value, std::size_t limit)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < value.size() && characters <= limit; ++i)
+        characters += (static_cast<unsigned char>(value[i]) & 0xC0) != 0x80; // UTF-8: bytes that start a character
+    if (characters > limit)
+        throw SoapFault::unprocessable(std::string("String or binary data would be truncated: ") + field
+                                       + " takes at most " + std::to_string(limit) + " characters.");
+}
+
 std::vector<std::string> split(const std::string& text, char separator)
 {
     std::vector<std::string> fields;
@@ -243,6 +259,11 @@ void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
         const std::vector<std::string> f = split(entry, ';');
         if (f.size() != 10)
             throw SoapFault::unprocessable("Orders array entry '" + entry + "' does not hold ten fields joined by ';'.");
+        requireFits("OrderID", f[0], IdLength);
+        requireFits("PostalCode", f[6], PostalCodeLength);
+        requireFits("FreightGroup", f[7], IdLength);
+        requireFits("PersonID", f[8], IdLength);
+        requireFits("PersonType", f[9], IdLength);
         const auto loadId = SoapRequest::parseInt32(f[4]);
         const auto cartons = SoapRequest::parseInt32(f[5]);
         if (!loadId || !cartons)
@@ -281,6 +302,10 @@ void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
 
 void LoadDatabase::addPODetails(const LineItemDetails& d)
 {
+    requireFits("OrderID", d.orderId, IdLength);
+    requireFits("ReceivedDate", d.receivedDate, TimeStampLength);
+    requireFits("PersonType", d.personType, IdLength);
+    requireFits("RecordLastUpdated", d.recordLastUpdated, TimeStampLength);
     requireSegment(d.orderId, d.segment);
     auto item = db_.prepare("SELECT 1 FROM LineItems WHERE OrderID = ?1 AND LineItem = ?2");
     item.bind(1, d.orderId).bind(2, std::int64_t{d.lineItem});

@@ -30,7 +30,8 @@ struct LineItemDetails {
  * A segment is one delivery of an order: (OrderID, Segment) names one placement of an order
  * on one load; an order stands at most once on a load. Reads append their result as an
  * escaped DataSet to the reply and return the row count; writes throw a server SoapFault
- * when they name something the database does not hold, and change nothing then.
+ * when they name something the database does not hold or bring a text longer than its field
+ * takes, and change nothing then.
  * Not thread-safe: the caller serialises access.
  */
 class LoadDatabase {

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -16,7 +17,8 @@ namespace palletry_service {
 
 struct ReferenceService::Private {
     explicit Private(const Options& options)
-        : requestTime(options.requestTime), database(options.dbPath), dispatcher(database, databaseMutex)
+        : requestTime(options.requestTime), record(options.record), database(options.dbPath),
+          dispatcher(database, databaseMutex)
     {
         if (!database.isEmpty())
             return; // a database file that already holds data is served as it is
@@ -26,13 +28,29 @@ struct ReferenceService::Private {
             DemoData::seedDemo(database);
     }
 
+    void remember(RecordedRequest request)
+    {
+        if (record.maxRequests == 0)
+            return;
+        std::lock_guard<std::mutex> lock(requestsMutex);
+        requestBytes += request.body.size();
+        requests.push_back(std::move(request));
+        while (requests.size() > 1
+               && (requests.size() > record.maxRequests || requestBytes > record.maxBodyBytes)) {
+            requestBytes -= requests.front().body.size();
+            requests.pop_front();
+        }
+    }
+
     std::chrono::milliseconds requestTime;
+    RequestRecord record;
     mutable std::mutex databaseMutex; // SQLite is used from the server's pool threads
     LoadDatabase database;
     ServiceDispatcher dispatcher;
 
     mutable std::mutex requestsMutex;
-    std::vector<RecordedRequest> requests;
+    std::deque<RecordedRequest> requests;
+    std::size_t requestBytes = 0; // of the bodies in requests
 
     std::mutex lifeMutex; // start and stop
     std::unique_ptr<BoundedServer> server;
@@ -64,11 +82,8 @@ bool ReferenceService::start(std::uint16_t port)
     server->Post(ServicePath, [this](const httplib::Request& request, httplib::Response& response) {
         const std::string action = request.get_header_value("SOAPAction");
         ServiceReply reply = d->dispatcher.handle(action, request.body);
-        {
-            // Recorded before the reply goes out, so a client that has its answer sees it.
-            std::lock_guard<std::mutex> lock(d->requestsMutex);
-            d->requests.push_back({action, request.body, reply.status});
-        }
+        // Recorded before the reply goes out, so a client that has its answer sees it.
+        d->remember({action, request.body, reply.status});
         response.status = reply.status;
         response.body = std::move(reply.body);
         response.set_header("Content-Type", "text/xml; charset=utf-8");
@@ -152,13 +167,14 @@ std::int32_t ReferenceService::emptyLoadId() const
 std::vector<RecordedRequest> ReferenceService::requests() const
 {
     std::lock_guard<std::mutex> lock(d->requestsMutex);
-    return d->requests;
+    return {d->requests.begin(), d->requests.end()};
 }
 
 void ReferenceService::clearRequests()
 {
     std::lock_guard<std::mutex> lock(d->requestsMutex);
     d->requests.clear();
+    d->requestBytes = 0;
 }
 
 QueryRows ReferenceService::query(const std::string& sql) const

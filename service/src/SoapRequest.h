@@ -14,7 +14,8 @@ namespace palletry_service {
  * A SOAP 1.1 request body, read as an ASMX service reads it: the envelope and body in the
  * SOAP 1.1 namespace, one operation element in the service namespace, parameters as its
  * child elements. Parameters it does not ask for are ignored; a missing parameter takes its
- * type's default (0, or no text). Every failure throws a client SoapFault.
+ * type's default (0, or no text). One Body, one operation element, each parameter at most
+ * once and holding text only. Every failure throws a client SoapFault.
  */
 class SoapRequest {
 public:
@@ -43,6 +44,7 @@ public:
 
 private:
     pugi::xml_node parameter(const char* name) const;
+    std::string valueOf(pugi::xml_node node) const;
     [[noreturn]] void badValue(pugi::xml_node node, const std::string& reason) const;
     std::string position(std::ptrdiff_t offset) const;
 

@@ -23,6 +23,8 @@ TEST(ServiceSmoke, StartsReadsRefusesAndStops)
         const char* soapAction;
         std::string body, code, text;
     };
+    const std::string placed = element("OrderID", "00000010011") + element("OrderSegment", "2"), unread =
+        "Server was unable to read request. ---> ", gone = element("OrderID", "99") + element("OrderSegment", "1");
     const Refusal refusals[] = {
         {"DeletePO", envelope(body("DeletePO", element("OrderID", "A&amp;B&lt;x&gt;") + element("OrderSegment", "1"))),
          "soap:Server", "Server was unable to process request. ---> Order 'A&B<x>' does not exist."},
@@ -30,6 +32,14 @@ TEST(ServiceSmoke, StartsReadsRefusesAndStops)
          "Server was unable to read request. ---> There is an error in XML document (1, "},
         {"GetEverything", envelope(body("GetVendorIncomingLoad", element("IncomingLoadID", "1001"))), "soap:Client",
          "Server did not recognize the value of HTTP Header SOAPAction: " + NS + "/GetEverything."},
+        // One operation, one value each: what would run is not left to which element comes last.
+        {"DeletePO", envelope(body("DeletePO", gone) + "</soap:Body><soap:Body>" + body("DeletePO", placed)), "soap:Client", unread},
+        {"DeletePO", envelope(body("DeletePO", gone) + body("DeletePO", placed)), "soap:Client", unread},
+        {"DeletePO", envelope(body("DeletePO", element("OrderID", "99") + placed)), "soap:Client", unread},
+        {"DeletePO", envelope(body("DeletePO", element("OrderID", "0000001<b>x</b>0011") + element("OrderSegment", "2"))),
+         "soap:Client", unread + "There is an error in XML document (1, "},
+        {"AddPO", envelope(body("AddPO", "<OrdersArray><string>00000010001;1;1;4096;10<b />01;5;1;A;15;2</string></OrdersArray>")),
+         "soap:Client", unread},
     };
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(r.soapAction);

@@ -41,10 +41,11 @@ inline std::string envelope(const std::string& operationBody)
            + operationBody + "   </soap:Body> </soap:Envelope>";
 }
 
-inline Reply post(const palletry_service::ReferenceService& service, const char* soapAction, const std::string& body)
+inline Reply post(const palletry_service::ReferenceService& service, const char* soapAction, const std::string& body,
+                  int timeoutSeconds = 30)
 {
     httplib::Client client("127.0.0.1", service.port());
-    client.set_read_timeout(30, 0);
+    client.set_read_timeout(timeoutSeconds, 0);
     httplib::Headers headers;
     if (soapAction)
         headers.emplace("SOAPAction", soapAction);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,6 +13,14 @@ namespace palletry_service {
 inline constexpr const char* ServiceNamespace = "http://tempuri.org/KLTVRouteLocations/Service1";
 /// Path of the service below the server address.
 inline constexpr const char* ServicePath = "/WebServices/KLTVWebservice/KLTVWebservice.asmx";
+
+/// How many of the requests received the service keeps for ReferenceService::requests():
+/// the newest, at most maxRequests of them and maxBodyBytes of their bodies together (the
+/// newest one is kept whatever its size); older ones are dropped. maxRequests 0 keeps none.
+struct RequestRecord {
+    std::size_t maxRequests = 1000;
+    std::size_t maxBodyBytes = std::size_t(8) << 20;
+};
 
 /// How a service instance is set up.
 struct Options {
@@ -26,9 +35,11 @@ struct Options {
     int vendors = 0;
     int orders = 0;
     int lines = 0;
-    /// Time a client has to send one whole request; a slower one is cut off, while other
-    /// clients are served meanwhile.
+    /// Time a client has to send one whole request, from the moment its connection is
+    /// accepted; a slower one is cut off, while other clients are served meanwhile.
     std::chrono::milliseconds requestTime{10000};
+    /// The record of requests tests read; palletry-service keeps none.
+    RequestRecord record;
 };
 
 /// One request as the service received it.
@@ -48,9 +59,13 @@ using QueryRows = std::vector<std::vector<std::string>>;
  * Start it in one line: `ReferenceService service; service.start();` and hand
  * `service.serverName()` to the control's LoadData with `service.demoLoadId()`.
  * All members are thread-safe; requests are served on a pool of threads and database
- * access is serialised. Each connection carries one request, read within
- * Options::requestTime; bodies must announce their length (411), stay within 4 MiB (413,
- * refused unread) and come uncompressed (415).
+ * access is serialised. Each connection carries one request, received within
+ * Options::requestTime of its acceptance (a connection not served in that time is answered
+ * 503); a worker takes it only once the request has arrived (of a body over 64 KiB, its
+ * head), so slow clients do not keep others waiting. Bodies must announce their length (411), stay within 4 MiB (413, refused
+ * unread) and come uncompressed (415). Stored texts have lengths fitting their meaning
+ * (ids, codes, freight groups, person types: 32 characters, postal codes 20, time stamps
+ * 48); a longer one is refused with a fault and nothing is stored.
  */
 class ReferenceService {
 public:
@@ -83,7 +98,7 @@ public:
     /// A load of the seeded data that holds no orders.
     std::int32_t emptyLoadId() const;
 
-    /// Every request received on the service path, in order of arrival.
+    /// The requests received on the service path that Options::record keeps, in order of arrival.
     std::vector<RecordedRequest> requests() const;
     void clearRequests();
 
