@@ -35,7 +35,6 @@ bool readNumber(const char* text, long max, long& value)
 int main(int argc, char** argv)
 {
     palletry_service::Options options;
-    options.record.maxRequests = 0; // the standalone service has no reader for a record
     long port = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

@@ -200,7 +200,7 @@ void findOrder(benchmark::State& state)
 
 struct Saves
 {
-    std::unique_ptr<palletry_service::ReferenceService> service = std::make_unique<palletry_service::ReferenceService>();
+    std::unique_ptr<palletry_service::ReferenceService> service = std::make_unique<palletry_service::ReferenceService>(palletry_service::Options::recording());
     QuietControl control;
     Palletry::Private& d = control.internals();
     /// The requests of one save of a further line item, as sent: operation and body.

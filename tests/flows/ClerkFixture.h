@@ -76,7 +76,7 @@ inline std::string operationOf(const std::string& soapAction)
 
 struct ClerkFixture : ::testing::Test
 {
-    palletry_service::ReferenceService service;
+    palletry_service::ReferenceService service{palletry_service::Options::recording()};
     ControlRig rig;
     Palletry& control = rig.control;
     Palletry::Private& d = rig.d;

@@ -36,7 +36,7 @@ Session work(bool spanish)
                                      QStringLiteral(":/palletry/i18n")));
         QCoreApplication::installTranslator(translator.get());
     }
-    palletry_service::ReferenceService service;
+    palletry_service::ReferenceService service{palletry_service::Options::recording()};
     EXPECT_TRUE(service.start());
     for (const char* sql : Seed)
         service.query(sql);

@@ -113,7 +113,7 @@ TEST(ServiceAbuseTest, SlowClientsAreCutOffAtTheBoundAlthoughTheyKeepSending)
 
 TEST(ServiceAbuseTest, BodiesItWillNotReadAreRefusedUnread)
 {
-    ReferenceService service;
+    ReferenceService service{palletry_service::Options::recording()};
     ASSERT_TRUE(service.start());
     const std::pair<std::string, std::string> cases[] = {
         {"Content-Length: 4194305\r\n", "HTTP/1.1 413 "},

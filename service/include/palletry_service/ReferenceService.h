@@ -16,9 +16,10 @@ inline constexpr const char* ServicePath = "/WebServices/KLTVWebservice/KLTVWebs
 
 /// How many of the requests received the service keeps for ReferenceService::requests():
 /// the newest, at most maxRequests of them and maxBodyBytes of their bodies together (the
-/// newest one is kept whatever its size); older ones are dropped. maxRequests 0 keeps none.
+/// newest one is kept whatever its size); older ones are dropped. maxRequests 0 (the
+/// default) keeps none: only a test reads the record, and asks for it.
 struct RequestRecord {
-    std::size_t maxRequests = 1000;
+    std::size_t maxRequests = 0;
     std::size_t maxBodyBytes = std::size_t(8) << 20;
 };
 
@@ -38,8 +39,16 @@ struct Options {
     /// Time a client has to send one whole request, from the moment its connection is
     /// accepted; a slower one is cut off, while other clients are served meanwhile.
     std::chrono::milliseconds requestTime{10000};
-    /// The record of requests tests read; palletry-service keeps none.
+    /// The record of requests tests read; none unless asked for.
     RequestRecord record;
+
+    /// The demo data, with the newest 1,000 requests (8 MiB of bodies at most) kept for requests().
+    static Options recording()
+    {
+        Options options;
+        options.record.maxRequests = 1000;
+        return options;
+    }
 };
 
 /// One request as the service received it.
