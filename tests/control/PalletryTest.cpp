@@ -100,3 +100,23 @@ TEST_F(ControlFixture, SortingTheSelectedOrdersClearsTheLineItemCellsOnlyAnEmpty
     EXPECT_EQ(all->sortOrder(), Qt::AscendingOrder);
     EXPECT_EQ(all->count(), 0);
 }
+
+TEST_F(ControlFixture, TimeOutsOfLessThanOneMillisecondAreRefusedWithAReport)
+{
+    struct Case
+    {
+        const char* property;
+        int value;
+        int expected;
+    };
+    const Case cases[] = {{"connectTimeout", 1, 1}, {"connectTimeout", 0, 1},   {"callTimeout", 1, 1},
+                          {"callTimeout", 0, 1},    {"callTimeout", -5, 1},     {"callTimeout", 250, 250}};
+    int reports = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.property) + " " + std::to_string(c.value));
+        control.setProperty(c.property, c.value);
+        EXPECT_EQ(control.property(c.property).toInt(), c.expected);
+        reports += c.value < 1;
+        EXPECT_EQ(rig.recorder.errorReportCount(), reports);
+    }
+}

@@ -35,8 +35,9 @@ TEST(DataSetReadingTest, ReadsRandomAnswersAsTheParserDoes)
             rows += "<Table diffgr:id=\"Table1\" msdata:rowOrder=\"0\"><VendorID>" + pick(texts) + "</VendorID><Name>"
                 + pick(texts) + pick(texts) + "</Name>" + (random() % 2 ? "<Other>1</Other>" : "") + "</Table>";
         }
-        std::string text = " <Root><DataSet><diffgr:diffgram><NewDataSet>" + rows
-            + "</NewDataSet></diffgr:diffgram></DataSet></Root>\n";
+        // White space around the document only sometimes: the plain reading gives up there when wrong.
+        std::string text = std::string(random() % 2 ? " " : "") + "<Root><DataSet><diffgr:diffgram><NewDataSet>" + rows
+            + "</NewDataSet></diffgr:diffgram></DataSet></Root>" + (random() % 2 ? "\n" : "");
         for (int n = int(random() % 3); n > 0; --n)
             text.insert(random() % (text.size() + 1), random() % 2 ? pick(texts) : pick(markup));
 
