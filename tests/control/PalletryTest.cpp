@@ -1,9 +1,9 @@
 #include "support/ControlRig.h"
 
-#include <QHeaderView>
 #include <QTabBar>
 
 using namespace palletry;
+using test::clickHeader;
 
 namespace {
 
@@ -14,14 +14,6 @@ struct ControlFixture : ::testing::Test
     Palletry::Private& d = rig.d;
     const QVector<test::ReportRecorder::Box>& boxes = rig.recorder.boxes();
     QTabWidget* tabs() { return control.findChild<QTabWidget*>(QStringLiteral("tabPalletry")); }
-    void clickHeader(ListView* list, int column)
-    {
-        QHeaderView* header = list->header();
-        QCoreApplication::processEvents(); // let a tab just shown lay out its lists
-        EXPECT_TRUE(header->isVisible());
-        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
-    }
 };
 
 } // namespace
@@ -67,11 +59,11 @@ TEST_F(ControlFixture, HeaderClicksSortByTheRuleOfTheColumnHandlers)
     ListView* vendors = d.screen.lstVendors;
     vendors->addRows({{"9", "Zeta"}, {"10", "alpha"}, {"2", "Mid"}});
     EXPECT_EQ(test::ControlRig::column(*vendors, 0), (QStringList{"10", "2", "9"})); // text order
-    clickHeader(vendors, 1); // "Name of Vendor": new column, direction kept
+    clickHeader(*vendors, 1); // "Name of Vendor": new column, direction kept
     EXPECT_EQ(test::ControlRig::column(*vendors, 1), (QStringList{"alpha", "Mid", "Zeta"}));
-    clickHeader(vendors, 1); // same column again: reversed
+    clickHeader(*vendors, 1); // same column again: reversed
     EXPECT_EQ(test::ControlRig::column(*vendors, 1), (QStringList{"Zeta", "Mid", "alpha"}));
-    clickHeader(vendors, 0); // another column keeps the descending direction
+    clickHeader(*vendors, 0); // another column keeps the descending direction
     EXPECT_EQ(test::ControlRig::column(*vendors, 0), (QStringList{"9", "2", "10"}));
     EXPECT_EQ(vendors->sortOrder(), Qt::DescendingOrder);
     EXPECT_TRUE(boxes.isEmpty());
@@ -86,7 +78,7 @@ TEST_F(ControlFixture, SortingTheSelectedOrdersClearsTheLineItemCellsOnlyAnEmpty
     grid->setText(2, 3, QStringLiteral("Widget"));
     d.screen.lstSelectedPOs->addRows({{"2", "5", "Main (1)"}, {"1", "3", "Side (2)"}});
     d.navigation.showOnly(1); // a page whose tab is not selectable takes no clicks
-    clickHeader(d.screen.lstSelectedPOs, 0);
+    clickHeader(*d.screen.lstSelectedPOs, 0);
     EXPECT_EQ(test::ControlRig::column(*d.screen.lstSelectedPOs, 0), (QStringList{"2", "1"}));
     EXPECT_EQ(grid->rows(), 3);
     EXPECT_EQ(grid->cols(), 4);
@@ -95,7 +87,7 @@ TEST_F(ControlFixture, SortingTheSelectedOrdersClearsTheLineItemCellsOnlyAnEmpty
     // Sorting an empty list changes only its sort settings.
     ListView* all = d.screen.lstAllSelectedPOs;
     d.navigation.showOnly(2);
-    clickHeader(all, 3);
+    clickHeader(*all, 3);
     EXPECT_EQ(all->sortColumn(), 3);
     EXPECT_EQ(all->sortOrder(), Qt::AscendingOrder);
     EXPECT_EQ(all->count(), 0);

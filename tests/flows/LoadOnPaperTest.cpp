@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
-#include <QHeaderView>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -94,13 +93,6 @@ struct LoadOnPaper : ClerkFixture
             "INSERT INTO OrderSegments SELECT OrderID, 1, 1235, MemberID % 10 + 1, '1', 'A', '15', '2' FROM Orders"
             " WHERE OrderID LIKE 'P%'",
         };
-    }
-    void clickHeader(ListView& list, int column)
-    {
-        QCoreApplication::processEvents();
-        QHeaderView* header = list.header();
-        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
     }
     static QString copied(QWidget* view)
     {

@@ -10,6 +10,7 @@
 #include "soap/ServiceNamespace.h"
 
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +21,15 @@
 #include <gtest/gtest.h>
 
 namespace palletry::test {
+
+/// A click on the middle of a column's heading, once a list just shown has laid out.
+inline void clickHeader(ListView& list, int column)
+{
+    QCoreApplication::processEvents();
+    QHeaderView* header = list.header();
+    const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+}
 
 // A shown control with its outlets recorded, plus a loopback server whose
 // address is in the control's fields as LoadData would have put it there.

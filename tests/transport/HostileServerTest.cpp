@@ -151,7 +151,6 @@ TEST_F(HostileServerTest, AddressRules)
     const Case cases[] = {
         {"http://clerk:s3cret@%1", false, true},
         {"http://clerk@%1", false, true},
-        {"http://:s3cret@%1", false, true},
         {"ftp://clerk:s3cret@%1", false, true},
         {"clerk:s3cret@%1", false, true},
         {"http:\\\\clerk:s3cret@%1", false, true},
