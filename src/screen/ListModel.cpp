@@ -47,6 +47,34 @@ struct EntryBefore
     }
 };
 
+// @p text with ASCII capitals made small, in @p lower; false (and @p lower
+// untouched) when the text holds anything beyond ASCII. Shares the text when
+// there is nothing to lower. Most service values are plain ASCII: those need
+// no Unicode tables, and one pass without branches learns both whether the
+// text is ASCII and whether it has capitals.
+bool asciiLower(const QString& text, QString& lower)
+{
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    char16_t all = 0;
+    bool upper = false;
+    for (qsizetype i = 0; i < size; ++i) {
+        all |= units[i];
+        upper |= char16_t(units[i] - u'A') < 26;
+    }
+    if (all >= 0x80)
+        return false;
+    if (!upper) {
+        lower = text;
+        return true;
+    }
+    lower = QString(size, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(lower.data());
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = char16_t(units[i] - u'A') < 26 ? char16_t(units[i] + 32) : units[i];
+    return true;
+}
+
 } // namespace
 
 ListModel::ListModel(QObject* parent)
@@ -82,23 +110,8 @@ QString ListModel::keyFor(const QStringList& cells) const
     if (m_sortColumn >= cells.size())
         return QString();
     const QString& text = cells.at(m_sortColumn);
-    // Most service values are plain ASCII: fold those without the Unicode tables,
-    // and share the text itself when there is nothing to fold.
-    const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
-    const qsizetype size = text.size();
-    bool upper = false;
-    for (qsizetype i = 0; i < size; ++i) {
-        if (units[i] >= 0x80)
-            return text.toCaseFolded();
-        upper = upper || (units[i] >= u'A' && units[i] <= u'Z');
-    }
-    if (!upper)
-        return text;
-    QString key(size, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(key.data());
-    for (qsizetype i = 0; i < size; ++i)
-        out[i] = (units[i] >= u'A' && units[i] <= u'Z') ? char16_t(units[i] + 32) : units[i];
-    return key;
+    QString key;
+    return asciiLower(text, key) ? key : text.toCaseFolded();
 }
 
 bool ListModel::before(int storageA, int storageB) const
@@ -146,15 +159,29 @@ int ListModel::addRows(std::vector<QStringList> rows)
 
     m_rows.reserve(m_rows.size() + rows.size());
     m_order.reserve(m_order.size() + rows.size());
+    // Into an empty list, rows often come in order (the service lists vendors by
+    // name) or in exactly the opposite order (orders moved over from the other
+    // list, taken from the bottom up): noticed on the way in, neither needs a sort.
+    bool inOrder = true;
+    bool reversed = true;
     for (QStringList& cells : rows) {
         Row row{std::move(cells), QString(), m_nextSequence++};
         row.key = keyFor(row.cells);
         m_rows.push_back(std::move(row));
-        m_order.push_back(int(m_rows.size()) - 1);
+        const int storage = int(m_rows.size()) - 1;
+        if (wasEmpty && !m_order.empty() && (inOrder || reversed)) {
+            const bool after = before(m_order.back(), storage);
+            inOrder = inOrder && after;
+            reversed = reversed && !after;
+        }
+        m_order.push_back(storage);
     }
 
     if (wasEmpty) {
-        resort();
+        if (reversed && !inOrder)
+            std::reverse(m_order.begin(), m_order.end());
+        else if (!inOrder)
+            resort();
         endResetModel();
     } else {
         endInsertRows();
@@ -228,7 +255,7 @@ void ListModel::clear()
 
 QString ListModel::cell(int row, int column) const
 {
-    if (row < 0 || row >= rowCount())
+    if (row < 0 || row >= int(m_order.size()))
         return QString();
     return m_rows[m_order[row]].cells.value(column);
 }
@@ -358,6 +385,13 @@ void ListModel::reverseDirection()
         std::reverse(run, end);
         run = end;
     }
+}
+
+QModelIndex ListModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (parent.isValid() || row < 0 || column < 0 || row >= int(m_order.size()) || column >= m_columns.size())
+        return QModelIndex();
+    return createIndex(row, column);
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const

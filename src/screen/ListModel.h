@@ -67,6 +67,8 @@ public:
     /// Sets the sort column and direction and re-orders the rows at once.
     void setSort(int column, Qt::SortOrder order);
 
+    /// As a table model's, without the calls through the vtable: the view asks it for every row when it lays out.
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -100,8 +100,9 @@ TEST_F(ListViewTest, BulkFillEqualsRowByRowFill)
     EXPECT_EQ(list.text(list.currentRow()), "already here");
     ListView empty;
     empty.setColumns(threeColumns());
-    empty.addRows({{"b"}, {"a"}});
-    EXPECT_EQ(empty.text(empty.currentRow()), "b"); // first row given, wherever it sorts
+    empty.addRows({{"c"}, {"b"}, {"a"}}); // the opposite of the order shown
+    EXPECT_EQ(modelRows(empty), QStringList({"a||", "b||", "c||"}));
+    EXPECT_EQ(empty.text(empty.currentRow()), "c"); // first row given, wherever it sorts
 }
 
 } // namespace
