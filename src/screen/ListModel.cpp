@@ -47,7 +47,53 @@ struct EntryBefore
     }
 };
 
+// @p text with ASCII capitals made small, in @p lower; false (and @p lower
+// untouched) when the text holds anything beyond ASCII. Shares the text when
+// there is nothing to lower. Most service values are plain ASCII: those need
+// no Unicode tables, and one pass without branches learns both whether the
+// text is ASCII and whether it has capitals.
+bool asciiLower(const QString& text, QString& lower)
+{
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    char16_t all = 0;
+    bool upper = false;
+    for (qsizetype i = 0; i < size; ++i) {
+        all |= units[i];
+        upper |= char16_t(units[i] - u'A') < 26;
+    }
+    if (all >= 0x80)
+        return false;
+    if (!upper) {
+        lower = text;
+        return true;
+    }
+    lower = QString(size, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(lower.data());
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = char16_t(units[i] - u'A') < 26 ? char16_t(units[i] + 32) : units[i];
+    return true;
+}
+
 } // namespace
+
+/// Marks the find index stale before a change and again once it is done, so that
+/// a find made from a view's slot in between cannot leave an index of half a change.
+class ListModel::Change
+{
+public:
+    explicit Change(const ListModel& model)
+        : m_model(model)
+    {
+        m_model.rowsChanged();
+    }
+    ~Change() { m_model.rowsChanged(); }
+    Change(const Change&) = delete;
+    Change& operator=(const Change&) = delete;
+
+private:
+    const ListModel& m_model;
+};
 
 ListModel::ListModel(QObject* parent)
     : QAbstractTableModel(parent)
@@ -82,23 +128,8 @@ QString ListModel::keyFor(const QStringList& cells) const
     if (m_sortColumn >= cells.size())
         return QString();
     const QString& text = cells.at(m_sortColumn);
-    // Most service values are plain ASCII: fold those without the Unicode tables,
-    // and share the text itself when there is nothing to fold.
-    const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
-    const qsizetype size = text.size();
-    bool upper = false;
-    for (qsizetype i = 0; i < size; ++i) {
-        if (units[i] >= 0x80)
-            return text.toCaseFolded();
-        upper = upper || (units[i] >= u'A' && units[i] <= u'Z');
-    }
-    if (!upper)
-        return text;
-    QString key(size, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(key.data());
-    for (qsizetype i = 0; i < size; ++i)
-        out[i] = (units[i] >= u'A' && units[i] <= u'Z') ? char16_t(units[i] + 32) : units[i];
-    return key;
+    QString key;
+    return asciiLower(text, key) ? key : text.toCaseFolded();
 }
 
 bool ListModel::before(int storageA, int storageB) const
@@ -121,6 +152,7 @@ int ListModel::placeFor(int storage) const
 
 int ListModel::addRow(QStringList cells)
 {
+    const Change change(*this);
     Row row{std::move(cells), QString(), m_nextSequence++};
     row.key = keyFor(row.cells);
     m_rows.push_back(std::move(row));
@@ -136,6 +168,7 @@ int ListModel::addRows(std::vector<QStringList> rows)
 {
     if (rows.empty())
         return -1;
+    const Change change(*this);
     const int first = int(m_rows.size());
     const int added = int(rows.size());
     const bool wasEmpty = m_order.empty();
@@ -146,15 +179,29 @@ int ListModel::addRows(std::vector<QStringList> rows)
 
     m_rows.reserve(m_rows.size() + rows.size());
     m_order.reserve(m_order.size() + rows.size());
+    // Into an empty list, rows often come in order (the service lists vendors by
+    // name) or in exactly the opposite order (orders moved over from the other
+    // list, taken from the bottom up): noticed on the way in, neither needs a sort.
+    bool inOrder = true;
+    bool reversed = true;
     for (QStringList& cells : rows) {
         Row row{std::move(cells), QString(), m_nextSequence++};
         row.key = keyFor(row.cells);
         m_rows.push_back(std::move(row));
-        m_order.push_back(int(m_rows.size()) - 1);
+        const int storage = int(m_rows.size()) - 1;
+        if (wasEmpty && !m_order.empty() && (inOrder || reversed)) {
+            const bool after = before(m_order.back(), storage);
+            inOrder = inOrder && after;
+            reversed = reversed && !after;
+        }
+        m_order.push_back(storage);
     }
 
     if (wasEmpty) {
-        resort();
+        if (reversed && !inOrder)
+            std::reverse(m_order.begin(), m_order.end());
+        else if (!inOrder)
+            resort();
         endResetModel();
     } else {
         endInsertRows();
@@ -168,6 +215,7 @@ void ListModel::removeRowAt(int row)
     if (row < 0 || row >= rowCount())
         return;
     const int storage = m_order[row];
+    const Change change(*this);
     beginRemoveRows(QModelIndex(), row, row);
     m_order.erase(m_order.begin() + row);
     // Fill the hole in storage with the last row so storage stays dense.
@@ -188,6 +236,7 @@ void ListModel::removeRowsAt(std::vector<int> rows)
                rows.end());
     if (rows.empty())
         return;
+    const Change change(*this);
     std::vector<bool> dead(m_rows.size(), false);
     // From the bottom up, so the display rows of the runs still to go stay where they are.
     for (auto end = rows.end(); end != rows.begin();) {
@@ -220,6 +269,7 @@ void ListModel::removeRowsAt(std::vector<int> rows)
 
 void ListModel::clear()
 {
+    const Change change(*this);
     beginResetModel();
     m_rows.clear();
     m_order.clear();
@@ -228,7 +278,7 @@ void ListModel::clear()
 
 QString ListModel::cell(int row, int column) const
 {
-    if (row < 0 || row >= rowCount())
+    if (row < 0 || row >= int(m_order.size()))
         return QString();
     return m_rows[m_order[row]].cells.value(column);
 }
@@ -237,6 +287,7 @@ void ListModel::setCell(int row, int column, const QString& text)
 {
     if (row < 0 || row >= rowCount() || column < 0)
         return;
+    const Change change(*this);
     const int storage = m_order[row];
     QStringList& cells = m_rows[storage].cells;
     while (cells.size() <= column)
@@ -264,6 +315,30 @@ void ListModel::setCell(int row, int column, const QString& text)
 
 int ListModel::findText(const QString& text) const
 {
+    if (m_findsSinceChange < 2)
+        ++m_findsSinceChange;
+    QString lower;
+    if (m_findsSinceChange < 2 || !asciiLower(text, lower))
+        return scanForText(text);
+    if (!m_findIndexBuilt)
+        buildFindIndex();
+    // Two ASCII texts are equal without case exactly when their lower cases are; a
+    // text beyond ASCII may still fold onto ASCII (the Kelvin sign onto "k"), so
+    // those rows are compared as the scan compares them.
+    const auto found = m_findAscii.constFind(lower);
+    const int ascii = found == m_findAscii.constEnd() ? -1 : found.value();
+    for (const int row : m_findOthers) {
+        if (ascii >= 0 && row > ascii)
+            break;
+        const QStringList& cells = m_rows[m_order[row]].cells;
+        if (cells.first().compare(text, Qt::CaseInsensitive) == 0)
+            return row;
+    }
+    return ascii;
+}
+
+int ListModel::scanForText(const QString& text) const
+{
     for (int row = 0; row < rowCount(); ++row) {
         const QStringList& cells = m_rows[m_order[row]].cells;
         const QString rowText = cells.isEmpty() ? QString() : cells.first();
@@ -271,6 +346,36 @@ int ListModel::findText(const QString& text) const
             return row;
     }
     return -1;
+}
+
+void ListModel::buildFindIndex() const
+{
+    m_findAscii.clear();
+    m_findOthers.clear();
+    m_findAscii.reserve(qsizetype(m_order.size()));
+    QString lower;
+    // From the bottom up, so that of equal texts the top row is the one kept.
+    for (int row = rowCount() - 1; row >= 0; --row) {
+        const QStringList& cells = m_rows[m_order[row]].cells;
+        if (cells.isEmpty())
+            m_findAscii.insert(QString(), row);
+        else if (asciiLower(cells.first(), lower))
+            m_findAscii.insert(lower, row);
+        else
+            m_findOthers.push_back(row);
+    }
+    std::reverse(m_findOthers.begin(), m_findOthers.end());
+    m_findIndexBuilt = true;
+}
+
+void ListModel::rowsChanged() const
+{
+    m_findsSinceChange = 0;
+    if (m_findIndexBuilt) {
+        m_findIndexBuilt = false;
+        m_findAscii = {};
+        m_findOthers = {};
+    }
 }
 
 void ListModel::setSort(int column, Qt::SortOrder order)
@@ -291,6 +396,7 @@ void ListModel::setSort(int column, Qt::SortOrder order)
 
 void ListModel::reorder(bool directionOnly)
 {
+    const Change change(*this);
     // Selection and current row are persistent indexes: they go with their rows.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList from = persistentIndexList();
@@ -358,6 +464,13 @@ void ListModel::reverseDirection()
         std::reverse(run, end);
         run = end;
     }
+}
+
+QModelIndex ListModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (parent.isValid() || row < 0 || column < 0 || row >= int(m_order.size()) || column >= m_columns.size())
+        return QModelIndex();
+    return createIndex(row, column);
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const

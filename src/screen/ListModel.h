@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -67,6 +68,8 @@ public:
     /// Sets the sort column and direction and re-orders the rows at once.
     void setSort(int column, Qt::SortOrder order);
 
+    /// As a table model's, without the calls through the vtable: the view asks it for every row when it lays out.
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -88,6 +91,11 @@ private:
     void resort();
     void reverseDirection();
     void reorder(bool directionOnly = false);
+    /// Rows, texts or their order changed: the find index no longer holds.
+    void rowsChanged() const;
+    class Change;
+    int scanForText(const QString& text) const;
+    void buildFindIndex() const;
 
     QVector<ListColumn> m_columns;
     std::vector<Row> m_rows;  ///< storage, in no particular order
@@ -95,6 +103,14 @@ private:
     quint64 m_nextSequence = 0;
     int m_sortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+
+    // Repeated finds in an unchanged list (the clerk searching one PO after another)
+    // look the text up instead of walking every row. The index is built on the second
+    // find since the last change, so a list that changes between finds never pays for it.
+    mutable int m_findsSinceChange = 0;
+    mutable bool m_findIndexBuilt = false;
+    mutable QHash<QString, int> m_findAscii; ///< ASCII row text in lower case -> its first display row
+    mutable std::vector<int> m_findOthers;   ///< display rows whose text is not all ASCII, in display order
 };
 
 } // namespace palletry

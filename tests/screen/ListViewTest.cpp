@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using palletry::ListColumn;
 using palletry::ListView;
 
@@ -100,8 +102,44 @@ TEST_F(ListViewTest, BulkFillEqualsRowByRowFill)
     EXPECT_EQ(list.text(list.currentRow()), "already here");
     ListView empty;
     empty.setColumns(threeColumns());
-    empty.addRows({{"b"}, {"a"}});
-    EXPECT_EQ(empty.text(empty.currentRow()), "b"); // first row given, wherever it sorts
+    empty.addRows({{"c"}, {"b"}, {"a"}}); // the opposite of the order shown
+    EXPECT_EQ(modelRows(empty), QStringList({"a||", "b||", "c||"}));
+    EXPECT_EQ(empty.text(empty.currentRow()), "c"); // first row given, wherever it sorts
+}
+
+TEST_F(ListViewTest, FindGivesTheFirstRowShownAfterEveryChange)
+{
+    // Each step changes the list, then finds twice: the second find is answered from
+    // the index of the unchanged list, which must have followed the change.
+    const auto find = [this](const QString& text) {
+        const int first = list.findText(text);
+        EXPECT_EQ(list.findText(text), first) << text.toStdString();
+        return first;
+    };
+    list.addRows({{"b", "2"}, {"K", "1"}, {"a", "3"}});
+    EXPECT_EQ(find("B"), 2);
+    const QString kelvin = QStringLiteral("\u212A"); // folds onto "k"
+    const struct
+    {
+        std::function<void()> change;
+        QString text;
+        int pos;
+    } steps[] = {
+        {[&] { list.removeRow(1); }, "b", 1},                 // b K
+        {[&] { list.addRow({"B", "0"}); }, "k", 3},           // b B K
+        {[&] { list.setSort(1, Qt::AscendingOrder); }, "k", 2}, // B K b
+        {[&] { list.setSubItem(2, 1, "5"); }, "k", 3},        // B b K
+        {[&] { list.addRow({kelvin, "0"}); }, "k", 2},        // B Kelvin b K: beyond ASCII, yet first
+        {[&] { list.setSort(0, Qt::DescendingOrder); }, "k", 1}, // K Kelvin b B
+        {[&] { list.clear(); }, "k", 0},
+        {[&] { list.addRows({{"k"}, {"a"}}); }, "K", 1},      // k a
+        {[&] { list.addRows({{"z"}}); }, "k", 2},             // z k a
+        {[&] { list.removeRows({1, 3}); }, "k", 1},           // k
+    };
+    for (const auto& step : steps) {
+        step.change();
+        EXPECT_EQ(find(step.text), step.pos) << modelRows(list).join(' ').toStdString();
+    }
 }
 
 } // namespace
