@@ -146,12 +146,14 @@ struct ClerkFixture : ::testing::Test
         click(s.cmdViewDetails);
     }
     void openOrder(const QString& order) { clickRow(*s.lstSelectedPOs, rowOf(*s.lstSelectedPOs, order)); }
-    void save(const QString& cartons, const QString& weight)
+    /// A line item saved on the vendor's tab, or with @p manual in the panel of a PO added by hand.
+    void save(const QString& cartons, const QString& weight, bool manual = false)
     {
-        if (s.txtNumberOfCartons->isEnabled())
-            type(s.txtNumberOfCartons, cartons);
-        type(s.txtUnitWeight, weight);
-        click(s.cmdSaveVendorDetails);
+        QLineEdit* count = manual ? s.txtManualPONumberOfCartons : s.txtNumberOfCartons;
+        if (count->isEnabled())
+            type(count, cartons);
+        type(manual ? s.txtManualPOUnitWeight : s.txtUnitWeight, weight);
+        click(manual ? s.cmdManualPOSave : s.cmdSaveVendorDetails);
     }
     palletry_service::QueryRows rowsOf(const std::string& sql) { return service.query(sql); }
 };

@@ -21,13 +21,6 @@ struct LoadReviewFlow : ClerkFixture
         type(s.txtAddPO, po);
         click(s.cmdAddPO);
     }
-    void saveManual(const QString& cartons, const QString& weight)
-    {
-        if (s.txtManualPONumberOfCartons->isEnabled())
-            type(s.txtManualPONumberOfCartons, cartons);
-        type(s.txtManualPOUnitWeight, weight);
-        click(s.cmdManualPOSave);
-    }
     void expectClosed()
     {
         EXPECT_FALSE(panelOpen());
@@ -75,7 +68,7 @@ TEST_F(LoadReviewFlow, ClerkAddsPOsByNumberAndCorrectsAnOrderOfTheLoad)
     EXPECT_EQ(s.lblManualPOLineItem->text(), QStringLiteral("1"));
     clickCell(*s.grdManualPOItems, 2, 1);
     EXPECT_EQ(s.lblManualPOModel->text(), QStringLiteral("MD-22"));
-    saveManual(QString(), QStringLiteral("3.5"));
+    save(QString(), QStringLiteral("3.5"), true);
     EXPECT_EQ(sent(), (Texts{"GetVendorDetailsByOrderID", "GetOrderDetails", "AddPODetails", "GetVendorHomeDeliverly"}));
     EXPECT_EQ(service.query("SELECT Segment, LineItem, UnitWeight FROM LineItemDetails WHERE OrderID = '00000005002'"),
               (palletry_service::QueryRows{{"1", "2", "3.5"}}));
@@ -90,7 +83,7 @@ TEST_F(LoadReviewFlow, ClerkAddsPOsByNumberAndCorrectsAnOrderOfTheLoad)
     EXPECT_TRUE(s.txtManualPONumberOfCartons->isEnabled());
     EXPECT_TRUE(s.txtManualPONumberOfCartons->text().isEmpty());
     sent();
-    saveManual(QStringLiteral("7"), QStringLiteral("2"));
+    save(QStringLiteral("7"), QStringLiteral("2"), true);
     EXPECT_EQ(sent(), (Texts{"GetVendorDetailsByOrderID", "GetOrderDetails", "AddPO", "GetOrderDetails", "AddPODetails",
                              "GetVendorHomeDeliverly"}));
     EXPECT_EQ(service.query("SELECT s.Segment, s.NumberOfCartons, d.LineItem FROM OrderSegments s JOIN LineItemDetails d"
@@ -104,7 +97,7 @@ TEST_F(LoadReviewFlow, ClerkAddsPOsByNumberAndCorrectsAnOrderOfTheLoad)
     EXPECT_EQ(s.grdManualPOItems->rows(), 1);
     EXPECT_TRUE(s.lblManualPOLineItem->text().isEmpty());
     sent();
-    saveManual(QStringLiteral("1"), QStringLiteral("1"));
+    save(QStringLiteral("1"), QStringLiteral("1"), true);
     EXPECT_TRUE(sent().empty());
     EXPECT_EQ(rig.recorder.errorReportCount(), 1);
     EXPECT_TRUE(rig.recorder.logTexts().back().contains(QStringLiteral("99999")));
