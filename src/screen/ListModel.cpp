@@ -195,9 +195,9 @@ int ListModel::addRows(std::vector<QStringList>& rows, std::vector<QString>* key
     bool inOrder = true;
     bool reversed = true;
     for (size_t i = 0; i < rows.size(); ++i) {
-        m_rows.push_back({std::move(rows[i]), QString(), m_nextSequence++});
-        Row& row = m_rows.back();
-        row.key = keys ? std::move((*keys)[i]) : keyFor(row.cells);
+        m_rows.push_back({std::move(rows[i]), keys ? std::move((*keys)[i]) : QString(), m_nextSequence++});
+        if (!keys)
+            m_rows.back().key = keyFor(m_rows.back().cells);
         const int storage = int(m_rows.size()) - 1;
         if (wasEmpty && !m_order.empty() && (inOrder || reversed)) {
             const bool after = before(m_order.back(), storage);
@@ -252,27 +252,32 @@ ListModel::Taken ListModel::takeRows(const std::vector<int>& rows)
     Taken taken;
     if (rows.empty())
         return taken;
-    taken.cells.resize(rows.size());
-    taken.keys.resize(rows.size());
-    std::vector<int> slot(m_order.size(), -1); // display row -> its place in taken
-    for (size_t i = 0; i < rows.size(); ++i)
-        slot[size_t(rows[i])] = int(i);
     // The texts move out; the rows' shells go with the removal.
-    const auto leaving = [&](int row) {
-        Row& from = m_rows[size_t(m_order[size_t(row)])];
-        taken.cells[size_t(slot[size_t(row)])] = std::move(from.cells);
-        taken.keys[size_t(slot[size_t(row)])] = std::move(from.key);
-    };
     if (rows.size() == m_order.size()) {
         const Change change(*this);
         beginResetModel();
-        for (int row = 0; row < int(m_order.size()); ++row)
-            leaving(row);
+        taken.cells.reserve(rows.size());
+        taken.keys.reserve(rows.size());
+        for (const int row : rows) {
+            Row& from = m_rows[size_t(m_order[size_t(row)])];
+            taken.cells.push_back(std::move(from.cells));
+            taken.keys.push_back(std::move(from.key));
+        }
         m_rows.clear();
         m_order.clear();
         endResetModel();
         return taken;
     }
+    taken.cells.resize(rows.size());
+    taken.keys.resize(rows.size());
+    std::vector<int> slot(m_order.size(), -1); // display row -> its place in taken
+    for (size_t i = 0; i < rows.size(); ++i)
+        slot[size_t(rows[i])] = int(i);
+    const auto leaving = [&](int row) {
+        Row& from = m_rows[size_t(m_order[size_t(row)])];
+        taken.cells[size_t(slot[size_t(row)])] = std::move(from.cells);
+        taken.keys[size_t(slot[size_t(row)])] = std::move(from.key);
+    };
     std::vector<int> sorted = rows;
     std::sort(sorted.begin(), sorted.end());
     removeSorted(sorted, leaving);
