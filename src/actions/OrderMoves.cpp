@@ -10,6 +10,7 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
 #include <numeric>
 #include <vector>
 
@@ -36,21 +37,32 @@ void OrderMoves::move(bool toSelected, Rows which)
         positions.resize(size_t(source.count()));
         std::iota(positions.begin(), positions.end(), 1);
     }
+    // From the bottom up: rows equal in the other list's sort column land there in this order.
+    std::reverse(positions.begin(), positions.end());
+    // Only the left's sort column, if the right sorts by the same text, keeps its keys:
+    // right column n holds left column fromLeft[n] (-1: none), and the reverse way back.
+    static constexpr int fromLeft[] = {0, -1, 1};
+    static constexpr int fromRight[] = {0, 2};
+    const int sortColumn = target.sortColumn();
+    const int* from = toSelected ? fromLeft : fromRight;
+    const int columns = toSelected ? 3 : 2;
+    const bool sameKeys = sortColumn < columns && from[sortColumn] == source.sortColumn();
+    ListModel::Taken taken = source.takeRows(std::move(positions));
     // The order id stays the row text; the center travels between "Center" (left,
     // sub-item 1) and "Center Name" (right, sub-item 2); the carton count stays behind.
-    std::vector<QStringList> rows;
-    rows.reserve(positions.size());
-    for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
-        if (toSelected)
-            rows.push_back(QStringList{source.text(*it), QString(), source.subItem(*it, 1)});
-        else
-            rows.push_back(QStringList{source.text(*it), source.subItem(*it, 2)});
+    // Rearranged in place: a list that has been right once already has room for three.
+    for (QStringList& cells : taken.cells) {
+        if (toSelected) {
+            cells.resize(2);
+            cells.insert(1, QString());
+        } else {
+            cells.resize(3);
+            cells.removeAt(1);
+        }
     }
-    target.addRows(std::move(rows));
-    if (which == Rows::All)
-        source.clear(); // one reset instead of a removal the views must follow row by row
-    else
-        source.removeRows(std::move(positions));
+    if (!sameKeys)
+        taken.keys.clear();
+    target.addRows(std::move(taken.cells), std::move(taken.keys));
 }
 
 void OrderMoves::cmdSelect_Click()

@@ -166,6 +166,16 @@ int ListModel::addRow(QStringList cells)
 
 int ListModel::addRows(std::vector<QStringList> rows)
 {
+    return addRows(rows, nullptr);
+}
+
+int ListModel::addRows(std::vector<QStringList> rows, std::vector<QString> keys)
+{
+    return addRows(rows, keys.size() == rows.size() ? &keys : nullptr);
+}
+
+int ListModel::addRows(std::vector<QStringList>& rows, std::vector<QString>* keys)
+{
     if (rows.empty())
         return -1;
     const Change change(*this);
@@ -184,10 +194,10 @@ int ListModel::addRows(std::vector<QStringList> rows)
     // list, taken from the bottom up): noticed on the way in, neither needs a sort.
     bool inOrder = true;
     bool reversed = true;
-    for (QStringList& cells : rows) {
-        Row row{std::move(cells), QString(), m_nextSequence++};
-        row.key = keyFor(row.cells);
-        m_rows.push_back(std::move(row));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        m_rows.push_back({std::move(rows[i]), keys ? std::move((*keys)[i]) : QString(), m_nextSequence++});
+        if (!keys)
+            m_rows.back().key = keyFor(m_rows.back().cells);
         const int storage = int(m_rows.size()) - 1;
         if (wasEmpty && !m_order.empty() && (inOrder || reversed)) {
             const bool after = before(m_order.back(), storage);
@@ -234,6 +244,49 @@ void ListModel::removeRowsAt(std::vector<int> rows)
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     rows.erase(std::remove_if(rows.begin(), rows.end(), [this](int r) { return r < 0 || r >= rowCount(); }),
                rows.end());
+    removeSorted(rows, [](int) {});
+}
+
+ListModel::Taken ListModel::takeRows(const std::vector<int>& rows)
+{
+    Taken taken;
+    if (rows.empty())
+        return taken;
+    // The texts move out; the rows' shells go with the removal.
+    if (rows.size() == m_order.size()) {
+        const Change change(*this);
+        beginResetModel();
+        taken.cells.reserve(rows.size());
+        taken.keys.reserve(rows.size());
+        for (const int row : rows) {
+            Row& from = m_rows[size_t(m_order[size_t(row)])];
+            taken.cells.push_back(std::move(from.cells));
+            taken.keys.push_back(std::move(from.key));
+        }
+        m_rows.clear();
+        m_order.clear();
+        endResetModel();
+        return taken;
+    }
+    taken.cells.resize(rows.size());
+    taken.keys.resize(rows.size());
+    std::vector<int> slot(m_order.size(), -1); // display row -> its place in taken
+    for (size_t i = 0; i < rows.size(); ++i)
+        slot[size_t(rows[i])] = int(i);
+    const auto leaving = [&](int row) {
+        Row& from = m_rows[size_t(m_order[size_t(row)])];
+        taken.cells[size_t(slot[size_t(row)])] = std::move(from.cells);
+        taken.keys[size_t(slot[size_t(row)])] = std::move(from.key);
+    };
+    std::vector<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    removeSorted(sorted, leaving);
+    return taken;
+}
+
+template <typename Leaving>
+void ListModel::removeSorted(const std::vector<int>& rows, Leaving leaving)
+{
     if (rows.empty())
         return;
     const Change change(*this);
@@ -246,8 +299,10 @@ void ListModel::removeRowsAt(std::vector<int> rows)
         const int top = *first;
         const int bottom = *(end - 1);
         beginRemoveRows(QModelIndex(), top, bottom);
-        for (int r = top; r <= bottom; ++r)
+        for (int r = top; r <= bottom; ++r) {
+            leaving(r);
             dead[size_t(m_order[r])] = true;
+        }
         m_order.erase(m_order.begin() + top, m_order.begin() + bottom + 1);
         endRemoveRows();
         end = first;

@@ -49,6 +49,19 @@ public:
     /// Adds many rows with a single notification and one sort. Returns the
     /// display row of the first of them (-1 when @p rows is empty).
     int addRows(std::vector<QStringList> rows);
+    /// As addRows(), with the sort texts already known: @p keys holds, for each row, the key
+    /// this list gives its sort column (as another list sorting by the same text gave it).
+    int addRows(std::vector<QStringList> rows, std::vector<QString> keys);
+
+    /// Rows taken out of a list: their cells and the keys of that list's sort column.
+    struct Taken
+    {
+        std::vector<QStringList> cells;
+        std::vector<QString> keys;
+    };
+    /// Takes the display rows @p rows (no duplicates) out of the list, in the order given, without
+    /// copying their texts; notifies as removeRowsAt() does, or with one reset when every row goes.
+    Taken takeRows(const std::vector<int>& rows);
     void removeRowAt(int row);
     /// Removes the display rows @p rows (any order, no duplicates) with one notification
     /// per run of neighbouring rows.
@@ -91,6 +104,11 @@ private:
     void resort();
     void reverseDirection();
     void reorder(bool directionOnly = false);
+    int addRows(std::vector<QStringList>& rows, std::vector<QString>* keys);
+    /// Removes the display rows @p rows (ascending, distinct, in range); @p leaving sees each
+    /// row's storage just before it goes.
+    template <typename Leaving>
+    void removeSorted(const std::vector<int>& rows, Leaving leaving);
     /// Rows, texts or their order changed: the find index no longer holds.
     void rowsChanged() const;
     class Change;

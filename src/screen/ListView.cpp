@@ -115,6 +115,18 @@ void ListView::addRows(std::vector<QStringList> rows)
     takeCurrentIfNone(m_model->addRows(std::move(rows)));
 }
 
+void ListView::addRows(std::vector<QStringList> rows, std::vector<QString> keys)
+{
+    takeCurrentIfNone(m_model->addRows(std::move(rows), std::move(keys)));
+}
+
+ListModel::Taken ListView::takeRows(std::vector<int> positions)
+{
+    for (int& pos : positions)
+        pos = rowIndex(pos);
+    return m_model->takeRows(positions);
+}
+
 void ListView::removeRow(int pos)
 {
     m_model->removeRowAt(rowIndex(pos));

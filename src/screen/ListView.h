@@ -61,6 +61,11 @@ public:
     int addRow(const QStringList& cells);
     /// Adds many rows at once: one model notification and one sort.
     void addRows(std::vector<QStringList> rows);
+    /// As addRows(), with the keys of this list's sort column already known (see ListModel::addRows).
+    void addRows(std::vector<QStringList> rows, std::vector<QString> keys);
+    /// Takes the rows at @p positions (1-based, no duplicates) out of the list, in the order given,
+    /// with their texts and sort keys, for another list to add.
+    ListModel::Taken takeRows(std::vector<int> positions);
     void removeRow(int pos);
     /// Removes the rows at @p positions (1-based, any order) in as few notifications as they allow.
     void removeRows(std::vector<int> positions);
