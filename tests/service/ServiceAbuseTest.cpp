@@ -17,6 +17,12 @@
 using namespace servicetest;
 using palletry_service::ReferenceService;
 
+#if defined(__has_feature)
+#define PALLETRY_CLANG_ASAN __has_feature(address_sanitizer)
+#else
+#define PALLETRY_CLANG_ASAN 0
+#endif
+
 namespace {
 
 // A raw connection, for what no well-behaved HTTP client sends.
@@ -154,6 +160,9 @@ TEST(ServiceAbuseTest, AReadIsServedWhileMoreSlowClientsThanWorkersKeepReconnect
 
 TEST(ServiceAbuseTest, RefusedLargeRequestsLeaveNoMemoryBehind)
 {
+#if defined(__SANITIZE_ADDRESS__) || PALLETRY_CLANG_ASAN
+    GTEST_SKIP() << "AddressSanitizer's allocator keeps freed blocks in quarantine: no measure of the service's memory";
+#endif
     ReferenceService service;
     ASSERT_TRUE(service.start());
     const std::string large = envelope(body("AddPO", "<OrdersArray><string>99999999999;1;1;4096;1001;5;1;"
