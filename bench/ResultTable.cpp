@@ -17,12 +17,22 @@ void ResultTable::setTime(const std::string& name, double ms)
     m_times[name] = ms;
 }
 
-std::optional<double> ResultTable::time(const std::string& name) const
+namespace {
+
+template <typename Map>
+std::optional<typename Map::mapped_type> found(const Map& map, const typename Map::key_type& key)
 {
-    const auto it = m_times.find(name);
-    if (it == m_times.end())
+    const auto it = map.find(key);
+    if (it == map.end())
         return std::nullopt;
     return it->second;
+}
+
+} // namespace
+
+std::optional<double> ResultTable::time(const std::string& name) const
+{
+    return found(m_times, name);
 }
 
 void ResultTable::setCounter(const std::string& name, const std::string& counter, double value)
@@ -33,12 +43,7 @@ void ResultTable::setCounter(const std::string& name, const std::string& counter
 std::optional<double> ResultTable::counter(const std::string& name, const std::string& counter) const
 {
     const auto it = m_counters.find(name);
-    if (it == m_counters.end())
-        return std::nullopt;
-    const auto c = it->second.find(counter);
-    if (c == it->second.end())
-        return std::nullopt;
-    return c->second;
+    return it == m_counters.end() ? std::nullopt : found(it->second, counter);
 }
 
 void ResultTable::setPairs(const std::string& name, const PairResult& result)
@@ -48,10 +53,7 @@ void ResultTable::setPairs(const std::string& name, const PairResult& result)
 
 std::optional<PairResult> ResultTable::pairs(const std::string& name) const
 {
-    const auto it = m_pairs.find(name);
-    if (it == m_pairs.end())
-        return std::nullopt;
-    return it->second;
+    return found(m_pairs, name);
 }
 
 void ResultTable::setNote(const std::string& key, const QString& note)
