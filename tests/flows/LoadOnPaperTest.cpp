@@ -265,8 +265,9 @@ TEST(ManifestPages, VendorsBreakBetweenPagesWhereTheyCanAndTheTotalsStayTogether
     for (const auto& c : cases) {
         const std::vector<ManifestPage> pages = LoadManifest::layOut(content(c.vendors), 20);
         EXPECT_EQ(kinds(pages), c.pages) << c.vendors.size();
-        if (pages.size() > 1 && c.vendors.size() == 1)
+        if (pages.size() > 1 && c.vendors.size() == 1) {
             EXPECT_EQ(pages[1][1].cells, QStringList{"Vendor 1 (continued)"});
+        }
     }
     EXPECT_THROW(LoadManifest::layOut(content({1}), 15), RuntimeError);
 }
