@@ -52,8 +52,8 @@ private:
 [[noreturn]] void failReply(const HttpExchange& http, const QString& address, const QString& description,
                             ErrorKind kind = ErrorKind::HttpStatus)
 {
-    throw RuntimeError(ErrorRecord{http.statusCode(), ReplyChecks::networkText(description),
-                                   ServiceAddress::forReport(address), kind});
+    // The address was let through by ServiceAddress::refusal(): it holds nothing to hide.
+    throw RuntimeError(ErrorRecord{http.statusCode(), ReplyChecks::networkText(description), address, kind});
 }
 
 // The body is the envelope as the serialiser writes it: whitespace between
