@@ -166,15 +166,15 @@ int ListModel::addRow(QStringList cells)
 
 int ListModel::addRows(std::vector<QStringList> rows)
 {
-    return addRows(rows, nullptr);
+    return append(rows, nullptr);
 }
 
 int ListModel::addRows(std::vector<QStringList> rows, std::vector<QString> keys)
 {
-    return addRows(rows, keys.size() == rows.size() ? &keys : nullptr);
+    return append(rows, keys.size() == rows.size() ? &keys : nullptr);
 }
 
-int ListModel::addRows(std::vector<QStringList>& rows, std::vector<QString>* keys)
+int ListModel::append(std::vector<QStringList>& rows, std::vector<QString>* keys)
 {
     if (rows.empty())
         return -1;

@@ -104,7 +104,8 @@ private:
     void resort();
     void reverseDirection();
     void reorder(bool directionOnly = false);
-    int addRows(std::vector<QStringList>& rows, std::vector<QString>* keys);
+    /// Both addRows(): moves @p rows in, with their @p keys when given, else keys made here.
+    int append(std::vector<QStringList>& rows, std::vector<QString>* keys);
     /// Removes the display rows @p rows (ascending, distinct, in range); @p leaving sees each
     /// row's storage just before it goes.
     template <typename Leaving>
