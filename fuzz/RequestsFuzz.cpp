@@ -84,11 +84,10 @@ class CapturingCall : public SoapCall
 {
 public:
     using SoapCall::SoapCall;
-    QString ReturnWebserviceXML(const QString&, const QString&, const QString&, const QString& SOAPEnvelope,
-                                bool) override
+    Task<QString> ReturnWebserviceXML(QString, QString, QString, QString SOAPEnvelope, bool) override
     {
         sent.push_back(SOAPEnvelope);
-        return {};
+        co_return QString();
     }
     QVector<QString> sent;
 };
@@ -226,8 +225,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const qint16 person = in.int16();
         const QString type = in.text(), updated = in.text();
         const qint16 unloaded = in.int16();
-        accepted = requests.AddPODetailsSOAP(order, segment, line, date, quantity, weight, person, type, updated,
-                                             unloaded);
+        accepted = runToEnd(requests.AddPODetailsSOAP(order, segment, line, date, quantity, weight, person, type, updated,
+                                             unloaded));
         const QString weightText = Envelopes::formatUnitWeight(weight);
         values = {{"OrderID", order},
                   {"KLTV_OrderSegment", number(segment)},
@@ -253,7 +252,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int count = in.byte() % 5;
         for (int i = 0; i < count; ++i)
             orders.push_back(in.text());
-        accepted = requests.AddPOSOAP(orders);
+        accepted = runToEnd(requests.AddPOSOAP(orders));
         for (const QString& order : orders)
             values.push_back({"string", order});
         if (orders.isEmpty()) {
@@ -265,7 +264,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     default: {
         const QString order = in.text();
         const qint16 segment = in.int16();
-        accepted = requests.DeletePOSOAP(order, segment);
+        accepted = runToEnd(requests.DeletePOSOAP(order, segment));
         values = {{"OrderID", order}, {"OrderSegment", number(segment)}};
         break;
     }

@@ -17,7 +17,7 @@
     </message>
 </context>
 <context>
-    <name>palletry::CallRunner</name>
+    <name>palletry::ActionRunner</name>
     <message>
         <source>Reading the load…</source>
         <translation>Leyendo la carga…</translation>

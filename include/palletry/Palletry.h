@@ -15,21 +15,35 @@
  * who works on the load (SetPersonInformation) and which load to open
  * (LoadData); from then on the receiving clerk works in the control's three tabs.
  *
- * Every call to the service is done when the member or the clerk's action that
- * makes it returns, but its transfer runs on a worker thread: meanwhile the
- * user-interface thread goes on with its events, so the host's windows repaint,
- * take input and run their timers. The control itself takes no input during a
- * call; after about half a second it shows what it is waiting for ("Reading the
+ * How actions run. A clerk's click (or openLoad()) starts an action and
+ * returns; the action sends its requests one after another and goes on with
+ * each answer on the user-interface thread, from the event loop: nothing waits
+ * on the stack, so the host's windows repaint, take input and run their timers
+ * throughout. Messages to the clerk are steps of the action too: a box is
+ * opened (window-modal) and the action goes on once the clerk answered it.
+ * busy is true from an action's first step to its last; wait for busyChanged(false)
+ * (a test: until busy() is false). Meanwhile the control takes no input; after
+ * about half a second of a call it shows what it is waiting for ("Reading the
  * vendors…" and the seconds so far) with a Cancel button (Escape does the same).
  * A cancelled call is reported like a failed one (number 18, "The clerk
  * cancelled the call of …"); a save or a removal then makes no further write, its
  * report names the writes the service had already confirmed, and the screen is
- * read again. A host that calls LoadData, ReturnWebserviceXML,
+ * read again. A host that calls LoadData, openLoad, ReturnWebserviceXML,
  * SetPersonInformation, setCurrentSegmentNumber, ShrinkForm or
- * HandleVendorDetailsDelay while a call is in flight (from a timer, say) gets a
- * report numbered 10 instead, and nothing is sent or changed. Delete the control
- * with deleteLater(): asked for during a call, the deletion waits until the call
- * has ended.
+ * HandleVendorDetailsDelay while an action is under way (from a timer, or from a
+ * slot on one of the control's own signals) gets a report numbered 10 instead,
+ * and nothing is sent or changed.
+ *
+ * Safe to embed: the control, its parent or its window may be deleted, closed
+ * or deleteLater()ed at any moment, from any slot, the control's own signals
+ * included, and the application may quit at any moment. The action under way is
+ * then dropped where it stands: a request already on the wire is abandoned and
+ * its answer never read, nothing further is sent, nobody is told. Every signal
+ * the control emits during an action comes from the event loop with none of the
+ * action's frames on the stack. LoadData and ReturnWebserviceXML keep their
+ * blocking contract for the hosts written against them: they return once their
+ * action has ended (or at once, without touching the control, if it was
+ * destroyed meanwhile).
  *
  * Failures are shown to the clerk in a modal box titled "prjPalletry" and written
  * to the event log: syslog (ident "prjPalletry") unless a file is chosen with
@@ -73,6 +87,12 @@ class PALLETRY_EXPORT Palletry : public QWidget
      * host shows messageShown's texts its own way.
      */
     Q_PROPERTY(bool messageBoxes READ messageBoxes WRITE setMessageBoxes)
+    /**
+     * True exactly while an action is under way (opening a load, a clerk's
+     * click, a blocking member's call), from its first step to its last, its
+     * messages included. The way for a host, or a test, to wait for the control.
+     */
+    Q_PROPERTY(bool busy READ busy NOTIFY busyChanged)
     /**
      * Milliseconds allowed to connect to the service (default 15000), and for a
      * whole call, reply included (default 120000). A call that meets either
@@ -126,6 +146,14 @@ public:
      * and leaves its part of the screen empty.
      */
     Q_INVOKABLE void LoadData(const QString& ptServerName, qint32 lLoadID);
+
+    /**
+     * Starts opening a load exactly as LoadData does and returns at once; its
+     * end is loadOpened (emitted once busy is false again).
+     */
+    Q_INVOKABLE void openLoad(const QString& ptServerName, qint32 lLoadID);
+
+    bool busy() const;
 
     /// Does nothing: every save happens through the control's own buttons.
     Q_INVOKABLE void SaveData();
@@ -262,17 +290,21 @@ public:
 
 signals:
     /**
-     * At the end of every LoadData, once the screen shows what could be read.
+     * At the end of every LoadData or openLoad, once the screen shows what could be
+     * read and busy is false again (a host may start the next action from here).
      * @p loadId is the id LoadData was given; @p complete is false when anything
      * in it failed (a service call, a load id out of range, a list that could not
      * be filled): each such failure has been reported through errorReported.
      */
     void loadOpened(qint32 loadId, bool complete);
 
+    /// busy changed; false once an action's last step is done (then loadOpened or loadChanged follow).
+    void busyChanged(bool busy);
+
     /**
      * After a clerk's action in which the service accepted a write (a line item
      * saved, a PO registered on the load, an order removed), once the action has
-     * ended, so a host can refresh its own views. Emitted once per action.
+     * ended (busy false), so a host can refresh its own views. Emitted once per action.
      */
     void loadChanged();
 
@@ -298,8 +330,6 @@ signals:
     void scannerEntryChanged(bool on);
 
 protected:
-    /// Holds back a deletion asked for while a call is in flight.
-    bool event(QEvent* event) override;
     /// A language change (a translator installed or removed) re-translates every caption and heading.
     void changeEvent(QEvent* event) override;
 

@@ -39,31 +39,35 @@ void Browsing::lstVendors_Click()
     });
 }
 
-void Browsing::cmdViewDetails_Click()
+Task<void> Browsing::cmdViewDetails_Click()
 {
-    trap(m_errors, "cmdViewDetails_Click()", [&] {
+    try {
         const int pos = m_screen.lstVendors->currentRow();
         if (pos == 0)
-            return;
+            co_return;
         // The vendor whose orders are shown is the one a save concerns.
         takeVendor(pos);
         const qint16 loadId = toInt16(qint64(m_state.LoadID));
         m_navigation.showOnly(1);
-        m_loaders.LoadVendorDetails(m_screen.lstVendors->text(pos), loadId);
+        co_await m_loaders.LoadVendorDetails(m_screen.lstVendors->text(pos), loadId);
         m_screen.txtFindPO->clear();
         m_screen.lstSelectedPOs->setColumnWidthTwips(1, 0);
-    });
+    } catch (...) {
+        reportCurrent(m_errors, "cmdViewDetails_Click()");
+    }
 }
 
-void Browsing::cmdViewAll_Click()
+Task<void> Browsing::cmdViewAll_Click()
 {
-    trap(m_errors, "cmdViewAll_Click()", [&] {
+    try {
         m_navigation.showOnly(2);
         m_screen.cmdRemovePO->setEnabled(true);
         if (m_screen.lstAllSelectedPOs->count() == 0)
-            m_loaders.refreshOrdersOnLoad();
+            co_await m_loaders.refreshOrdersOnLoad();
         m_screen.txtFindPO->clear();
-    });
+    } catch (...) {
+        reportCurrent(m_errors, "cmdViewAll_Click()");
+    }
 }
 
 } // namespace palletry

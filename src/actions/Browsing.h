@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Task.h"
+
 namespace palletry {
 
 struct ControlState;
@@ -23,9 +25,9 @@ public:
      * Opens the current vendor row's orders on "Vendor Details", taking that row's
      * vendor as SelectedVendorID. Does nothing while lstVendors has no rows.
      */
-    void cmdViewDetails_Click();
+    Task<void> cmdViewDetails_Click();
     /// Opens "All Selected POs"; asks the service for the load's orders only when the list is empty.
-    void cmdViewAll_Click();
+    Task<void> cmdViewAll_Click();
 
 private:
     /// SelectedVendorID from the vendor row at @p pos.

@@ -95,12 +95,12 @@ void LineItemEntry::takeUpLoadedOrder(ControlState& state, const QString& orderI
     gridClick();
 }
 
-void LineItemEntry::takeUp(ControlState& state, const QString& orderId, const std::function<void()>& readOrder)
+Task<void> LineItemEntry::takeUp(ControlState& state, QString orderId, std::function<Task<void>()> readOrder)
 {
     // Nothing of the order taken up before may be saved under this one, even if this one fails.
     clearPanel();
     try {
-        readOrder();
+        co_await readOrder();
     } catch (...) {
         release(state);
         throw;

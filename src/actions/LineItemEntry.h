@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Task.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -80,7 +82,7 @@ public:
      * previous order's to this one's (a host hears no passing 0 when the same
      * order is taken up again); should the read throw, it is let go as well.
      */
-    void takeUp(ControlState& state, const QString& orderId, const std::function<void()>& readOrder);
+    Task<void> takeUp(ControlState& state, QString orderId, std::function<Task<void>()> readOrder);
 
     /**
      * Lets go of the order taken up: no segment, no line item, no shown order, the

@@ -30,13 +30,13 @@ LoadReview::LoadReview(ControlState& state, Screen& screen, ErrorSink& errors, M
 {
 }
 
-void LoadReview::lstAllSelectedPOs_DblClick()
+Task<void> LoadReview::lstAllSelectedPOs_DblClick()
 {
-    trap(m_errors, "lstAllSelectedPOs_DblClick()", [&] {
+    try {
         const ListView& all = *m_screen.lstAllSelectedPOs;
         const int pos = all.currentRow();
         if (all.count() == 0 || pos == 0)
-            return;
+            co_return;
         // Both converted before anything changes: a failure leaves the open entry as it was.
         const qint16 segment = toInt16(all.subItem(pos, LoadColumn::MaxSequence));
         const qint16 cartons = toInt16(all.subItem(pos, LoadColumn::Cartons));
@@ -45,29 +45,31 @@ void LoadReview::lstAllSelectedPOs_DblClick()
         m_screen.txtManualPONumberOfCartons->setEnabled(false);
         m_screen.txtAddPO->setText(all.text(pos));
         if (!m_screen.txtAddPO->text().isEmpty())
-            m_manualPO.cmdAddPO_Click();
-    });
+            co_await m_manualPO.cmdAddPO_Click();
+    } catch (...) {
+        reportCurrent(m_errors, "lstAllSelectedPOs_DblClick()");
+    }
 }
 
-void LoadReview::cmdRemovePO_Click()
+Task<void> LoadReview::cmdRemovePO_Click()
 {
-    trap(m_errors, "cmdRemovePO_Click()", [&] {
+    try {
         ListView& all = *m_screen.lstAllSelectedPOs;
         // Only the order the clerk highlighted: the current row exists as soon as the list has rows.
         const std::vector<int> highlighted = all.selectedRows();
         if (highlighted.empty()) {
             m_boxes.show({tr("Please select an item from the list to remove"), tr("Item Removal"),
                           QMessageBox::Information, QMessageBox::Ok});
-            return;
+            co_return;
         }
         const int pos = highlighted.front();
         const QString orderId = all.text(pos);
         const qint16 segment = toInt16(all.subItem(pos, LoadColumn::MaxSequence));
-        const bool deleted = deleteFromThisLoad(orderId, segment);
+        const bool deleted = co_await deleteFromThisLoad(orderId, segment);
         if (deleted)
             all.removeRow(pos); // gone even should the list not be read again below
         // The list shows what the service holds, whether the delete was accepted or not.
-        m_loaders.refreshOrdersOnLoad();
+        co_await m_loaders.refreshOrdersOnLoad();
         m_loaders.RefreshSelectedPOs();
         if (deleted)
             m_boxes.show({tr("PO has been removed successfully from load"), tr("PO Removal"),
@@ -80,16 +82,18 @@ void LoadReview::cmdRemovePO_Click()
         }
         m_screen.txtAddPO->clear();
         m_screen.txtFindPO->clear();
-    });
+    } catch (...) {
+        reportCurrent(m_errors, "cmdRemovePO_Click()");
+    }
 }
 
-bool LoadReview::deleteFromThisLoad(const QString& orderId, qint16 segment)
+Task<bool> LoadReview::deleteFromThisLoad(QString orderId, qint16 segment)
 {
     // DeletePO names no load: the segment is confirmed as this load's first, so that a
     // stale row never deletes the order's delivery on another load.
-    const std::optional<qint16> held = m_loaders.segmentOnLoad(orderId, toInt16(qint64(m_state.LoadID)));
+    const std::optional<qint16> held = co_await m_loaders.segmentOnLoad(orderId, toInt16(qint64(m_state.LoadID)));
     if (!held)
-        return false;
+        co_return false;
     if (*held != segment) {
         m_errors.reportError(
             RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
@@ -99,23 +103,25 @@ bool LoadReview::deleteFromThisLoad(const QString& orderId, qint16 segment)
                              .arg(segment))
                 .record(),
             QStringLiteral("cmdRemovePO_Click()"));
-        return false;
+        co_return false;
     }
-    return m_requests.DeletePOSOAP(orderId, segment);
+    co_return co_await m_requests.DeletePOSOAP(orderId, segment);
 }
 
-void LoadReview::cmdDone_Click()
+Task<void> LoadReview::cmdDone_Click()
 {
-    trap(m_errors, "cmdDone_Click()", [&] {
+    try {
         m_manualPO.cmdManualPOCancel_Click();
         m_screen.txtManualPONumberOfCartons->setEnabled(true);
         m_screen.txtManualPONumberOfCartons->clear();
         m_navigation.showOnly(0);
         m_screen.txtAddPO->clear();
-        m_loaders.refreshOrdersOnLoad();
+        co_await m_loaders.refreshOrdersOnLoad();
         m_screen.txtAddPO->clear();
         m_screen.txtFindPO->clear();
-    });
+    } catch (...) {
+        reportCurrent(m_errors, "cmdDone_Click()");
+    }
 }
 
 } // namespace palletry

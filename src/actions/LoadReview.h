@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Task.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QtGlobal>
@@ -29,7 +31,7 @@ public:
                Loaders& loaders, Navigation& navigation, ManualPOEntry& manualPO);
 
     /// Opens the current order with its segment and cartons, through "Add P O".
-    void lstAllSelectedPOs_DblClick();
+    Task<void> lstAllSelectedPOs_DblClick();
     /**
      * Deletes the highlighted order's segment from the load, once the service has
      * confirmed that the order stands on this load under that segment, then
@@ -38,13 +40,13 @@ public:
      * not confirm is reported and not deleted; the row leaves the list and the
      * success message is shown only when the service accepted the delete.
      */
-    void cmdRemovePO_Click();
+    Task<void> cmdRemovePO_Click();
     /// Closes the manual-PO panel, back to the first tab, re-reads the orders on the load.
-    void cmdDone_Click();
+    Task<void> cmdDone_Click();
 
 private:
     /// DeletePO once the service confirms @p orderId stands on this load under @p segment; true when accepted.
-    bool deleteFromThisLoad(const QString& orderId, qint16 segment);
+    Task<bool> deleteFromThisLoad(QString orderId, qint16 segment);
 
     ControlState& m_state;
     Screen& m_screen;

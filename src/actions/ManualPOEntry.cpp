@@ -113,32 +113,38 @@ void ManualPOEntry::txtAddPO_GotFocus()
     m_screen.txtAddPO->setSelection(0, int(m_screen.txtAddPO->text().size()));
 }
 
-void ManualPOEntry::cmdAddPO_Click()
+Task<void> ManualPOEntry::cmdAddPO_Click()
 {
-    trap(m_errors, "cmdAddPO_Click()", [&] {
+    try {
         QLineEdit& po = *m_screen.txtAddPO;
         if (po.text().isEmpty()) {
             m_boxes.show({tr("P O field cannot be left blank."), tr("Blank PO Field"),
                           QMessageBox::Information, QMessageBox::Ok});
             po.setFocus();
-            return;
+            co_return;
         }
         m_screen.fraAdPOManually->setVisible(true);
         m_navigation.setHeights(Screen::LargeTabStripHeightTwips, Screen::LargeControlHeightTwips);
         // A PO not on this load gets a segment of its own when saved, never another order's.
-        m_entry.takeUp(m_state, po.text(),
-                       [&] { m_loaders.LoadLineItemsOrderDetail(po.text(), false, toInt16(qint64(m_state.LoadID))); });
+        const QString number = po.text();
+        // Named, not a temporary in the awaited call: GCC 12 destroys such a temporary twice.
+        const std::function<Task<void>()> read = [this, number] {
+            return m_loaders.LoadLineItemsOrderDetail(number, false, toInt16(qint64(m_state.LoadID)));
+        };
+        co_await m_entry.takeUp(m_state, number, read);
         m_screen.cmdAddPO->setEnabled(false);
         po.setEnabled(false);
-    });
+    } catch (...) {
+        reportCurrent(m_errors, "cmdAddPO_Click()");
+    }
 }
 
-void ManualPOEntry::cmdManualPOSave_Click()
+Task<void> ManualPOEntry::cmdManualPOSave_Click()
 {
-    trap(m_errors, "cmdManualPOSave_Click()", [&] {
+    try {
         const std::optional<LineItemValues> entry = m_entry.validate();
         if (!entry)
-            return;
+            co_return;
         // The PO whose line items the panel shows, whatever txtAddPO holds by now.
         const QString po = m_entry.shownOrder();
         if (po.isEmpty())
@@ -149,17 +155,19 @@ void ManualPOEntry::cmdManualPOSave_Click()
             throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
                                QStringLiteral("No line item of PO %1 is chosen: click one in the grid first").arg(po));
         qint16 cartons = toInt16(entry->cartons);
-        const std::optional<OrderRecording::Outcome> outcome = m_recording.record(po, cartons, *entry);
+        const std::optional<OrderRecording::Outcome> outcome = co_await m_recording.record(po, cartons, *entry);
         if (!outcome)
-            return; // the panel stays open for another try
+            co_return; // the panel stays open for another try
         const bool recorded = outcome->recorded;
         // The load list shows what the service holds, whatever became of this save.
-        m_loaders.refreshOrdersOnLoad();
+        co_await m_loaders.refreshOrdersOnLoad();
         cmdManualPOCancel_Click();
         if (recorded)
             m_boxes.show({tr("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
                           QMessageBox::Information, QMessageBox::Ok});
-    });
+    } catch (...) {
+        reportCurrent(m_errors, "cmdManualPOSave_Click()");
+    }
 }
 
 void ManualPOEntry::cmdManualPOCancel_Click()

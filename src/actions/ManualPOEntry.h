@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Task.h"
+
 #include <QObject>
 
 namespace palletry {
@@ -34,7 +36,7 @@ public:
      * this load, so that a save registers it under a segment of its own), its recorded
      * cartons locked (or the field free and empty) and the grid's line item taken up.
      */
-    void cmdAddPO_Click();
+    Task<void> cmdAddPO_Click();
     /// "Add P O" is available only while txtAddPO holds text.
     void txtAddPO_Change();
     /// Focus on txtAddPO selects its whole text.
@@ -48,7 +50,7 @@ public:
      * "&Save": validates, records the line item through AddPO, re-reads the orders on
      * the load and closes the panel; the success message only when AddPO recorded it.
      */
-    void cmdManualPOSave_Click();
+    Task<void> cmdManualPOSave_Click();
     /// "&Cancel": closes the panel, back to the compact height, txtAddPO free and empty.
     void cmdManualPOCancel_Click();
     /// Empties the panel's grid, labels and unit weight and frees the carton field.

@@ -101,19 +101,24 @@ void OrderMoves::lstProspectivePOs_DblClick()
     cmdSelect_Click();
 }
 
-void OrderMoves::lstSelectedPOs_Click()
+Task<void> OrderMoves::lstSelectedPOs_Click()
 {
-    trap(m_errors, "lstSelectedPOs_Click()", [&] {
+    try {
         const ListView& selected = *m_screen.lstSelectedPOs;
         const int pos = selected.currentRow();
         if (pos == 0)
-            return;
+            co_return;
         const QString orderId = selected.text(pos);
         if (orderId.isEmpty())
-            return;
-        m_entry.takeUp(m_state, orderId,
-                       [&] { m_loaders.LoadLineItemsOrderDetail(orderId, true, toInt16(qint64(m_state.LoadID))); });
-    });
+            co_return;
+        // Named, not a temporary in the awaited call: GCC 12 destroys such a temporary twice.
+        const std::function<Task<void>()> read = [this, orderId] {
+            return m_loaders.LoadLineItemsOrderDetail(orderId, true, toInt16(qint64(m_state.LoadID)));
+        };
+        co_await m_entry.takeUp(m_state, orderId, read);
+    } catch (...) {
+        reportCurrent(m_errors, "lstSelectedPOs_Click()");
+    }
 }
 
 } // namespace palletry

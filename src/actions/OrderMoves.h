@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Task.h"
+
 namespace palletry {
 
 struct ControlState;
@@ -39,7 +41,7 @@ public:
      * cartons locked in txtNumberOfCartons (or the field free and empty), and the
      * grid's current line item taken up.
      */
-    void lstSelectedPOs_Click();
+    Task<void> lstSelectedPOs_Click();
 
 private:
     enum class Rows { Highlighted, All };

@@ -94,14 +94,14 @@ OrderRecording::OrderRows OrderRecording::readOrderRows(const QByteArray& result
     return rows;
 }
 
-std::optional<qint16> OrderRecording::segmentOnThisLoad(const QString& orderId, const OrderRows& rows,
-                                                        bool& registered)
+Task<std::optional<qint16>> OrderRecording::segmentOnThisLoad(QString orderId, const OrderRows& rows,
+                                                              bool& registered)
 {
     const qint16 loadId = toInt16(qint64(m_state.LoadID));
     // Asked afresh: another clerk, or an AddPO whose answer was lost, may have placed it since.
-    const std::optional<qint16> held = m_loaders.segmentOnLoad(orderId, loadId);
+    const std::optional<qint16> held = co_await m_loaders.segmentOnLoad(orderId, loadId);
     if (!held || *held != 0)
-        return held;
+        co_return held;
     if (const qint16 remembered = m_state.CurrentSegmentNumber) {
         // Someone took it off this load since: it has no segment here any more.
         m_state.CurrentSegmentNumber = 0;
@@ -123,17 +123,17 @@ std::optional<qint16> OrderRecording::segmentOnThisLoad(const QString& orderId, 
         }
     }
     // A refused registration is reported by the call; its details would have no segment to go to.
-    if (!m_requests.AddPOSOAP(rows.orders))
-        return std::nullopt;
+    if (!co_await m_requests.AddPOSOAP(rows.orders))
+        co_return std::nullopt;
     registered = true;
-    const std::optional<qint16> given = m_loaders.segmentOnLoad(orderId, loadId);
+    const std::optional<qint16> given = co_await m_loaders.segmentOnLoad(orderId, loadId);
     if (given && *given == 0)
         throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
                            QStringLiteral("The service registered order %1 but names no segment of it on load %2: "
                                           "the line item was not saved")
                                .arg(orderId)
                                .arg(m_state.LoadID));
-    return given;
+    co_return given;
 }
 
 void OrderRecording::addToLoadList(OrderRows& rows, qint16 segment)
@@ -157,36 +157,39 @@ qint16 OrderRecording::personIdToSend() const
     }
 }
 
-std::optional<OrderRecording::Outcome> OrderRecording::record(const QString& orderId, qint16& cartonCount,
-                                                             const LineItemValues& entry)
+Task<std::optional<OrderRecording::Outcome>> OrderRecording::record(QString orderId, qint16& cartonCount,
+                                                                   LineItemValues entry)
 {
     const QString envelope = m_requests.GetVendorDetailsByOrderIDSOAPEnvelope(orderId);
-    m_state.VendorByOrderXML = m_requests.read(Unwrap::Operation::GetVendorDetailsByOrderID, envelope);
+    m_state.VendorByOrderXML = co_await m_requests.read(Unwrap::Operation::GetVendorDetailsByOrderID, envelope);
     if (m_state.VendorByOrderXML.isEmpty() && !m_requests.lastCallSucceeded())
-        return std::nullopt;
-    return AddPO(m_state.VendorByOrderXML, cartonCount, orderId, entry);
+        co_return std::nullopt;
+    co_return co_await AddPO(m_state.VendorByOrderXML, cartonCount, orderId, entry);
 }
 
-OrderRecording::Outcome OrderRecording::AddPO(const QByteArray& resultText, qint16& cartonCount,
-                                              const QString& orderId, const LineItemValues& entry)
+Task<OrderRecording::Outcome> OrderRecording::AddPO(QByteArray resultText, qint16& cartonCount, QString orderId,
+                                                    LineItemValues entry)
 {
     Outcome outcome;
-    trap(m_errors, "AddPO", [&] {
+    try {
         OrderRows rows = readOrderRows(resultText, cartonCount, orderId);
         // Everything is converted before the first write: a value that does not convert sends nothing.
         const qint16 lineItem = toInt16(entry.lineItem);
         const qint16 personId = personIdToSend();
         const QString stamp = timeStamp();
 
-        const std::optional<qint16> segment = segmentOnThisLoad(orderId, rows, outcome.registered);
+        const std::optional<qint16> segment = co_await segmentOnThisLoad(orderId, rows, outcome.registered);
         if (!segment)
-            return;
+            co_return outcome;
         m_state.CurrentSegmentNumber = *segment;
         addToLoadList(rows, *segment);
-        outcome.recorded = m_requests.AddPODetailsSOAP(orderId, *segment, lineItem, stamp, 0, entry.unitWeight,
-                                                       personId, m_state.PersonTypeID, stamp, 0);
-    });
-    return outcome;
+        outcome.recorded = co_await m_requests.AddPODetailsSOAP(orderId, *segment, lineItem, stamp, 0,
+                                                                entry.unitWeight, personId, m_state.PersonTypeID,
+                                                                stamp, 0);
+    } catch (...) {
+        reportCurrent(m_errors, "AddPO");
+    }
+    co_return outcome;
 }
 
 } // namespace palletry

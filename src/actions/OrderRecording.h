@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Task.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -56,8 +58,7 @@ public:
         bool recorded = false;
         bool registered = false;
     };
-    Outcome AddPO(const QByteArray& resultText, qint16& cartonCount, const QString& orderId,
-                  const LineItemValues& entry);
+    Task<Outcome> AddPO(QByteArray resultText, qint16& cartonCount, QString orderId, LineItemValues entry);
 
     /**
      * What both saves do once their entry passed: reads @p orderId's details
@@ -65,7 +66,7 @@ public:
      * through AddPO. Nothing when the read failed: the call reported it, and
      * there is nothing to record.
      */
-    std::optional<Outcome> record(const QString& orderId, qint16& cartonCount, const LineItemValues& entry);
+    Task<std::optional<Outcome>> record(QString orderId, qint16& cartonCount, LineItemValues entry);
 
     /// The time stamp of a recorded line item: local time, "yyyy-MM-ddTHH:mm:ss".
     static QString timeStamp();
@@ -83,7 +84,7 @@ private:
 
     OrderRows readOrderRows(const QByteArray& resultText, qint16& cartonCount, const QString& orderId);
     /// The segment the service holds @p orderId under on this load, registering it first when needed.
-    std::optional<qint16> segmentOnThisLoad(const QString& orderId, const OrderRows& rows, bool& registered);
+    Task<std::optional<qint16>> segmentOnThisLoad(QString orderId, const OrderRows& rows, bool& registered);
     void addToLoadList(OrderRows& rows, qint16 segment);
 
     ControlState& m_state;

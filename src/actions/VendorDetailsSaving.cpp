@@ -33,12 +33,12 @@ VendorDetailsSaving::VendorDetailsSaving(ControlState& state, Screen& screen, Er
 {
 }
 
-void VendorDetailsSaving::cmdSaveVendorDetails_Click()
+Task<void> VendorDetailsSaving::cmdSaveVendorDetails_Click()
 {
-    trap(m_errors, "cmdSaveVendorDetails_Click()", [&] {
+    try {
         const std::optional<LineItemValues> entry = m_entry.validate();
         if (!entry)
-            return;
+            co_return;
 
         // The order on screen, not whichever row a search or a move highlighted since.
         const QString orderId = m_entry.shownOrder();
@@ -54,14 +54,14 @@ void VendorDetailsSaving::cmdSaveVendorDetails_Click()
                                QStringLiteral("Order %1 is no longer among the selected orders").arg(orderId));
         trimLoadList();
         qint16 cartons = toInt16(entry->cartons);
-        const std::optional<OrderRecording::Outcome> outcome = m_recording.record(orderId, cartons, *entry);
+        const std::optional<OrderRecording::Outcome> outcome = co_await m_recording.record(orderId, cartons, *entry);
         if (!outcome)
-            return;
+            co_return;
 
         m_screen.txtFindPO->clear();
         ClearLineItemEntry();
         // The order's line items again, as any load shows them.
-        m_loaders.LoadLineItemsOrderDetail(orderId, true, 0);
+        co_await m_loaders.LoadLineItemsOrderDetail(orderId, true, 0);
         m_entry.setShownOrder(orderId);
         if (outcome->registered) {
             // The order stands on the load with this count now: a changed count would not be recorded.
@@ -72,12 +72,14 @@ void VendorDetailsSaving::cmdSaveVendorDetails_Click()
             m_screen.txtNumberOfCartons->setEnabled(true);
         }
         // The load list shows what the service holds, whatever became of this save.
-        m_loaders.refreshOrdersOnLoad();
+        co_await m_loaders.refreshOrdersOnLoad();
         m_screen.cmdViewAll->setEnabled(m_screen.lstAllSelectedPOs->count() > 0);
         if (outcome->recorded)
             m_boxes.show({tr("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
                           QMessageBox::Information, QMessageBox::Ok});
-    });
+    } catch (...) {
+        reportCurrent(m_errors, "cmdSaveVendorDetails_Click()");
+    }
 }
 
 void VendorDetailsSaving::trimLoadList()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Task.h"
+
 #include <QCoreApplication>
 
 namespace palletry {
@@ -34,7 +36,7 @@ public:
      * line items are shown, or that order has left lstSelectedPOs, nothing is sent
      * and the reason is reported.
      */
-    void cmdSaveVendorDetails_Click();
+    Task<void> cmdSaveVendorDetails_Click();
 
     /// Empties the grid, the line-item labels and the unit weight; the carton count stays.
     void ClearLineItemEntry();

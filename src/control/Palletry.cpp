@@ -34,7 +34,7 @@ Palletry::Private::Private(Palletry* control)
     , soapCall(errorReport)
     , screen(control)
     , callProgress(new CallProgress(control))
-    , runner(control, *callProgress)
+    , runner(control, *callProgress, messageBoxes)
     , navigation(screen, *control)
     , sorting(screen, errorReport)
     , requests(soapCall, errorReport)
@@ -55,19 +55,18 @@ Palletry::Private::Private(Palletry* control)
     , loadReview(state, screen, errorReport, messageBoxes, requests, loaders, navigation, manualPO)
     , loadSheet(screen, errorReport)
     , manifest(state, screen, errorReport, loadSheet)
+    , opening(state, screen, errorReport, requests, loaders, navigation, sorting, manualPO, orderDetailsEntry,
+              manualPOEntry)
 {
     soapCall.setRunner(&runner);
-    QObject::connect(&runner, &CallRunner::transferEnded, control, [this] {
-        if (deleteAfterCall) {
-            deleteAfterCall = false;
-            q->deleteLater();
-        }
-    });
+    QObject::connect(&runner, &ActionRunner::busyChanged, control, &Palletry::busyChanged);
 }
 
 Palletry::Private::~Private()
 {
     QObject::disconnect(focusLink);
+    // The action's frames go while everything they point at is still there.
+    runner.abandon();
 }
 
 void Palletry::Private::UserControl_Initialize()
@@ -102,77 +101,89 @@ bool Palletry::Private::refusedWhileBusy(const char* member)
     return true;
 }
 
-void Palletry::Private::LoadData(const QString& ptServerName, qint32 lLoadID)
+quint64 Palletry::Private::openLoad(const QString& ptServerName, qint32 lLoadID)
 {
     if (refusedWhileBusy("LoadData")) {
-        emit q->loadOpened(lLoadID, false);
+        messageBoxes.announce([this, lLoadID] { emit q->loadOpened(lLoadID, false); });
+        return 0;
+    }
+    const quint64 reportsBefore = errorReport.count();
+    return runner.start(opening.LoadData(ptServerName, lLoadID), [this, lLoadID, reportsBefore] {
+        emit q->loadOpened(lLoadID, errorReport.count() == reportsBefore);
+    });
+}
+
+namespace {
+
+Task<void> runNow(std::function<void()> handler)
+{
+    handler();
+    co_return;
+}
+
+Task<void> writingAction(SoapCall& call, std::function<Task<void>()> handler)
+{
+    // The writes the service confirms in this action, named should the clerk cancel it.
+    struct Scope
+    {
+        SoapCall& call;
+        explicit Scope(SoapCall& c) : call(c) { call.beginAction(); }
+        ~Scope() { call.endAction(); }
+    } scope(call);
+    co_await handler();
+}
+
+Task<void> returnInto(std::shared_ptr<QString> result, SoapCall& call, QString AsmxUrl, QString Host,
+                      QString SOAPAction, QString SOAPEnvelope, bool UpdateAddDeleteOnly)
+{
+    *result = co_await call.ReturnWebserviceXML(AsmxUrl, Host, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly);
+}
+
+} // namespace
+
+void Palletry::Private::act(std::function<void()> handler)
+{
+    // Raised by the running action's own steps (a list refilled, a tab made current): part of that step.
+    if (runner.insideAction()) {
+        handler();
         return;
     }
-    const quint64 reportsBefore = errorReports;
-    trap(errorReport, "LoadData", [&] {
-        // Converted before anything changes: a load id the requests cannot carry leaves
-        // the control exactly as it was.
-        const qint16 loadId = toInt16(qint64(lLoadID));
+    runner.start(runNow(std::move(handler)));
+}
 
-        state.CurrentSegmentNumber = 0;
-        state.MaxSegment = QStringLiteral("0");
-        state.LoadID = lLoadID;
-        state.ServiceUrl = ptServerName + QLatin1String(ServicePath);
-        requests.setService(state.ServiceUrl, QLatin1String(ServiceNamespace) + QLatin1Char('/'));
+void Palletry::Private::act(std::function<Task<void>()> handler)
+{
+    if (!runner.busy())
+        runner.start(handler());
+}
 
-        // Start from this load alone: nothing of a previous load may stay on screen
-        // or be saved onto this one.
-        for (QLineEdit* box : {screen.txtLoadID, screen.txtTruckNumber, screen.txtLoadDate, screen.txtDriver})
-            box->clear();
-        // A vendor list that stayed from another server would send its ids to this one.
-        screen.lstVendors->clear();
-        state.SelectedVendorID = 0;
-        screen.lstProspectivePOs->clear();
-        screen.lstSelectedPOs->clear();
-        // The previous load's segments must not number this load's saves, even when
-        // this load's orders cannot be read or it has none.
-        if (state.OrderSegmentTable)
-            state.OrderSegmentTable->resize(1);
-        // Every entry in progress ends: nothing taken up on the previous load can be saved onto this one.
-        if (screen.fraAdPOManually->isVisibleTo(screen.fraAdPOManually->parentWidget()))
-            manualPO.cmdManualPOCancel_Click();
-        for (LineItemEntry* entry : {&orderDetailsEntry, &manualPOEntry}) {
-            entry->clear();
-            entry->release(state);
-        }
-        Loaders::resetLineItemGrid(*screen.grdOrdItems);
-        Loaders::resetLineItemGrid(*screen.grdManualPOItems);
-        navigation.showOnly(0);
-
-        using Unwrap::Operation;
-        state.IncomingLoadXML = requests.read(Operation::GetVendorIncomingLoad,
-                                              requests.GetVendorIncomingLoadSOAPEnvelope(loadId));
-        state.VendorMasterXML = requests.read(Operation::GetVendorDataVendorMaster,
-                                              requests.GetVendorDataVendorMasterSOAPEnvelope());
-        state.HomeDeliverlyXML = requests.read(Operation::GetVendorHomeDeliverly,
-                                               requests.GetVendorHomeDeliverlySOAPEnvelope(loadId));
-
-        screen.txtLoadID->setText(QString::number(state.LoadID));
-        loaders.LoadVendorIncomingLoad(state.IncomingLoadXML);
-        loaders.LoadVendors(state.VendorMasterXML);
-        loaders.LoadVendorHomeDeliverly(state.HomeDeliverlyXML);
-        screen.cmdViewAll->setEnabled(screen.lstAllSelectedPOs->count() > 0);
-        sorting.lstVendors_ColumnClick(2);
+void Palletry::Private::actWriting(std::function<Task<void>()> handler)
+{
+    if (runner.busy())
+        return;
+    const quint64 before = requests.acceptedWrites();
+    runner.start(writingAction(soapCall, std::move(handler)), [this, before] {
+        if (requests.acceptedWrites() != before)
+            emit q->loadChanged();
     });
-    emit q->loadOpened(lLoadID, errorReports == reportsBefore);
 }
 
 void Palletry::Private::connectHandlers()
 {
     errorReport.setObserver([this](const ErrorRecord& error, const QString& label) {
-        ++errorReports;
         emit q->errorReported(error.number, error.description, ErrorReport::sourceText(error, label),
                               Palletry::ErrorKind(int(error.kind)));
     });
     messageBoxes.setObserver([this](const MessageBoxRequest& message) {
         emit q->messageShown(message.prompt, message.title, int(message.icon));
     });
-    state.CurrentSegmentNumber.setListener([this](qint16 segment) { emit q->currentSegmentNumberChanged(segment); });
+    state.CurrentSegmentNumber.setListener([this](qint16 segment) {
+        // Within an action the host hears it in turn with the action's other news, never from inside its steps.
+        if (runner.busy())
+            messageBoxes.announce([this, segment] { emit q->currentSegmentNumberChanged(segment); });
+        else
+            emit q->currentSegmentNumberChanged(segment);
+    });
 
     scanner.watch(screen.txtFindPO, screen.cmdFind);
     scanner.watch(screen.txtAddPO, screen.cmdAddPO);
@@ -184,34 +195,47 @@ void Palletry::Private::connectHandlers()
     QObject::connect(screen.tabPalletry, &QTabWidget::currentChanged, q, [this] { navigation.tabPalletry_Click(); });
 
     // Vendor browsing, moving orders, finding a PO.
-    QObject::connect(screen.lstVendors, &ListView::rowClicked, q, [this] { browsing.lstVendors_Click(); });
-    QObject::connect(screen.cmdViewDetails, &QPushButton::clicked, q, [this] { browsing.cmdViewDetails_Click(); });
-    QObject::connect(screen.cmdViewAll, &QPushButton::clicked, q, [this] { browsing.cmdViewAll_Click(); });
-    QObject::connect(screen.cmdSelect, &QPushButton::clicked, q, [this] { orderMoves.cmdSelect_Click(); });
-    QObject::connect(screen.cmdSelectAll, &QPushButton::clicked, q, [this] { orderMoves.cmdSelectAll_Click(); });
-    QObject::connect(screen.cmdRemove, &QPushButton::clicked, q, [this] { orderMoves.cmdRemove_Click(); });
-    QObject::connect(screen.cmdRemoveAll, &QPushButton::clicked, q, [this] { orderMoves.cmdRemoveAll_Click(); });
+    using Handler = std::function<void()>;
+    using Waiting = std::function<Task<void>()>;
+    QObject::connect(screen.lstVendors, &ListView::rowClicked, q,
+                     [this] { act(Handler([this] { browsing.lstVendors_Click(); })); });
+    QObject::connect(screen.cmdViewDetails, &QPushButton::clicked, q,
+                     [this] { act(Waiting([this] { return browsing.cmdViewDetails_Click(); })); });
+    QObject::connect(screen.cmdViewAll, &QPushButton::clicked, q,
+                     [this] { act(Waiting([this] { return browsing.cmdViewAll_Click(); })); });
+    QObject::connect(screen.cmdSelect, &QPushButton::clicked, q,
+                     [this] { act(Handler([this] { orderMoves.cmdSelect_Click(); })); });
+    QObject::connect(screen.cmdSelectAll, &QPushButton::clicked, q,
+                     [this] { act(Handler([this] { orderMoves.cmdSelectAll_Click(); })); });
+    QObject::connect(screen.cmdRemove, &QPushButton::clicked, q,
+                     [this] { act(Handler([this] { orderMoves.cmdRemove_Click(); })); });
+    QObject::connect(screen.cmdRemoveAll, &QPushButton::clicked, q,
+                     [this] { act(Handler([this] { orderMoves.cmdRemoveAll_Click(); })); });
     QObject::connect(screen.lstProspectivePOs, &ListView::rowDoubleClicked, q,
-                     [this] { orderMoves.lstProspectivePOs_DblClick(); });
-    QObject::connect(screen.lstSelectedPOs, &ListView::rowClicked, q, [this] { orderMoves.lstSelectedPOs_Click(); });
+                     [this] { act(Handler([this] { orderMoves.lstProspectivePOs_DblClick(); })); });
+    QObject::connect(screen.lstSelectedPOs, &ListView::rowClicked, q,
+                     [this] { act(Waiting([this] { return orderMoves.lstSelectedPOs_Click(); })); });
     QObject::connect(screen.txtFindPO, &QLineEdit::textChanged, q, [this] { findPO.txtFindPO_Change(); });
-    QObject::connect(screen.cmdFind, &QPushButton::clicked, q, [this] { findPO.cmdFind_Click(); });
+    QObject::connect(screen.cmdFind, &QPushButton::clicked, q,
+                     [this] { act(Handler([this] { findPO.cmdFind_Click(); })); });
 
     // Line-item entry and saving on the vendor details.
-    QObject::connect(screen.grdOrdItems, &FlexGrid::cellClicked, q, [this] { orderDetailsEntry.gridClick(); });
+    QObject::connect(screen.grdOrdItems, &FlexGrid::cellClicked, q,
+                     [this] { act(Handler([this] { orderDetailsEntry.gridClick(); })); });
     QObject::connect(screen.cmdSaveVendorDetails, &QPushButton::clicked, q,
-                     [this] { writing([this] { vendorDetailsSaving.cmdSaveVendorDetails_Click(); }); });
+                     [this] { actWriting([this] { return vendorDetailsSaving.cmdSaveVendorDetails_Click(); }); });
     QObject::connect(screen.cmdCancelVendorDetails, &QPushButton::clicked, q,
-                     [this] { vendorDetailsSaving.cmdCancelVendorDetails_Click(); });
+                     [this] { act(Handler([this] { vendorDetailsSaving.cmdCancelVendorDetails_Click(); })); });
     QObject::connect(screen.cmdFinished, &QPushButton::clicked, q,
-                     [this] { vendorDetailsSaving.cmdFinished_Click(); });
+                     [this] { act(Handler([this] { vendorDetailsSaving.cmdFinished_Click(); })); });
 
     // Reviewing the whole load and adding a PO by hand.
     QObject::connect(screen.lstAllSelectedPOs, &ListView::rowDoubleClicked, q,
-                     [this] { loadReview.lstAllSelectedPOs_DblClick(); });
+                     [this] { act(Waiting([this] { return loadReview.lstAllSelectedPOs_DblClick(); })); });
     QObject::connect(screen.cmdRemovePO, &QPushButton::clicked, q,
-                     [this] { writing([this] { loadReview.cmdRemovePO_Click(); }); });
-    QObject::connect(screen.cmdDone, &QPushButton::clicked, q, [this] { loadReview.cmdDone_Click(); });
+                     [this] { actWriting([this] { return loadReview.cmdRemovePO_Click(); }); });
+    QObject::connect(screen.cmdDone, &QPushButton::clicked, q,
+                     [this] { act(Waiting([this] { return loadReview.cmdDone_Click(); })); });
     QObject::connect(screen.txtAddPO, &QLineEdit::textChanged, q, [this] { manualPO.txtAddPO_Change(); });
     // The application outlives the control, and the control's own widgets still change
     // focus while they are destroyed after this part: the destructor cuts this link first.
@@ -219,21 +243,26 @@ void Palletry::Private::connectHandlers()
         if (now == screen.txtAddPO)
             manualPO.txtAddPO_GotFocus();
     });
-    QObject::connect(screen.cmdAddPO, &QPushButton::clicked, q, [this] { manualPO.cmdAddPO_Click(); });
-    QObject::connect(screen.grdManualPOItems, &FlexGrid::cellClicked, q, [this] { manualPOEntry.gridClick(); });
+    QObject::connect(screen.cmdAddPO, &QPushButton::clicked, q,
+                     [this] { act(Waiting([this] { return manualPO.cmdAddPO_Click(); })); });
+    QObject::connect(screen.grdManualPOItems, &FlexGrid::cellClicked, q,
+                     [this] { act(Handler([this] { manualPOEntry.gridClick(); })); });
     QObject::connect(screen.cmdManualPOSave, &QPushButton::clicked, q,
-                     [this] { writing([this] { manualPO.cmdManualPOSave_Click(); }); });
+                     [this] { actWriting([this] { return manualPO.cmdManualPOSave_Click(); }); });
     QObject::connect(screen.cmdManualPOCancel, &QPushButton::clicked, q,
-                     [this] { manualPO.cmdManualPOCancel_Click(); });
+                     [this] { act(Handler([this] { manualPO.cmdManualPOCancel_Click(); })); });
 
     QObject::connect(screen.lstVendors, &ListView::columnHeaderClicked, q,
-                     [this](int header) { sorting.lstVendors_ColumnClick(header); });
-    QObject::connect(screen.lstProspectivePOs, &ListView::columnHeaderClicked, q,
-                     [this](int header) { sorting.lstProspectivePOs_ColumnClick(header); });
-    QObject::connect(screen.lstSelectedPOs, &ListView::columnHeaderClicked, q,
-                     [this](int header) { sorting.lstSelectedPOs_ColumnClick(header); });
-    QObject::connect(screen.lstAllSelectedPOs, &ListView::columnHeaderClicked, q,
-                     [this](int header) { sorting.lstAllSelectedPOs_ColumnClick(header); });
+                     [this](int header) { act(Handler([this, header] { sorting.lstVendors_ColumnClick(header); })); });
+    QObject::connect(screen.lstProspectivePOs, &ListView::columnHeaderClicked, q, [this](int header) {
+        act(Handler([this, header] { sorting.lstProspectivePOs_ColumnClick(header); }));
+    });
+    QObject::connect(screen.lstSelectedPOs, &ListView::columnHeaderClicked, q, [this](int header) {
+        act(Handler([this, header] { sorting.lstSelectedPOs_ColumnClick(header); }));
+    });
+    QObject::connect(screen.lstAllSelectedPOs, &ListView::columnHeaderClicked, q, [this](int header) {
+        act(Handler([this, header] { sorting.lstAllSelectedPOs_ColumnClick(header); }));
+    });
 }
 
 Palletry::Palletry(QWidget* parent)
@@ -255,7 +284,18 @@ QSize Palletry::sizeHint() const
 
 void Palletry::LoadData(const QString& ptServerName, qint32 lLoadID)
 {
-    d->LoadData(ptServerName, lLoadID);
+    if (const quint64 action = d->openLoad(ptServerName, lLoadID))
+        d->runner.waitFor(action); // false: the control went away meanwhile; nothing more of it is touched
+}
+
+void Palletry::openLoad(const QString& ptServerName, qint32 lLoadID)
+{
+    d->openLoad(ptServerName, lLoadID);
+}
+
+bool Palletry::busy() const
+{
+    return d->runner.busy();
 }
 
 void Palletry::SaveData()
@@ -290,7 +330,11 @@ QString Palletry::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Hos
 {
     if (d->refusedWhileBusy("ReturnWebserviceXML"))
         return QString();
-    return d->soapCall.ReturnWebserviceXML(AsmxUrl, Host, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly);
+    auto result = std::make_shared<QString>();
+    const quint64 action =
+        d->runner.start(returnInto(result, d->soapCall, AsmxUrl, Host, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly));
+    d->runner.waitFor(action);
+    return *result;
 }
 
 qint16 Palletry::CurrentSegmentNumber() const
@@ -418,16 +462,6 @@ void Palletry::changeEvent(QEvent* event)
         d->showVersion();
     }
     QWidget::changeEvent(event);
-}
-
-bool Palletry::event(QEvent* event)
-{
-    // Deleted now, the control would be gone under the call still waiting on the stack.
-    if (event->type() == QEvent::DeferredDelete && d->runner.busy()) {
-        d->deleteAfterCall = true;
-        return true;
-    }
-    return QWidget::event(event);
 }
 
 // The load on paper and in a spreadsheet.

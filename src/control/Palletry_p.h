@@ -10,11 +10,12 @@
 #include "actions/LoadSheet.h"
 #include "actions/ManualPOEntry.h"
 #include "actions/OrderMoves.h"
+#include "actions/OpenLoad.h"
 #include "actions/OrderRecording.h"
 #include "actions/ScannerEntry.h"
 #include "actions/SortHandlers.h"
 #include "actions/VendorDetailsSaving.h"
-#include "control/CallRunner.h"
+#include "control/ActionRunner.h"
 #include "core/ControlState.h"
 #include "loaders/Loaders.h"
 #include "screen/CallProgress.h"
@@ -52,7 +53,7 @@ public:
     palletry::SoapCall soapCall;
     palletry::Screen screen;
     palletry::CallProgress* callProgress; // owned by the control
-    palletry::CallRunner runner;
+    palletry::ActionRunner runner;
     palletry::Navigation navigation;
     palletry::SortHandlers sorting;
     palletry::ServiceRequests requests;
@@ -69,39 +70,29 @@ public:
     palletry::ScannerEntry scanner;
     palletry::LoadSheet loadSheet;
     palletry::LoadManifest manifest;
-
-    /// Error reports so far: a count that moves during an action tells that something in it failed.
-    quint64 errorReports = 0;
-
-    /// Opening a load: see Palletry::LoadData.
-    void LoadData(const QString& ptServerName, qint32 lLoadID);
+    palletry::OpenLoad opening;
 
     /**
-     * Runs a clerk's action; when the service accepted a write during it, tells
-     * the host once the action has ended (loadChanged).
+     * Starts opening load @p lLoadID on @p ptServerName; loadOpened tells its end.
+     * Returns the action's number, 0 when it was refused (an action is under way).
      */
-    template <typename Action>
-    void writing(Action&& action)
-    {
-        const quint64 before = requests.acceptedWrites();
-        struct Scope
-        {
-            palletry::SoapCall& call;
-            explicit Scope(palletry::SoapCall& c) : call(c) { call.beginAction(); }
-            ~Scope() { call.endAction(); }
-        } scope(soapCall);
-        std::forward<Action>(action)();
-        if (requests.acceptedWrites() != before)
-            emit q->loadChanged();
-    }
+    quint64 openLoad(const QString& ptServerName, qint32 lLoadID);
+
+    /// A clerk's handler that waits for nothing, run as an action (its messages are steps of it).
+    void act(std::function<void()> handler);
+    /// A clerk's handler that waits for the service, run as an action.
+    void act(std::function<palletry::Task<void>()> handler);
+    /**
+     * A clerk's handler that may write, run as an action; when the service
+     * accepted a write during it, loadChanged tells the host once it has ended.
+     */
+    void actWriting(std::function<palletry::Task<void>()> handler);
 
     /**
-     * True, after reporting it under @p member, when a call is in flight: a host's
-     * call of a public member then must not start or change anything.
+     * True, after reporting it under @p member, while an action is under way: a
+     * host's call of a public member then must not start or change anything.
      */
     bool refusedWhileBusy(const char* member);
-    /// A delete asked for during a call, carried out once the call has ended.
-    bool deleteAfterCall = false;
 
     void connectHandlers();
     /// "Export load…" and "Print manifest…" in the load list's context menu, after "Copy".

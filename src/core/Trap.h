@@ -18,6 +18,19 @@ public:
 /// Record for a failure that did not come as a RuntimeError (library exceptions).
 ErrorRecord foreignErrorRecord(const std::exception& e);
 
+/// The record of the failure being handled (call inside a catch block).
+ErrorRecord currentErrorRecord();
+
+/**
+ * Inside a catch (...) of a trapping procedure: reports the failure being
+ * handled once under @p label. The form of the trap for procedures that wait
+ * (a coroutine cannot wait inside trap()'s body).
+ */
+inline void reportCurrent(ErrorSink& sink, const char* label)
+{
+    sink.reportError(currentErrorRecord(), QString::fromLatin1(label));
+}
+
 /**
  * Runs @p body as one trapping procedure: a failure inside it ends the body,
  * is reported once under @p label, and the caller goes on. Whatever the body
@@ -28,18 +41,12 @@ ErrorRecord foreignErrorRecord(const std::exception& e);
 template <typename Body>
 bool trap(ErrorSink& sink, const char* label, Body&& body)
 {
-    ErrorRecord error;
     try {
         std::forward<Body>(body)();
         return true;
-    } catch (const RuntimeError& e) {
-        error = e.record();
-    } catch (const std::bad_alloc&) {
-        error = runtimeErrorRecord(RuntimeErrorCode::OutOfMemory);
-    } catch (const std::exception& e) {
-        error = foreignErrorRecord(e);
+    } catch (...) {
+        reportCurrent(sink, label);
     }
-    sink.reportError(error, QString::fromLatin1(label));
     return false;
 }
 

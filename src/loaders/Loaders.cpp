@@ -153,20 +153,20 @@ void Loaders::LoadVendorHomeDeliverly(const QByteArray& xml)
     });
 }
 
-void Loaders::refreshOrdersOnLoad()
+Task<void> Loaders::refreshOrdersOnLoad()
 {
     const QString envelope = m_service.GetVendorHomeDeliverlySOAPEnvelope(toInt16(qint64(m_state.LoadID)));
-    m_state.HomeDeliverlyXML = m_service.read(Unwrap::Operation::GetVendorHomeDeliverly, envelope);
+    m_state.HomeDeliverlyXML = co_await m_service.read(Unwrap::Operation::GetVendorHomeDeliverly, envelope);
     if (!m_state.HomeDeliverlyXML.isEmpty())
         LoadVendorHomeDeliverly(m_state.HomeDeliverlyXML);
 }
 
-std::optional<qint16> Loaders::segmentOnLoad(const QString& orderId, qint16 loadId)
+Task<std::optional<qint16>> Loaders::segmentOnLoad(QString orderId, qint16 loadId)
 {
-    const QByteArray xml = m_service.read(Unwrap::Operation::GetOrderDetails,
-                                          m_service.GetOrderDetailsSOAPEnvelope(orderId, loadId));
+    const QByteArray xml = co_await m_service.read(Unwrap::Operation::GetOrderDetails,
+                                                   m_service.GetOrderDetailsSOAPEnvelope(orderId, loadId));
     if (xml.isEmpty() && !m_service.lastCallSucceeded())
-        return std::nullopt;
+        co_return std::nullopt;
     // An answer that cannot be read says nothing about the load: never taken as "not on it".
     DataSetWalk::Document doc;
     if (!doc.load(xml))
@@ -176,7 +176,7 @@ std::optional<qint16> Loaders::segmentOnLoad(const QString& orderId, qint16 load
                                .arg(loadId));
     QString segment;
     DataSetWalk({"LoadSegment"}).walk(doc, {}, [&](int, const QString& value) { segment = value; });
-    return segment.isEmpty() || segment == QLatin1String("0") ? qint16(0) : toInt16(segment);
+    co_return segment.isEmpty() || segment == QLatin1String("0") ? qint16(0) : toInt16(segment);
 }
 
 void Loaders::RefreshSelectedPOs()
@@ -208,9 +208,9 @@ void Loaders::RefreshSelectedPOs()
     });
 }
 
-void Loaders::LoadVendorDetails(const QString& vendorId, qint16 loadId)
+Task<void> Loaders::LoadVendorDetails(QString vendorId, qint16 loadId)
 {
-    trap(m_errors, "LoadVendorDetails", [&] {
+    try {
         m_screen.lstProspectivePOs->clear();
         m_screen.lstSelectedPOs->clear();
         auto& table = m_state.OrderSegmentTable;
@@ -218,21 +218,23 @@ void Loaders::LoadVendorDetails(const QString& vendorId, qint16 loadId)
             table.emplace();
         table->resize(1);
         if (vendorId.isEmpty())
-            return;
+            co_return;
         const QString envelope = m_service.GetVendorOrdersAndCentersOnlySOAPEnvelope(toInt16(vendorId), loadId);
-        m_state.VendorOrdersXML = m_service.read(Unwrap::Operation::GetVendorOrdersAndCentersOnly, envelope);
+        m_state.VendorOrdersXML = co_await m_service.read(Unwrap::Operation::GetVendorOrdersAndCentersOnly, envelope);
         DataSetWalk::Document doc;
         if (!doc.load(m_state.VendorOrdersXML))
-            return;
+            co_return;
         std::vector<QStringList> rows;
         DataSetWalk({"CenterName", "OrderCenterID", "OrderID"}).walk(doc, [&](const QVector<QString>& row) {
             rows.push_back(QStringList{row[2], row[0] + QStringLiteral(" (") + row[1] + QLatin1Char(')')});
         });
         m_screen.lstProspectivePOs->addRows(std::move(rows));
-    });
+    } catch (...) {
+        reportCurrent(m_errors, "LoadVendorDetails");
+    }
 }
 
-void Loaders::LoadLineItemsOrderDetail(const QString& orderId, bool forOrderDetails, qint16 loadId)
+Task<void> Loaders::LoadLineItemsOrderDetail(QString orderId, bool forOrderDetails, qint16 loadId)
 {
     // Start from nothing, so another order's segment, cartons or lines can never be saved under this one.
     m_state.LoadSegment.clear();
@@ -241,12 +243,12 @@ void Loaders::LoadLineItemsOrderDetail(const QString& orderId, bool forOrderDeta
 
     FlexGrid& grid = forOrderDetails ? *m_screen.grdOrdItems : *m_screen.grdManualPOItems;
     const QString envelope = m_service.GetOrderDetailsSOAPEnvelope(orderId, loadId);
-    const QByteArray xml = m_service.read(Unwrap::Operation::GetOrderDetails, envelope);
+    const QByteArray xml = co_await m_service.read(Unwrap::Operation::GetOrderDetails, envelope);
 
     DataSetWalk::Document doc;
     if (!doc.load(xml)) {
         resetLineItemGrid(grid);
-        return;
+        co_return;
     }
     prepareLineItemGrid(grid);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Task.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -33,13 +35,13 @@ public:
     /// The selected vendor's orders on the load, taken from lstAllSelectedPOs.
     void RefreshSelectedPOs();
     /// A vendor's open orders into lstProspectivePOs (asks the service itself).
-    void LoadVendorDetails(const QString& vendorId, qint16 loadId);
+    Task<void> LoadVendorDetails(QString vendorId, qint16 loadId);
     /**
      * One order's line items into grdOrdItems (@p forOrderDetails) or
      * grdManualPOItems, and its LoadSegment / MaxSegment / carton count fields.
      * Has no trap: failures reach the caller's.
      */
-    void LoadLineItemsOrderDetail(const QString& orderId, bool forOrderDetails, qint16 loadId);
+    Task<void> LoadLineItemsOrderDetail(QString orderId, bool forOrderDetails, qint16 loadId);
 
     /**
      * The segment under which the service holds @p orderId on load @p loadId, read
@@ -48,7 +50,7 @@ public:
      * fields. No trap: an answer that is no DataSet, or a LoadSegment that does not
      * convert, fails in the caller's.
      */
-    std::optional<qint16> segmentOnLoad(const QString& orderId, qint16 loadId);
+    Task<std::optional<qint16>> segmentOnLoad(QString orderId, qint16 loadId);
 
     /**
      * Refreshing the orders on the load: asks the service again and refills
@@ -56,7 +58,7 @@ public:
      * failed call, which was reported) leaves both as they were. No trap of its
      * own: a load id that is not a 16-bit number fails in the caller's trap.
      */
-    void refreshOrdersOnLoad();
+    Task<void> refreshOrdersOnLoad();
 
     /// "mm/dd/yyyy" of the calendar date a LoadDate text names; the text itself when it names none.
     static QString formatLoadDate(const QString& text);

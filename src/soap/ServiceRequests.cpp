@@ -109,22 +109,23 @@ QString ServiceRequests::GetVendorDetailsByOrderIDSOAPEnvelope(const QString& Or
     });
 }
 
-bool ServiceRequests::send(const char* operation, const QString& envelope)
+Task<bool> ServiceRequests::send(const char* operation, QString envelope)
 {
-    m_call.ReturnWebserviceXML(m_serviceUrl, QString(), m_soapActionPrefix + QLatin1String(operation), envelope, true);
+    co_await m_call.ReturnWebserviceXML(m_serviceUrl, QString(), m_soapActionPrefix + QLatin1String(operation), envelope,
+                                        true);
     const bool accepted = m_call.lastCallSucceeded();
     if (accepted)
         ++m_acceptedWrites;
-    return accepted;
+    co_return accepted;
 }
 
-bool ServiceRequests::AddPODetailsSOAP(const QString& OrderID, qint16 OrderSegment, qint16 LineItem,
-                                       const QString& ReceivedDate, qint16 QuantityReceived, double UnitWeight,
-                                       qint16 PersonID, const QString& PersonType,
-                                       const QString& RecordLastUpdated, qint16 UnloadedIndicator)
+Task<bool> ServiceRequests::AddPODetailsSOAP(QString OrderID, qint16 OrderSegment, qint16 LineItem,
+                                             QString ReceivedDate, qint16 QuantityReceived, double UnitWeight,
+                                             qint16 PersonID, QString PersonType, QString RecordLastUpdated,
+                                             qint16 UnloadedIndicator)
 {
     bool accepted = false;
-    trap(m_sink, "AddPODetailsSOAP", [&] {
+    try {
         const QString body = Envelopes::operationStartTag("AddPODetails") + textElement("OrderID", OrderID)
             + numberElement("KLTV_OrderSegment", OrderSegment) + numberElement("LineItem", LineItem)
             + textElement("ReceivedDate", ReceivedDate) + numberElement("QuantityReceived", QuantityReceived)
@@ -132,22 +133,24 @@ bool ServiceRequests::AddPODetailsSOAP(const QString& OrderID, qint16 OrderSegme
             + textElement("PersonType", PersonType) + textElement("RecordLastUpdated", RecordLastUpdated)
             + numberElement("UnloadedIndicator", UnloadedIndicator)
             + QLatin1String("<StorageIndicator>0</StorageIndicator>") + endTag("AddPODetails");
-        accepted = send("AddPODetails", wrapped(body));
-    });
-    return accepted;
+        accepted = co_await send("AddPODetails", wrapped(body));
+    } catch (...) {
+        reportCurrent(m_sink, "AddPODetailsSOAP");
+    }
+    co_return accepted;
 }
 
-bool ServiceRequests::AddPOSOAP(const std::optional<QVector<QString>>& Orders)
+Task<bool> ServiceRequests::AddPOSOAP(std::optional<QVector<QString>> Orders)
 {
     bool accepted = false;
-    trap(m_sink, "AddPOSOAP", [&] {
+    try {
         QString envelope = wrapped(Envelopes::operationStartTag("AddPO") + sixSpaces + QLatin1String("OrdersBody ")
                                    + endTag("AddPO"));
 
         if (!Orders)
             throw RuntimeError(RuntimeErrorCode::SubscriptOutOfRange);
         if (Orders->isEmpty())
-            return;
+            co_return false;
 
         QString items;
         for (const QString& order : *Orders)
@@ -156,20 +159,24 @@ bool ServiceRequests::AddPOSOAP(const std::optional<QVector<QString>>& Orders)
         list.replace(QLatin1String("OrdersArrayBody"), items);
         envelope.replace(QLatin1String("OrdersBody"), list);
 
-        accepted = send("AddPO", envelope);
-    });
-    return accepted;
+        accepted = co_await send("AddPO", envelope);
+    } catch (...) {
+        reportCurrent(m_sink, "AddPOSOAP");
+    }
+    co_return accepted;
 }
 
-bool ServiceRequests::DeletePOSOAP(const QString& OrderID, qint16 OrderSegment)
+Task<bool> ServiceRequests::DeletePOSOAP(QString OrderID, qint16 OrderSegment)
 {
     bool accepted = false;
-    trap(m_sink, "DeletePO", [&] {
+    try {
         const QString body = Envelopes::operationStartTag("DeletePO") + sixSpaces + textElement("OrderID", OrderID)
             + sixSpaces + numberElement("OrderSegment", OrderSegment) + endTag("DeletePO");
-        accepted = send("DeletePO", wrapped(body));
-    });
-    return accepted;
+        accepted = co_await send("DeletePO", wrapped(body));
+    } catch (...) {
+        reportCurrent(m_sink, "DeletePO");
+    }
+    co_return accepted;
 }
 
 bool ServiceRequests::lastCallSucceeded() const
@@ -177,7 +184,7 @@ bool ServiceRequests::lastCallSucceeded() const
     return m_call.lastCallSucceeded();
 }
 
-QByteArray ServiceRequests::read(Unwrap::Operation operation, const QString& envelope)
+Task<QByteArray> ServiceRequests::read(Unwrap::Operation operation, QString envelope)
 {
     // UTF-8 from the wire to the loader's walk: only the values shown become QString.
     return m_call.readDataSet(operation, m_serviceUrl,

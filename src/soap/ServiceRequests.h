@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Task.h"
 #include "soap/Unwrap.h"
 
 #include <QByteArray>
@@ -48,9 +49,9 @@ public:
     QString GetVendorDetailsByOrderIDSOAPEnvelope(const QString& OrderID);
 
     /// Records one line item's receipt (operation AddPODetails). Label "AddPODetailsSOAP".
-    bool AddPODetailsSOAP(const QString& OrderID, qint16 OrderSegment, qint16 LineItem, const QString& ReceivedDate,
-                          qint16 QuantityReceived, double UnitWeight, qint16 PersonID, const QString& PersonType,
-                          const QString& RecordLastUpdated, qint16 UnloadedIndicator);
+    Task<bool> AddPODetailsSOAP(QString OrderID, qint16 OrderSegment, qint16 LineItem, QString ReceivedDate,
+                                qint16 QuantityReceived, double UnitWeight, qint16 PersonID, QString PersonType,
+                                QString RecordLastUpdated, qint16 UnloadedIndicator);
 
     /**
      * Registers orders on the load (operation AddPO), one <string> item per
@@ -58,17 +59,17 @@ public:
      * element: a subscript error reported under "AddPOSOAP". An empty array
      * sends nothing and returns false without a report.
      */
-    bool AddPOSOAP(const std::optional<QVector<QString>>& Orders);
+    Task<bool> AddPOSOAP(std::optional<QVector<QString>> Orders);
 
     /// Removes an order from the load (operation DeletePO). Label "DeletePO".
-    bool DeletePOSOAP(const QString& OrderID, qint16 OrderSegment);
+    Task<bool> DeletePOSOAP(QString OrderID, qint16 OrderSegment);
 
     /**
      * Sends @p envelope as a read call of @p operation to the service given to
      * setService(), and returns the reply with every wrapper removed by the
      * operation's unwrapper: the DataSet text in UTF-8, or the empty text after a failed call.
      */
-    QByteArray read(Unwrap::Operation operation, const QString& envelope);
+    Task<QByteArray> read(Unwrap::Operation operation, QString envelope);
 
     /// True when the last call was answered and read (a read) or accepted (a write); false after a reported failure.
     bool lastCallSucceeded() const;
@@ -78,7 +79,7 @@ public:
 
 private:
     QString build(const char* label, const std::function<QString()>& body);
-    bool send(const char* operation, const QString& envelope);
+    Task<bool> send(const char* operation, QString envelope);
 
     SoapCall& m_call;
     QString m_serviceUrl;

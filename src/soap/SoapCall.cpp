@@ -10,39 +10,39 @@ SoapCall::SoapCall(ErrorSink& sink)
 {
 }
 
-std::unique_ptr<ServiceReply> SoapCall::call(const QString& AsmxUrl, const QString& SOAPAction,
-                                             const QString& SOAPEnvelope, bool UpdateAddDeleteOnly)
+Task<std::unique_ptr<ServiceReply>> SoapCall::call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
+                                                   bool UpdateAddDeleteOnly)
 {
-    std::unique_ptr<ServiceReply> reply = m_call.call(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly);
+    std::unique_ptr<ServiceReply> reply = co_await m_call.call(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly);
     m_lastCallSucceeded = reply != nullptr;
-    return reply;
+    co_return reply;
 }
 
-QString SoapCall::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                                      const QString& SOAPEnvelope, bool UpdateAddDeleteOnly)
+Task<QString> SoapCall::ReturnWebserviceXML(QString AsmxUrl, QString Host, QString SOAPAction, QString SOAPEnvelope,
+                                            bool UpdateAddDeleteOnly)
 {
     // The Host header is derived from AsmxUrl, as HTTP clients do; the server
     // text callers pass carries the scheme and is no valid header value.
     Q_UNUSED(Host);
-    const std::unique_ptr<ServiceReply> reply = call(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly);
+    const std::unique_ptr<ServiceReply> reply = co_await call(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly);
     if (!reply || UpdateAddDeleteOnly)
-        return QString();
+        co_return QString();
     QString text;
     trap(m_sink, "ReturnWebserviceXML",
          [&] { text = QString::fromUtf8(Unwrap::replyText(reply->document, reply->bytes.size())); });
-    return text;
+    co_return text;
 }
 
-QByteArray SoapCall::readDataSet(Unwrap::Operation operation, const QString& AsmxUrl, const QString& SOAPAction,
-                                 const QString& SOAPEnvelope)
+Task<QByteArray> SoapCall::readDataSet(Unwrap::Operation operation, QString AsmxUrl, QString SOAPAction,
+                                       QString SOAPEnvelope)
 {
-    const std::unique_ptr<ServiceReply> reply = call(AsmxUrl, SOAPAction, SOAPEnvelope, false);
+    const std::unique_ptr<ServiceReply> reply = co_await call(AsmxUrl, SOAPAction, SOAPEnvelope, false);
     if (!reply)
-        return QByteArray();
+        co_return QByteArray();
     QByteArray text;
     trap(m_sink, "ReturnWebserviceXML",
          [&] { text = Unwrap::dataSetText(operation, reply->document, reply->bytes.size()); });
-    return text;
+    co_return text;
 }
 
 } // namespace palletry

@@ -12,7 +12,7 @@ class ErrorSink;
 
 /**
  * ReturnWebserviceXML: one call of the web service. Posts the envelope,
- * returns once the reply is in, and returns the reply with its SOAP envelope
+ * waits for the reply (on the event loop when a runner is set), and gives the reply with its SOAP envelope
  * removed (the caller removes the operation's own wrappers). The call itself
  * is the transport's (ServiceCall: reports, limits); this turns the reply it
  * hands up into text, UTF-8 all the way and UTF-16 once at the end.
@@ -47,16 +47,16 @@ public:
     SoapCall& operator=(const SoapCall&) = delete;
 
     /// Virtual so that a test can watch the envelopes the control hands over.
-    virtual QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                                        const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);
+    virtual Task<QString> ReturnWebserviceXML(QString AsmxUrl, QString Host, QString SOAPAction, QString SOAPEnvelope,
+                                              bool UpdateAddDeleteOnly = false);
 
     /**
      * A read call of @p operation whose result is its DataSet text in UTF-8: the
      * same call and reports as ReturnWebserviceXML followed by the
      * operation's unwrapper, the same bytes, without a UTF-16 copy of a large reply.
      */
-    QByteArray readDataSet(Unwrap::Operation operation, const QString& AsmxUrl, const QString& SOAPAction,
-                           const QString& SOAPEnvelope);
+    Task<QByteArray> readDataSet(Unwrap::Operation operation, QString AsmxUrl, QString SOAPAction,
+                                 QString SOAPEnvelope);
 
     /// True when the last call got a reply that the service accepted (a write) or that was read (a read).
     bool lastCallSucceeded() const { return m_lastCallSucceeded; }
@@ -74,8 +74,8 @@ public:
 
 private:
     /// The call through the transport; also records whether it succeeded.
-    std::unique_ptr<ServiceReply> call(const QString& AsmxUrl, const QString& SOAPAction,
-                                       const QString& SOAPEnvelope, bool UpdateAddDeleteOnly);
+    Task<std::unique_ptr<ServiceReply>> call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
+                                             bool UpdateAddDeleteOnly);
 
     ErrorSink& m_sink;
     ServiceCall m_call;

@@ -38,8 +38,12 @@ void ErrorReport::setObserver(Observer observer)
 
 void ErrorReport::reportError(const ErrorRecord& error, const QString& label)
 {
-    if (m_observer)
-        m_observer(error, label);
+    ++m_count;
+    // The host hears of it just before the clerk's box, both in turn with whatever came before.
+    m_boxes.announce([this, error, label] {
+        if (m_observer)
+            m_observer(error, label);
+    });
     m_boxes.show({prompt(), QString::fromLatin1(ProjectName), QMessageBox::Information, QMessageBox::Ok});
     m_log.write(logText(error, label), EventType::Information);
 }

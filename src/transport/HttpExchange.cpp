@@ -2,16 +2,12 @@
 
 #include <curl/curl.h>
 
+#include "transport/HttpMulti.h"
+
 #include <mutex>
 
 namespace palletry {
 namespace {
-
-void globalInit()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 // One header line for curl's list; an empty value needs "Name;" or curl drops the header.
 std::string headerLine(const char* name, const QByteArray& value)
@@ -24,18 +20,13 @@ std::string headerLine(const char* name, const QByteArray& value)
     return line;
 }
 
-struct HeaderList
+void addHeader(curl_slist*& list, const std::string& line)
 {
-    curl_slist* list = nullptr;
-    ~HeaderList() { curl_slist_free_all(list); }
-    void add(const std::string& line)
-    {
-        curl_slist* grown = curl_slist_append(list, line.c_str());
-        if (!grown)
-            throw std::bad_alloc();
-        list = grown;
-    }
-};
+    curl_slist* grown = curl_slist_append(list, line.c_str());
+    if (!grown)
+        throw std::bad_alloc();
+    list = grown;
+}
 
 // Non-zero ends the transfer with CURLE_ABORTED_BY_CALLBACK.
 int onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
@@ -51,7 +42,27 @@ HttpExchange::HttpExchange(HttpLimits limits)
     globalInit();
 }
 
-HttpExchange::~HttpExchange() = default;
+HttpExchange::~HttpExchange()
+{
+    release();
+}
+
+void HttpExchange::globalInit()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+void HttpExchange::release()
+{
+    if (m_multi)
+        m_multi->remove(*this);
+    if (m_curl)
+        curl_easy_cleanup(static_cast<CURL*>(m_curl));
+    m_curl = nullptr;
+    curl_slist_free_all(m_headers);
+    m_headers = nullptr;
+}
 
 QByteArray HttpExchange::hostHeaderFor(const QByteArray& url)
 {
@@ -121,43 +132,79 @@ bool HttpExchange::cancelled() const
     return m_curlCode == CURLE_ABORTED_BY_CALLBACK && m_cancelRequested.load();
 }
 
-bool HttpExchange::post(const QByteArray& url, const QByteArray& soapAction, std::string body)
+bool HttpExchange::prepare(const QByteArray& url, const QByteArray& soapAction, std::string body)
 {
+    release();
     start(std::move(body));
     if (soapAction.contains('\r') || soapAction.contains('\n')) {
         m_curlCode = CURLE_BAD_FUNCTION_ARGUMENT;
         m_curlError = QStringLiteral("The SOAP action holds a line break and cannot be sent as a header");
         return false;
     }
-
     // A handle per request, cleaned up right after it: no connection outlives the call.
-    struct Handle
-    {
-        CURL* curl = curl_easy_init();
-        ~Handle() { curl_easy_cleanup(curl); }
-    } handle;
-    if (!handle.curl) {
+    m_curl = curl_easy_init();
+    if (!m_curl) {
         m_curlCode = CURLE_FAILED_INIT;
         m_curlError = QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT));
         return false;
     }
-
-    HeaderList headers;
-    headers.add(headerLine("Host", hostHeaderFor(url)));
-    headers.add("Content-Type: text/xml; charset=utf-8");
-    headers.add("Content-Length: " + std::to_string(m_request.size()));
-    headers.add(headerLine("SOAPAction", soapAction));
+    addHeader(m_headers, headerLine("Host", hostHeaderFor(url)));
+    addHeader(m_headers, "Content-Type: text/xml; charset=utf-8");
+    addHeader(m_headers, "Content-Length: " + std::to_string(m_request.size()));
+    addHeader(m_headers, headerLine("SOAPAction", soapAction));
     // Headers libcurl would add on its own.
-    headers.add("Accept:");
-    headers.add("Expect:");
+    addHeader(m_headers, "Accept:");
+    addHeader(m_headers, "Expect:");
+    m_errorBuffer[0] = '\0';
+    m_url = url;
+    configure(m_curl, m_url, m_headers, m_errorBuffer);
+    return true;
+}
 
-    char errorBuffer[CURL_ERROR_SIZE] = {0};
-    configure(handle.curl, url, headers.list, errorBuffer);
-    m_curl = handle.curl;
-    const CURLcode result = m_cancelRequested.load() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(handle.curl);
-    m_curl = nullptr;
-    finish(handle.curl, result, errorBuffer);
+bool HttpExchange::post(const QByteArray& url, const QByteArray& soapAction, std::string body)
+{
+    if (!prepare(url, soapAction, std::move(body)))
+        return false;
+    const CURLcode result = m_cancelRequested.load() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(m_curl);
+    finish(m_curl, result, m_errorBuffer);
+    release();
     return complete();
+}
+
+bool HttpExchange::begin(HttpMulti& multi, const QByteArray& url, const QByteArray& soapAction, std::string body,
+                         std::function<void()> ended)
+{
+    if (!prepare(url, soapAction, std::move(body)))
+        return false;
+    curl_easy_setopt(m_curl, CURLOPT_PRIVATE, this);
+    if (!multi.add(*this)) {
+        m_curlCode = CURLE_FAILED_INIT;
+        m_curlError = QStringLiteral("The transfer could not be started");
+        release();
+        return false;
+    }
+    m_ended = std::move(ended);
+    return true;
+}
+
+void HttpExchange::transferEnded(int result)
+{
+    finish(m_curl, result, m_errorBuffer);
+    release();
+    if (auto ended = std::exchange(m_ended, {}))
+        ended();
+}
+
+void HttpExchange::cancel()
+{
+    m_cancelRequested.store(true);
+    if (m_multi) {
+        // Running on the event loop: taking the handle out is the cancel.
+        transferEnded(CURLE_ABORTED_BY_CALLBACK);
+    } else if (!m_curl) {
+        // Never started: it ends here, as cancelled, with nothing sent.
+        m_curlCode = CURLE_ABORTED_BY_CALLBACK;
+    }
 }
 
 void HttpExchange::start(std::string body)

@@ -5,11 +5,14 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <functional>
 #include <string>
 
-struct curl_slist;
+#include <curl/curl.h>
 
 namespace palletry {
+
+class HttpMulti;
 
 /// The bounds of one service call; a call that meets one of them fails.
 struct HttpLimits
@@ -37,8 +40,10 @@ struct HttpLimits
  * Afterwards the object keeps what happened: the curl result, the status code
  * and line, the reply body until it is taken.
  *
- * post() may run on a worker thread; cancel() may be called from another thread
- * while it runs.
+ * post() blocks until the reply is in and may run on any thread; begin() starts
+ * the transfer on an HttpMulti and returns at once, the end told later on the
+ * event loop's thread. cancel() ends a running transfer as cancelled; destroying
+ * the exchange ends it without telling anybody.
  */
 class HttpExchange
 {
@@ -53,10 +58,19 @@ public:
     bool post(const QByteArray& url, const QByteArray& soapAction, std::string body);
 
     /**
-     * Asks a running (or the next) transfer to end as soon as libcurl next asks
-     * whether to go on; it then fails with CURLE_ABORTED_BY_CALLBACK.
+     * Starts sending @p body to @p url on @p multi and returns: @p ended is called
+     * once the transfer has ended (or was cancelled), on the event loop. False, with
+     * the failure recorded as a transfer's and nothing sent, when it cannot start.
      */
-    void cancel() { m_cancelRequested.store(true); }
+    bool begin(HttpMulti& multi, const QByteArray& url, const QByteArray& soapAction, std::string body,
+               std::function<void()> ended);
+
+    /**
+     * Ends a running transfer as cancelled (CURLE_ABORTED_BY_CALLBACK): one begun
+     * on a multi at once, a blocking post() as soon as libcurl next asks whether
+     * to go on; a transfer not yet started does not start.
+     */
+    void cancel();
     bool cancelRequested() const { return m_cancelRequested.load(); }
     /// True when the transfer ended because cancel() was asked for before it completed.
     bool cancelled() const;
@@ -79,7 +93,19 @@ public:
     /// Hands the reply body, as received, over (the exchange keeps none).
     std::string takeReplyBody() { return std::move(m_reply); }
 
+    /// libcurl's easy handle of the transfer under way (HttpMulti's side).
+    CURL* handle() const { return m_curl; }
+    void setMulti(HttpMulti* multi) { m_multi = multi; }
+    /// The transfer on the multi ended with libcurl's @p result (HttpMulti's side).
+    void transferEnded(int result);
+
+    static void globalInit();
+
 private:
+    /// A fresh handle with every option set; false, with the failure recorded, when none can be made.
+    bool prepare(const QByteArray& url, const QByteArray& soapAction, std::string body);
+    /// Lets go of the handle and its headers (and takes it off its multi).
+    void release();
     /// Forgets any earlier exchange; @p body is what the next transfer sends.
     void start(std::string body);
     /// Sets the transfer's options on the curl @p handle: address, body, headers, limits, callbacks.
@@ -98,7 +124,12 @@ private:
     int m_statusCode = 0;
     int m_curlCode = -1;
     bool m_tooLarge = false;
-    void* m_curl = nullptr; // the handle while a transfer runs
+    CURL* m_curl = nullptr; // the handle while a transfer runs
+    curl_slist* m_headers = nullptr;
+    char m_errorBuffer[CURL_ERROR_SIZE] = {};
+    QByteArray m_url; // curl reads it during the transfer
+    HttpMulti* m_multi = nullptr;
+    std::function<void()> m_ended;
     std::atomic<bool> m_cancelRequested{false};
 };
 

@@ -78,22 +78,51 @@ ServiceCall::ServiceCall(ErrorSink& sink)
 {
 }
 
-std::unique_ptr<ServiceReply> ServiceCall::call(const QString& AsmxUrl, const QString& SOAPAction,
-                                                const QString& SOAPEnvelope, bool UpdateAddDeleteOnly)
+namespace {
+
+/// Waits for a transfer the runner runs on the event loop. Holds pointers only: it is a temporary.
+struct RunTransfer
+{
+    TransferRunner* runner;
+    TransferRunner::Transfer* transfer;
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> waiting) { runner->run(std::move(*transfer), waiting); }
+    void await_resume() const noexcept {}
+};
+
+} // namespace
+
+Task<std::unique_ptr<ServiceReply>> ServiceCall::call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
+                                                      bool UpdateAddDeleteOnly)
 {
     // The clerk stopped this action: its remaining writes are not made (already reported).
     if (UpdateAddDeleteOnly && m_cancelledInAction)
-        return nullptr;
-    std::unique_ptr<ServiceReply> reply;
-    trap(m_sink, "ReturnWebserviceXML", [&] {
+        co_return nullptr;
+    const char* const label = "ReturnWebserviceXML";
+    const QString operation = operationOf(SOAPAction);
+    HttpExchange http(m_limits);
+    TransferRunner::Transfer transfer{operation, &http, AsmxUrl.toUtf8(), SOAPAction.toUtf8(), {}};
+    std::size_t sentBytes = 0;
+    const bool ready = trap(m_sink, label, [&] {
         if (const std::optional<ErrorRecord> refused = ServiceAddress::refusal(AsmxUrl))
             throw RuntimeError(*refused);
-        HttpExchange http(m_limits);
-        QElapsedTimer took;
-        took.start();
-        const std::size_t sentBytes = send(http, AsmxUrl, SOAPAction, SOAPEnvelope);
+        transfer.body = requestBody(SOAPEnvelope);
+        sentBytes = transfer.body.size();
+    });
+    if (!ready)
+        co_return nullptr;
+    QElapsedTimer took;
+    took.start();
+    if (m_runner) {
+        co_await RunTransfer{m_runner, &transfer};
+    } else {
+        BusyCursor busy;
+        http.post(transfer.url, transfer.soapAction, std::move(transfer.body));
+    }
+    std::unique_ptr<ServiceReply> reply;
+    trap(m_sink, label, [&] {
         qCDebug(lcService).noquote() << QStringLiteral("%1: %2 bytes sent, %3 bytes received, HTTP %4, libcurl %5, %6 ms")
-                                            .arg(operationOf(SOAPAction))
+                                            .arg(operation)
                                             .arg(sentBytes)
                                             .arg(http.replyBytes())
                                             .arg(http.statusCode())
@@ -101,8 +130,7 @@ std::unique_ptr<ServiceReply> ServiceCall::call(const QString& AsmxUrl, const QS
                                             .arg(took.elapsed());
         if (http.cancelled()) {
             m_cancelledInAction = m_inAction;
-            throw RuntimeError(RuntimeErrorCode::UserInterrupt,
-                               cancelDescription(operationOf(SOAPAction), UpdateAddDeleteOnly));
+            throw RuntimeError(RuntimeErrorCode::UserInterrupt, cancelDescription(operation, UpdateAddDeleteOnly));
         }
         if (http.curlCode() != 0)
             failTransfer(http);
@@ -113,26 +141,10 @@ std::unique_ptr<ServiceReply> ServiceCall::call(const QString& AsmxUrl, const QS
         std::unique_ptr<ServiceReply> received = parsed(http);
         check(http, *received, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
         if (UpdateAddDeleteOnly && m_inAction)
-            m_confirmedWrites << operationOf(SOAPAction);
+            m_confirmedWrites << operation;
         reply = std::move(received);
     });
-    return reply;
-}
-
-std::size_t ServiceCall::send(HttpExchange& http, const QString& AsmxUrl, const QString& SOAPAction,
-                       const QString& SOAPEnvelope)
-{
-    const QByteArray url = AsmxUrl.toUtf8();
-    const QByteArray action = SOAPAction.toUtf8();
-    std::string body = requestBody(SOAPEnvelope);
-    const std::size_t size = body.size();
-    BusyCursor busy;
-    if (!m_runner)
-        http.post(url, action, std::move(body));
-    else
-        m_runner->run({operationOf(SOAPAction), [&] { http.post(url, action, std::move(body)); },
-                       [&http] { http.cancel(); }});
-    return size;
+    co_return reply;
 }
 
 void ServiceCall::beginAction()

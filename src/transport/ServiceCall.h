@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Task.h"
 #include "transport/HttpExchange.h"
 
 #include <QString>
@@ -46,8 +47,8 @@ struct ServiceReply
  *  - a call while another is in flight: number 10 (RunTime), nothing is sent.
  * Text from the network is cut to 2,000 characters, the cut marked "…".
  *
- * The transfer runs where the TransferRunner, when one is set, runs it; the
- * call returns only when it is done.
+ * The transfer runs where the TransferRunner, when one is set, runs it (the
+ * call then waits on the event loop); without one it runs where the call is made.
  */
 class ServiceCall
 {
@@ -62,8 +63,8 @@ public:
      * accepted, parsed in place from the bytes received; null after a failure,
      * which has been reported.
      */
-    std::unique_ptr<ServiceReply> call(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
-                                       bool UpdateAddDeleteOnly);
+    Task<std::unique_ptr<ServiceReply>> call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
+                                             bool UpdateAddDeleteOnly);
 
     /// Time-outs, size limit, certificate authorities and proxy for the following calls.
     void setLimits(const HttpLimits& limits) { m_limits = limits; }
@@ -80,8 +81,6 @@ public:
     void endAction();
 
 private:
-    /// Posts the envelope; returns the size of the body sent.
-    std::size_t send(HttpExchange& http, const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope);
     static std::unique_ptr<ServiceReply> parsed(HttpExchange& http);
     static void check(const HttpExchange& http, const ServiceReply& reply, const QString& AsmxUrl,
                       const QString& SOAPAction, bool UpdateAddDeleteOnly);

@@ -1,16 +1,23 @@
 #pragma once
 
+// moc reads the headers that name these types, not the C++20 headers behind them.
+#ifndef Q_MOC_RUN
+
+#include <QByteArray>
 #include <QString>
 
-#include <functional>
+#include <coroutine>
+#include <string>
 
 namespace palletry {
 
+class HttpExchange;
+
 /**
- * Where the transfer of a service call runs while its caller waits for it.
- * Without a runner the transfer runs on the calling thread. The control's
- * runner moves it to a worker thread and keeps the user-interface thread's
- * events going meanwhile, so that the host's windows stay alive.
+ * Where the transfer of a service call runs while the action that makes it
+ * waits. Without a runner the transfer runs on the calling thread, which waits
+ * for it. The control's runner starts it on the event loop and resumes the
+ * waiting action once it has ended, so that nothing waits on the stack.
  */
 class TransferRunner
 {
@@ -22,18 +29,22 @@ public:
     {
         /// The operation called (the SOAP action's last part), to tell the clerk what is awaited.
         QString operation;
-        /// The transfer itself: blocks until it ended; may run on any thread.
-        std::function<void()> run;
-        /// Asks the running transfer to end early as cancelled; safe from the waiting thread.
-        std::function<void()> cancel;
+        /// The exchange that carries it; it records how the transfer ended.
+        HttpExchange* http = nullptr;
+        QByteArray url;
+        QByteArray soapAction;
+        std::string body;
     };
 
     /**
-     * Runs @p transfer to its end and returns only then. Throws a RuntimeError,
-     * with nothing run, when it cannot take the transfer (a call is already in
-     * flight).
+     * Starts @p transfer and returns at once; @p waiting is resumed on the event
+     * loop once the transfer has ended, was cancelled or could not be started
+     * (the exchange tells which), never inside this call. Destroying the runner
+     * drops the transfer and never resumes @p waiting.
      */
-    virtual void run(const Transfer& transfer) = 0;
+    virtual void run(Transfer transfer, std::coroutine_handle<> waiting) = 0;
 };
 
 } // namespace palletry
+
+#endif // Q_MOC_RUN

@@ -109,6 +109,7 @@ TEST_F(ControlFixture, TimeOutsOfLessThanOneMillisecondAreRefusedWithAReport)
         control.setProperty(c.property, c.value);
         EXPECT_EQ(control.property(c.property).toInt(), c.expected);
         reports += c.value < 1;
+        palletry::test::settle();
         EXPECT_EQ(rig.recorder.errorReportCount(), reports);
     }
 }

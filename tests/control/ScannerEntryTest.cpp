@@ -83,6 +83,7 @@ TEST(ScannerEntry, EnterPressesTheFieldsButtonOnlyWhenSwitchedOnAndNeverTheHosts
             button->setEnabled(step.buttonAvailable);
             QSignalSpy clicked(button, &QPushButton::clicked);
             QTest::keyClick(field, step.key, step.modifiers);
+            settle();
             EXPECT_EQ(clicked.size(), c.pressable ? step.clicks : 0);
             EXPECT_EQ(host.result() == QDialog::Accepted, step.hostClosed);
         }

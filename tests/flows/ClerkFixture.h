@@ -13,6 +13,7 @@ inline void clickRow(ListView& list, int pos, Qt::KeyboardModifiers modifiers = 
     const QModelIndex index = list.model()->index(pos - 1, 0);
     list.scrollTo(index);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, list.visualRect(index).center());
+    settle();
 }
 
 inline void doubleClickRow(ListView& list, int pos)
@@ -20,6 +21,7 @@ inline void doubleClickRow(ListView& list, int pos)
     clickRow(list, pos);
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier,
                        list.visualRect(list.model()->index(pos - 1, 0)).center());
+    settle();
 }
 
 inline int rowOf(const ListView& list, const QString& text)
@@ -35,11 +37,13 @@ inline void clickCell(FlexGrid& grid, int row, int col)
     const QModelIndex index = grid.model()->index(row, col);
     grid.scrollTo(index);
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, grid.visualRect(index).center());
+    settle();
 }
 
 inline void click(QWidget* widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton);
+    settle();
 }
 
 inline void type(QLineEdit* field, const QString& text)
@@ -50,6 +54,7 @@ inline void type(QLineEdit* field, const QString& text)
         QTest::keyClick(field, Qt::Key_Backspace);
     else
         QTest::keyClicks(field, text);
+    settle();
 }
 
 using Texts = std::vector<std::string>;

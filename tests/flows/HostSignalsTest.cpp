@@ -23,7 +23,7 @@ struct HostSignals : ClerkFixture
     HostSignals()
     {
         QObject::connect(&control, &Palletry::errorReported, &control,
-                         [this] { boxesSeenAtReport << rig.recorder.boxes().size(); });
+                         [this] { boxesSeenAtReport << rig.recorder.boxesSoFar().size(); });
     }
     QString server() const { return QString::fromStdString(service.serverName()); }
     /// Each errorReported carries the number, description and source line of its log entry.
@@ -54,7 +54,7 @@ TEST_F(HostSignals, TheHostHearsOpensAcceptedWritesAndEveryReport)
     sent();
     QVector<int> boxesAtChange;
     QObject::connect(&control, &Palletry::loadChanged, &control,
-                     [&] { boxesAtChange << rig.recorder.boxes().size(); });
+                     [&] { boxesAtChange << rig.recorder.boxesSoFar().size(); });
     const int boxesBefore = rig.recorder.boxes().size();
     save(QStringLiteral("7"), QStringLiteral("12.5"));
     sent();

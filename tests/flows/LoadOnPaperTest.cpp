@@ -171,6 +171,7 @@ TEST_F(LoadOnPaper, TheCsvReadsBackStrictlyAndAFailedWriteLeavesTheFileWholeOrAb
         WriteLimit full(target == folder ? RLIM_INFINITY : 64);
         EXPECT_FALSE(control.exportLoadCsv(target)) << target.toStdString();
     }
+    settle(); // reports reach the host from the event loop
     ASSERT_EQ(reports.size(), 3);
     for (const QList<QVariant>& report : reports) {
         EXPECT_EQ(report.at(0).toInt(), 75);

@@ -14,7 +14,7 @@ QString qs(const std::string& s)
     return QString::fromStdString(s);
 }
 
-struct OpenLoad : ClerkFixture
+struct OpeningALoad : ClerkFixture
 {
     bool opensTheLoad() const override { return false; }
     QStringList sqlColumn(const std::string& sql)
@@ -28,7 +28,7 @@ struct OpenLoad : ClerkFixture
 
 } // namespace
 
-TEST_F(OpenLoad, OpensTheDemoLoadWithItsHeaderVendorsAndOrders)
+TEST_F(OpeningALoad, OpensTheDemoLoadWithItsHeaderVendorsAndOrders)
 {
     const qint32 load = service.demoLoadId();
     control.LoadData(qs(service.serverName()), load);
@@ -68,7 +68,7 @@ TEST_F(OpenLoad, OpensTheDemoLoadWithItsHeaderVendorsAndOrders)
     EXPECT_EQ(s.tabPalletry->currentIndex(), 0);
 }
 
-TEST_F(OpenLoad, ALoadIdBeyondSixteenBitsChangesNothingAnotherLoadStartsFromThatLoadAlone)
+TEST_F(OpeningALoad, ALoadIdBeyondSixteenBitsChangesNothingAnotherLoadStartsFromThatLoadAlone)
 {
     control.LoadData(qs(service.serverName()), service.demoLoadId());
     const QStringList firstOrder = ControlRig::column(*s.lstVendors, 0);

@@ -130,7 +130,7 @@ TEST_F(LoadersFixture, VendorDetailsListOpenOrdersWithTheirCenterAndNeedAVendorI
     rig.setResult("GetVendorOrdersAndCentersOnly",
                     dataSetText({{{"CenterName", "Main"}, {"OrderCenterID", "7"}, {"OrderID", "555"}},
                                  {{"OrderCenterID", "8"}, {"OrderID", "556"}}}));
-    loaders.LoadVendorDetails(QStringLiteral("12"), 1001);
+    rig.runAction(loaders.LoadVendorDetails(QStringLiteral("12"), 1001));
     const ListView& open = *d.screen.lstProspectivePOs;
     ASSERT_EQ(open.count(), 2);
     EXPECT_EQ(ControlRig::row(open, 1, 1), (QStringList{"555", "Main (7)"}));
@@ -139,8 +139,8 @@ TEST_F(LoadersFixture, VendorDetailsListOpenOrdersWithTheirCenterAndNeedAVendorI
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 1);
     // No vendor id: nothing asked; one that does not convert: reported, nothing sent.
     rig.server.clearRequests();
-    loaders.LoadVendorDetails(QString(), 1);
-    loaders.LoadVendorDetails(QStringLiteral("12a"), 1);
+    rig.runAction(loaders.LoadVendorDetails(QString(), 1));
+    rig.runAction(loaders.LoadVendorDetails(QStringLiteral("12a"), 1));
     EXPECT_EQ(rig.server.requests().size(), 0u);
     EXPECT_EQ(rig.recorder.errorReportCount(), 1);
     EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(QStringLiteral(" LoadVendorDetails\r\n")));
@@ -150,7 +150,7 @@ TEST_F(LoadersFixture, LineItemGridRowCountsFollowTheAnswer)
 {
     FlexGrid& grid = *d.screen.grdOrdItems;
     rig.setResult("GetOrderDetails", dataSetText(lineItems(3)));
-    loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010011"), true, 1001);
+    rig.runAction(loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010011"), true, 1001));
     EXPECT_EQ(grid.rows(), 4);
     EXPECT_EQ(grid.cols(), 4);
     EXPECT_EQ(ControlRig::gridRow(grid, 0), (QStringList{"Row", "Line Item", "Model", "Item Description"}));
@@ -159,14 +159,14 @@ TEST_F(LoadersFixture, LineItemGridRowCountsFollowTheAnswer)
     EXPECT_EQ(d.state.LoadSegment, QStringLiteral("1"));
     EXPECT_EQ(d.state.NumberOfCartonsForOrderLoad, QStringLiteral("9"));
     rig.setResult("GetOrderDetails", dataSetText(lineItems(5)));
-    loaders.LoadLineItemsOrderDetail(QStringLiteral("A"), true, 1001);
+    rig.runAction(loaders.LoadLineItemsOrderDetail(QStringLiteral("A"), true, 1001));
     rig.setResult("GetOrderDetails", dataSetText(lineItems(1)));
-    loaders.LoadLineItemsOrderDetail(QStringLiteral("B"), true, 1001);
+    rig.runAction(loaders.LoadLineItemsOrderDetail(QStringLiteral("B"), true, 1001));
     EXPECT_EQ(grid.rows(), 2);
     rig.setResult("GetOrderDetails", dataSetText(lineItems(5)));
-    loaders.LoadLineItemsOrderDetail(QStringLiteral("C"), true, 1001);
+    rig.runAction(loaders.LoadLineItemsOrderDetail(QStringLiteral("C"), true, 1001));
     rig.setResult("GetOrderDetails", dataSetText({}));
-    loaders.LoadLineItemsOrderDetail(QStringLiteral("D"), true, 1001);
+    rig.runAction(loaders.LoadLineItemsOrderDetail(QStringLiteral("D"), true, 1001));
     EXPECT_EQ(grid.rows(), 6); // no rows: the old count stays, with every data cell empty
     for (int r = 1; r < 6; ++r)
         EXPECT_EQ(ControlRig::gridRow(grid, r), (QStringList{"", "", "", ""})) << r;
@@ -174,7 +174,7 @@ TEST_F(LoadersFixture, LineItemGridRowCountsFollowTheAnswer)
     rig.server.setReply(CannedReply::xml(soapReply(
         "<GetOrderDetailsResponse xmlns=\"http://tempuri.org/KLTVRouteLocations/Service1\"><GetOrderDetailsResult />"
         "</GetOrderDetailsResponse>")));
-    loaders.LoadLineItemsOrderDetail(QStringLiteral("E"), true, 1001);
+    rig.runAction(loaders.LoadLineItemsOrderDetail(QStringLiteral("E"), true, 1001));
     EXPECT_EQ(grid.rows(), 1);
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
 }
@@ -183,10 +183,10 @@ TEST_F(LoadersFixture, FailedOrMissingOrderDetailsLeaveNothingOfThePreviousOrder
 {
     FlexGrid& manual = *d.screen.grdManualPOItems;
     rig.setResult("GetOrderDetails", dataSetText(lineItems(5)));
-    loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010011"), false, 1001);
+    rig.runAction(loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010011"), false, 1001));
     ASSERT_EQ(manual.rows(), 6);
     rig.server.setReply(CannedReply::xml(soapFaultReply("Order not found"), 500, "Internal Server Error"));
-    loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010012"), false, 1001);
+    rig.runAction(loaders.LoadLineItemsOrderDetail(QStringLiteral("00000010012"), false, 1001));
     EXPECT_EQ(manual.rows(), 1);
     EXPECT_EQ(ControlRig::gridRow(manual, 0), (QStringList{"Row", "Line Item", "Model", "Item Description"}));
     EXPECT_EQ(d.state.LoadSegment, QString());
@@ -198,7 +198,7 @@ TEST_F(LoadersFixture, FailedOrMissingOrderDetailsLeaveNothingOfThePreviousOrder
     d.state.LoadSegment = QStringLiteral("4");
     d.state.MaxSegment = QStringLiteral("4");
     rig.setResult("GetOrderDetails", dataSetText({{{"OrderID", "X"}, {"LineItem", "1"}}, {{"LineItem", "2"}}}));
-    loaders.LoadLineItemsOrderDetail(QStringLiteral("X"), true, 1001);
+    rig.runAction(loaders.LoadLineItemsOrderDetail(QStringLiteral("X"), true, 1001));
     EXPECT_EQ(d.state.LoadSegment, QString());
     EXPECT_EQ(d.state.MaxSegment, QStringLiteral("0"));
     EXPECT_EQ(ControlRig::gridRow(*d.screen.grdOrdItems, 2), (QStringList{"2", "2", "", ""}));

@@ -35,7 +35,7 @@ protected:
     }
     bool addPODetails(const QString& text, double weight = 12.5)
     {
-        return requests.AddPODetailsSOAP(text, 3, 2, stamp, 0, weight, 15, QStringLiteral("2"), stamp, 0);
+        return runToEnd(requests.AddPODetailsSOAP(text, 3, 2, stamp, 0, weight, 15, QStringLiteral("2"), stamp, 0));
     }
     ServiceRig rig;
     ServiceRequests& requests = rig.requests;
@@ -70,11 +70,11 @@ TEST_F(ServiceRequestsTest, EveryRequestByteForByte)
          "<UnitWeight>12.5</UnitWeight><PersonID>15</PersonID><PersonType>2</PersonType>"
          "<RecordLastUpdated>6/11/2024 2:05:09 PM</RecordLastUpdated><UnloadedIndicator>0</UnloadedIndicator>"
          "<StorageIndicator>0</StorageIndicator></AddPODetails>"},
-        {"AddPO", [&] { return onTheWire(requests.AddPOSOAP(QVector<QString>{"5001;77;3;42;1234;7;12345;A;15;2",
-                                                                              "5002;78;4;42;1234;7;12345;B;15;2"})); },
+        {"AddPO", [&] { return onTheWire(runToEnd(requests.AddPOSOAP(QVector<QString>{"5001;77;3;42;1234;7;12345;A;15;2",
+                                                                              "5002;78;4;42;1234;7;12345;B;15;2"}))); },
          "<AddPO %1>      <OrdersArray><string>5001;77;3;42;1234;7;12345;A;15;2</string>\r\n"
          "<string>5002;78;4;42;1234;7;12345;B;15;2</string>\r\n</OrdersArray> </AddPO>"},
-        {"DeletePO", [&] { return onTheWire(requests.DeletePOSOAP(po, 2)); },
+        {"DeletePO", [&] { return onTheWire(runToEnd(requests.DeletePOSOAP(po, 2))); },
          "<DeletePO %1>      <OrderID>5001</OrderID>      <OrderSegment>2</OrderSegment></DeletePO>"},
     };
     for (const Case& c : cases) {
@@ -124,14 +124,14 @@ TEST_F(ServiceRequestsTest, UnitWeightIsWrittenWithAPointAndUpToFifteenDigitsWha
 
 TEST_F(ServiceRequestsTest, AddPOWithAnArrayNeverGivenAnElementIsASubscriptError)
 {
-    EXPECT_FALSE(requests.AddPOSOAP(std::nullopt));
+    EXPECT_FALSE(runToEnd(requests.AddPOSOAP(std::nullopt)));
     EXPECT_EQ(rig.server.requests().size(), 0u);
     EXPECT_EQ(rig.recorder.logTexts(), QStringList{QStringLiteral(
                                            "\r\n\r\nError Number - 9\r\nError Description - Subscript out of range"
                                            "\r\nError Source - prjPalletry AddPOSOAP\r\nProject Associated - Palletry")});
     // An empty array sends nothing and reports nothing.
     rig.recorder.clear();
-    EXPECT_FALSE(requests.AddPOSOAP(QVector<QString>()));
+    EXPECT_FALSE(runToEnd(requests.AddPOSOAP(QVector<QString>())));
     EXPECT_EQ(rig.server.requests().size(), 0u);
     EXPECT_EQ(rig.recorder.boxes().size(), 0);
 }

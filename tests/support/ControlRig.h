@@ -29,6 +29,7 @@ inline void clickHeader(ListView& list, int column)
     QHeaderView* header = list.header();
     const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    settle();
 }
 
 // A shown control with its outlets recorded, plus a loopback server whose
@@ -46,6 +47,12 @@ struct ControlRig
     void setResult(const std::string& operation, const std::string& resultText)
     {
         server.setReply(CannedReply::xml(operationReply(operation, resultText)));
+    }
+    /// Runs @p task as the control runs a clerk's action, to its end.
+    void runAction(Task<void> task)
+    {
+        ASSERT_NE(d.runner.start(std::move(task)), 0u);
+        settle();
     }
     static QStringList column(const ListView& list, int col)
     {

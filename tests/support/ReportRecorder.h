@@ -7,6 +7,9 @@
 #include "transport/MessageBoxes.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QTest>
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -15,6 +18,29 @@
 #include <algorithm>
 
 namespace palletry::test {
+/**
+ * Waits, as a host would, until no control is busy and everything each one
+ * queued for the clerk and the host has been handed out: the end of whatever
+ * the last click or key started.
+ */
+inline void settle()
+{
+    const bool idle = QTest::qWaitFor(
+        [] {
+            for (QWidget* widget : QApplication::allWidgets()) {
+                auto* control = qobject_cast<Palletry*>(widget);
+                if (!control)
+                    continue;
+                const MessageBoxes& outlet = Palletry::Private::get(control)->messageBoxes;
+                if (control->busy() || outlet.pending() || outlet.presenting())
+                    return false;
+            }
+            return true;
+        },
+        60000);
+    EXPECT_TRUE(idle) << "a control stayed busy";
+}
+
 
 // Catches what the control tells the clerk and the event log: intercepts the message boxes
 // (each answered Ok) and points the event log at a file in a private temporary folder.
@@ -41,6 +67,7 @@ public:
     explicit ReportRecorder(Palletry& control)
         : ReportRecorder(Palletry::Private::get(&control)->messageBoxes, Palletry::Private::get(&control)->eventLog)
     {
+        m_control = &control;
     }
     ~ReportRecorder()
     {
@@ -49,14 +76,25 @@ public:
     }
     ReportRecorder(const ReportRecorder&) = delete;
     ReportRecorder& operator=(const ReportRecorder&) = delete;
-    const QVector<Box>& boxes() const { return m_boxes; }
+    /// What the control presented once it had presented all it queued.
+    const QVector<Box>& boxes() const
+    {
+        if (m_control)
+            settle();
+        return m_boxes;
+    }
+    /// What was presented up to now (from a slot on the control's own signals: no waiting there).
+    const QVector<Box>& boxesSoFar() const { return m_boxes; }
     int errorReportCount() const
     {
+        const QVector<Box>& m_boxes = boxes();
         return int(std::count_if(m_boxes.begin(), m_boxes.end(),
                                  [](const Box& box) { return box.request.prompt == ErrorReport::prompt(); }));
     }
     QStringList logTexts() const
     {
+        if (m_control)
+            settle();
         QStringList texts;
         for (const EventLogEntry& entry : readEventLogFile(m_log.file()))
             texts << entry.text;
@@ -74,6 +112,7 @@ private:
     QString m_previousLogFile;
     QTemporaryDir m_dir;
     QVector<Box> m_boxes;
+    QPointer<Palletry> m_control;
 };
 
 } // namespace palletry::test

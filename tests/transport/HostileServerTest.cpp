@@ -99,13 +99,13 @@ TEST_F(HostileServerTest, NoWriteCountsUnlessTheServiceConfirmsItAndNoReadAccept
 {
     const QString order = QStringLiteral("5001");
     const std::vector<std::pair<std::string, std::function<bool()>>> writes = {
-        {"AddPO", [&] { return requests.AddPOSOAP(QVector<QString>{order}); }},
+        {"AddPO", [&] { return runToEnd(requests.AddPOSOAP(QVector<QString>{order})); }},
         {"AddPODetails",
          [&] {
-             return requests.AddPODetailsSOAP(order, 1, 1, QStringLiteral("d"), 2, 1.5, 7, QStringLiteral("1"),
-                                              QStringLiteral("d"), 0);
+             return runToEnd(requests.AddPODetailsSOAP(order, 1, 1, QStringLiteral("d"), 2, 1.5, 7, QStringLiteral("1"),
+                                              QStringLiteral("d"), 0));
          }},
-        {"DeletePO", [&] { return requests.DeletePOSOAP(order, 1); }},
+        {"DeletePO", [&] { return runToEnd(requests.DeletePOSOAP(order, 1)); }},
     };
     for (const Fault& fault : faults) {
         for (const auto& [op, send] : writes) {
@@ -117,8 +117,8 @@ TEST_F(HostileServerTest, NoWriteCountsUnlessTheServiceConfirmsItAndNoReadAccept
         }
         rig.recorder.clear();
         rig.server.setReply(CannedReply::xml(forOperation(fault.body, "GetVendorHomeDeliverly"), fault.status, "Whatever"));
-        const QString text = requests.read(Unwrap::Operation::GetVendorHomeDeliverly,
-                                           requests.GetVendorHomeDeliverlySOAPEnvelope(1001));
+        const QString text = runToEnd(requests.read(Unwrap::Operation::GetVendorHomeDeliverly,
+                                           requests.GetVendorHomeDeliverlySOAPEnvelope(1001)));
         EXPECT_EQ(text, QString()) << fault.what;
         expectOneReport(fault, fault.readDescription, "GetVendorHomeDeliverly", std::string(fault.what) + " / read");
     }
@@ -177,7 +177,7 @@ TEST_F(HostileServerTest, AddressRules)
         rig.server.clearRequests();
         rig.state.ServiceUrl = address;
         requests.setService(address, QLatin1String(ServiceNamespace) + QLatin1Char('/'));
-        EXPECT_EQ(requests.DeletePOSOAP(QStringLiteral("5001"), 1), c.sent);
+        EXPECT_EQ(runToEnd(requests.DeletePOSOAP(QStringLiteral("5001"), 1)), c.sent);
         EXPECT_EQ(rig.server.requests().size(), c.sent ? 1u : 0u);
         EXPECT_EQ(rig.recorder.errorReportCount(), c.sent ? 0 : 1);
         for (const QString& text : rig.recorder.logTexts()) {
@@ -191,7 +191,7 @@ TEST_F(HostileServerTest, AddressRules)
     rig.recorder.clear();
     const QString https = QStringLiteral("https://") + hostPort + path;
     requests.setService(https, QLatin1String(ServiceNamespace) + QLatin1Char('/'));
-    EXPECT_FALSE(requests.DeletePOSOAP(QStringLiteral("5001"), 1));
+    EXPECT_FALSE(runToEnd(requests.DeletePOSOAP(QStringLiteral("5001"), 1)));
     ASSERT_EQ(rig.recorder.logTexts().size(), 1);
     EXPECT_TRUE(rig.recorder.logTexts()[0].contains(QLatin1String("Error Source - libcurl ReturnWebserviceXML")))
         << rig.recorder.logTexts()[0].toStdString();
@@ -201,7 +201,7 @@ TEST_F(HostileServerTest, AddressRules)
         HttpLimits limits = rig.call.limits();
         limits.proxy = proxy;
         rig.call.setLimits(limits);
-        EXPECT_FALSE(requests.DeletePOSOAP(QStringLiteral("5001"), 1));
+        EXPECT_FALSE(runToEnd(requests.DeletePOSOAP(QStringLiteral("5001"), 1)));
         const QString text = rig.recorder.logTexts().value(0);
         EXPECT_TRUE(text.contains(QLatin1String("***@")) && !text.contains(QLatin1String("clerk"))
                     && !text.contains(QLatin1String("s3")))

@@ -32,8 +32,8 @@ TEST(LogBoundsTest, NetworkTextCannotForgeAnEntryHeaderNorDriveTheTerminal)
     const std::string forged = "locked\n=== prjPalletry Error 2026-01-01T00:00:00Z 5 ===\nfake\r\n\u2028=== prjPalletry "
                                "Error x 1 ===\x1b[1A\x1b[2K\x1b]0;title\x07";
     rig.server.setReply(CannedReply::xml(soapFaultReply(forged), 500, "Internal Server Error"));
-    rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.server.serverName(), QStringLiteral("a/b"), QString());
-    rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.server.serverName(), QStringLiteral("a/b"), QString());
+    runToEnd(rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.server.serverName(), QStringLiteral("a/b"), QString()));
+    runToEnd(rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.server.serverName(), QStringLiteral("a/b"), QString()));
     // Read back as written, two entries...
     const QStringList texts = rig.recorder.logTexts();
     ASSERT_EQ(texts.size(), 2);

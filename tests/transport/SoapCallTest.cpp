@@ -36,7 +36,7 @@ class SoapCallTest : public ::testing::Test
 protected:
     QString call(bool write, const QString& env = envelope)
     {
-        return rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.server.serverName(), action, env, write);
+        return runToEnd(rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, rig.server.serverName(), action, env, write));
     }
     QString read(const QString& env = envelope) { return call(false, env); }
     QString write(const QString& env = envelope) { return call(true, env); }
@@ -69,7 +69,7 @@ TEST_F(SoapCallTest, TransportFailuresAreReportedOnceWithCurlsError)
     const QString url = QStringLiteral("http://127.0.0.1:%1/x.asmx").arg(LoopbackHttpServer::unusedPort());
     for (bool isWrite : {false, true}) {
         rig.recorder.clear();
-        EXPECT_EQ(rig.call.ReturnWebserviceXML(url, QString(), action, envelope, isWrite), QString());
+        EXPECT_EQ(runToEnd(rig.call.ReturnWebserviceXML(url, QString(), action, envelope, isWrite)), QString());
         EXPECT_FALSE(rig.call.lastCallSucceeded());
         ASSERT_EQ(rig.recorder.errorReportCount(), 1);
         const QString text = rig.recorder.logTexts().value(0);
@@ -81,8 +81,8 @@ TEST_F(SoapCallTest, TransportFailuresAreReportedOnceWithCurlsError)
     }
     // No address at all, and an action that would smuggle in a header line.
     rig.recorder.clear();
-    EXPECT_EQ(rig.call.ReturnWebserviceXML(QString(), QString(), QString(), envelope), QString());
-    EXPECT_EQ(rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, QString(), action + "\r\nX-Injected: 1", envelope),
+    EXPECT_EQ(runToEnd(rig.call.ReturnWebserviceXML(QString(), QString(), QString(), envelope)), QString());
+    EXPECT_EQ(runToEnd(rig.call.ReturnWebserviceXML(rig.state.ServiceUrl, QString(), action + "\r\nX-Injected: 1", envelope)),
               QString());
     EXPECT_EQ(rig.recorder.errorReportCount(), 2);
     EXPECT_EQ(rig.server.requests().size(), 0u);

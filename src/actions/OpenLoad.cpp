@@ -1,0 +1,97 @@
+#include "actions/OpenLoad.h"
+
+#include "actions/LineItemEntry.h"
+#include "actions/ManualPOEntry.h"
+#include "actions/SortHandlers.h"
+#include "core/ControlState.h"
+#include "core/Conversion.h"
+#include "core/Trap.h"
+#include "loaders/Loaders.h"
+#include "screen/FlexGrid.h"
+#include "screen/ListView.h"
+#include "screen/Navigation.h"
+#include "screen/Screen.h"
+#include "soap/ServiceNamespace.h"
+#include "soap/ServiceRequests.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace palletry {
+
+OpenLoad::OpenLoad(ControlState& state, Screen& screen, ErrorSink& errors, ServiceRequests& requests,
+                   Loaders& loaders, Navigation& navigation, SortHandlers& sorting, ManualPOEntry& manualPO,
+                   LineItemEntry& orderDetails, LineItemEntry& manualPOItems)
+    : m_state(state)
+    , m_screen(screen)
+    , m_errors(errors)
+    , m_requests(requests)
+    , m_loaders(loaders)
+    , m_navigation(navigation)
+    , m_sorting(sorting)
+    , m_manualPO(manualPO)
+    , m_orderDetails(orderDetails)
+    , m_manualPOItems(manualPOItems)
+{
+}
+
+void OpenLoad::forgetPreviousLoad()
+{
+    for (QLineEdit* box : {m_screen.txtLoadID, m_screen.txtTruckNumber, m_screen.txtLoadDate, m_screen.txtDriver})
+        box->clear();
+    // A vendor list that stayed from another server would send its ids to this one.
+    m_screen.lstVendors->clear();
+    m_state.SelectedVendorID = 0;
+    m_screen.lstProspectivePOs->clear();
+    m_screen.lstSelectedPOs->clear();
+    // The previous load's segments must not number this load's saves, even when
+    // this load's orders cannot be read or it has none.
+    if (m_state.OrderSegmentTable)
+        m_state.OrderSegmentTable->resize(1);
+    // Every entry in progress ends: nothing taken up on the previous load can be saved onto this one.
+    if (m_screen.fraAdPOManually->isVisibleTo(m_screen.fraAdPOManually->parentWidget()))
+        m_manualPO.cmdManualPOCancel_Click();
+    for (LineItemEntry* entry : {&m_orderDetails, &m_manualPOItems}) {
+        entry->clear();
+        entry->release(m_state);
+    }
+    Loaders::resetLineItemGrid(*m_screen.grdOrdItems);
+    Loaders::resetLineItemGrid(*m_screen.grdManualPOItems);
+    m_navigation.showOnly(0);
+}
+
+Task<void> OpenLoad::LoadData(QString ptServerName, qint32 lLoadID)
+{
+    try {
+        // Converted before anything changes: a load id the requests cannot carry leaves
+        // the control exactly as it was.
+        const qint16 loadId = toInt16(qint64(lLoadID));
+
+        m_state.CurrentSegmentNumber = 0;
+        m_state.MaxSegment = QStringLiteral("0");
+        m_state.LoadID = lLoadID;
+        m_state.ServiceUrl = ptServerName + QLatin1String(ServicePath);
+        m_requests.setService(m_state.ServiceUrl, QLatin1String(ServiceNamespace) + QLatin1Char('/'));
+        forgetPreviousLoad();
+
+        using Unwrap::Operation;
+        m_state.IncomingLoadXML = co_await m_requests.read(Operation::GetVendorIncomingLoad,
+                                                           m_requests.GetVendorIncomingLoadSOAPEnvelope(loadId));
+        m_state.VendorMasterXML = co_await m_requests.read(Operation::GetVendorDataVendorMaster,
+                                                           m_requests.GetVendorDataVendorMasterSOAPEnvelope());
+        m_state.HomeDeliverlyXML = co_await m_requests.read(Operation::GetVendorHomeDeliverly,
+                                                            m_requests.GetVendorHomeDeliverlySOAPEnvelope(loadId));
+
+        m_screen.txtLoadID->setText(QString::number(m_state.LoadID));
+        m_loaders.LoadVendorIncomingLoad(m_state.IncomingLoadXML);
+        m_loaders.LoadVendors(m_state.VendorMasterXML);
+        m_loaders.LoadVendorHomeDeliverly(m_state.HomeDeliverlyXML);
+        m_screen.cmdViewAll->setEnabled(m_screen.lstAllSelectedPOs->count() > 0);
+        m_sorting.lstVendors_ColumnClick(2);
+    } catch (...) {
+        reportCurrent(m_errors, "LoadData");
+    }
+}
+
+} // namespace palletry
