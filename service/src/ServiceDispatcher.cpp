@@ -71,6 +71,12 @@ ServiceReply ServiceDispatcher::handle(const std::string& soapAction, const std:
     }
 }
 
+ServiceReply ServiceDispatcher::unreadable(const std::string& reason)
+{
+    const SoapFault fault = SoapFault::unreadable(reason);
+    return {500, SoapReply::fault(fault.faultCode(), fault.what())};
+}
+
 std::string ServiceDispatcher::dispatch(const std::string& operation, const std::string& body)
 {
     const SoapRequest request(body);

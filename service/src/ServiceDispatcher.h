@@ -26,6 +26,8 @@ public:
     ServiceDispatcher(LoadDatabase& db, std::mutex& dbMutex) : db_(db), dbMutex_(dbMutex) {}
 
     ServiceReply handle(const std::string& soapAction, const std::string& body);
+    /// The client fault for a request that cannot be read, for @p reason.
+    static ServiceReply unreadable(const std::string& reason);
 
 private:
     std::string dispatch(const std::string& operation, const std::string& body);
