@@ -233,7 +233,7 @@ void LoadDatabase::requireOrder(const std::string& orderId)
     auto st = db_.prepare("SELECT 1 FROM Orders WHERE OrderID = ?1");
     st.bind(1, orderId);
     if (!st.step())
-        throw SoapFault::unprocessable("Order '" + orderId + "' does not exist.");
+        throw SoapFault::unprocessable("Order '" + SoapFault::excerpt(orderId) + "' does not exist.");
 }
 
 void LoadDatabase::requireSegment(const std::string& orderId, std::int32_t segment)
@@ -242,7 +242,7 @@ void LoadDatabase::requireSegment(const std::string& orderId, std::int32_t segme
     auto st = db_.prepare("SELECT 1 FROM OrderSegments WHERE OrderID = ?1 AND Segment = ?2");
     st.bind(1, orderId).bind(2, std::int64_t{segment});
     if (!st.step())
-        throw SoapFault::unprocessable("Order '" + orderId + "' has no segment " + std::to_string(segment) + ".");
+        throw SoapFault::unprocessable("Order '" + SoapFault::excerpt(orderId) + "' has no segment " + std::to_string(segment) + ".");
 }
 
 void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
@@ -258,7 +258,7 @@ void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
         // OrderID;MemberID;OrderCenterID;VendorID;LoadID;Cartons;PostalCode;FreightGroup;PersonID;PersonType
         const std::vector<std::string> f = split(entry, ';');
         if (f.size() != 10)
-            throw SoapFault::unprocessable("Orders array entry '" + entry + "' does not hold ten fields joined by ';'.");
+            throw SoapFault::unprocessable("Orders array entry '" + SoapFault::excerpt(entry) + "' does not hold ten fields joined by ';'.");
         requireFits("OrderID", f[0], IdLength);
         requireFits("PostalCode", f[6], PostalCodeLength);
         requireFits("FreightGroup", f[7], IdLength);
@@ -267,7 +267,7 @@ void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
         const auto loadId = SoapRequest::parseInt32(f[4]);
         const auto cartons = SoapRequest::parseInt32(f[5]);
         if (!loadId || !cartons)
-            throw SoapFault::unprocessable("Orders array entry '" + entry
+            throw SoapFault::unprocessable("Orders array entry '" + SoapFault::excerpt(entry)
                                            + "': Input string was not in a correct format.");
         const std::string& orderId = f[0];
         requireOrder(orderId);
@@ -279,7 +279,7 @@ void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
         onLoad.bind(1, orderId).bind(2, std::int64_t{*loadId});
         if (onLoad.step()) {
             const auto segment = onLoad.int64(0);
-            throw SoapFault::unprocessable("Order '" + orderId + "' is already on load " + std::to_string(*loadId)
+            throw SoapFault::unprocessable("Order '" + SoapFault::excerpt(orderId) + "' is already on load " + std::to_string(*loadId)
                                            + " as segment " + std::to_string(segment) + ".");
         }
         onLoad.reset();
@@ -310,7 +310,7 @@ void LoadDatabase::addPODetails(const LineItemDetails& d)
     auto item = db_.prepare("SELECT 1 FROM LineItems WHERE OrderID = ?1 AND LineItem = ?2");
     item.bind(1, d.orderId).bind(2, std::int64_t{d.lineItem});
     if (!item.step())
-        throw SoapFault::unprocessable("Order '" + d.orderId + "' has no line item " + std::to_string(d.lineItem)
+        throw SoapFault::unprocessable("Order '" + SoapFault::excerpt(d.orderId) + "' has no line item " + std::to_string(d.lineItem)
                                        + ".");
     auto st = db_.prepare("INSERT OR REPLACE INTO LineItemDetails(OrderID, Segment, LineItem, ReceivedDate,"
                           " QuantityReceived, UnitWeight, PersonID, PersonType, RecordLastUpdated,"

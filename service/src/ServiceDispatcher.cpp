@@ -61,7 +61,8 @@ ServiceReply ServiceDispatcher::handle(const std::string& soapAction, const std:
         const std::string operation = operationOf(soapAction);
         if (operation.empty())
             throw SoapFault(SoapFault::Code::Client,
-                            "Server did not recognize the value of HTTP Header SOAPAction: " + soapAction + ".");
+                            "Server did not recognize the value of HTTP Header SOAPAction: "
+                                + SoapFault::excerpt(soapAction) + ".");
         return {200, dispatch(operation, body)};
     } catch (const SoapFault& fault) {
         return {500, SoapReply::fault(fault.faultCode(), fault.what())};
@@ -82,7 +83,8 @@ std::string ServiceDispatcher::dispatch(const std::string& operation, const std:
     const SoapRequest request(body);
     if (request.operationName() != operation || request.operationNamespace() != ServiceNamespace)
         throw SoapFault::unreadable("The SOAPAction names " + operation + " but the body holds <"
-                                    + request.operationName() + " xmlns='" + request.operationNamespace() + "'>.");
+                                    + SoapFault::excerpt(request.operationName()) + " xmlns='"
+                                    + SoapFault::excerpt(request.operationNamespace()) + "'>.");
 
     if (operation == "GetVendorIncomingLoad") {
         const auto load = request.int32("IncomingLoadID");
