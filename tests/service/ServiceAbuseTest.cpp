@@ -263,6 +263,38 @@ TEST(ServiceAbuseTest, AShortBodyFollowedByAHalfCloseIsAnswered)
     EXPECT_TRUE(answer.rfind("HTTP/1.1 400 ", 0) == 0 || answer.rfind("HTTP/1.1 408 ", 0) == 0) << answer;
 }
 
+TEST(ServiceAbuseTest, AnOlderLineItemEntryArrivingLateIsRefusedAndTheNewerOneStays)
+{
+    ReferenceService service;
+    ASSERT_TRUE(service.start());
+    const auto save = [&](const std::string& weight, const std::string& stamp) {
+        std::string inner = element("OrderID", "00000010011") + element("KLTV_OrderSegment", "2")
+            + element("LineItem", "1") + element("ReceivedDate", stamp) + element("QuantityReceived", "0")
+            + element("UnitWeight", weight) + element("PersonID", "15") + element("PersonType", "2")
+            + element("RecordLastUpdated", stamp) + element("UnloadedIndicator", "0")
+            + element("StorageIndicator", "0");
+        return call(service, "AddPODetails", inner);
+    };
+    const auto stored = [&] {
+        return service.query("SELECT UnitWeight, RecordLastUpdated FROM LineItemDetails"
+                             " WHERE OrderID = '00000010011' AND Segment = 2 AND LineItem = 1");
+    };
+    ASSERT_EQ(save("22.5", "2026-12-07T10:15:02").status, 200);
+    // The save the clerk cancelled, held up in the network, arrives after the one that followed it.
+    const Reply late = save("11.5", "2026-12-07T10:14:58");
+    EXPECT_EQ(late.status, 500);
+    EXPECT_EQ(fault(late).first, "soap:Server");
+    EXPECT_NE(fault(late).second.find("a newer entry of this line item is stored"), std::string::npos)
+        << fault(late).second;
+    EXPECT_EQ(stored(), (palletry_service::QueryRows{{"22.5", "2026-12-07T10:15:02"}}));
+    // The same time is not older; times compare as times, whichever way they are written.
+    EXPECT_EQ(save("23.5", "2026-12-07T10:15:02").status, 200);
+    EXPECT_EQ(save("24.5", "12/7/2026 10:20:00 AM").status, 200);
+    EXPECT_EQ(save("25.5", "12/7/2026 9:59:00 AM").status, 500);
+    EXPECT_EQ(save("26.5", "2026-12-07T10:19:59.5").status, 500);
+    EXPECT_EQ(stored(), (palletry_service::QueryRows{{"24.5", "12/7/2026 10:20:00 AM"}}));
+}
+
 TEST(ServiceAbuseTest, OverlongTextsAreRefusedAndNothingIsStored)
 {
     ReferenceService service;
@@ -310,6 +342,8 @@ TEST(ServiceAbuseTest, OverlongTextsAreRefusedAndNothingIsStored)
     for (const Case& c : cases) {
         const bool addPO = std::string(c.op) == "AddPO";
         const auto request = [&](std::size_t characters) {
+            if (std::string(c.field) == "RecordLastUpdated") // a time, to be stored: its second's fraction fills it
+                return details(c.field, "2026-11-16T09:30:00." + std::string(characters - 20, '0'));
             return addPO ? entry(c.entryField, text(characters)) : details(c.field, text(characters));
         };
         const auto before = snapshot();
