@@ -4,6 +4,7 @@
 #include "SoapFault.h"
 #include "SoapRequest.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -377,9 +378,10 @@ void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
                               " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
     for (const std::string& entry : ordersArray) {
         // OrderID;MemberID;OrderCenterID;VendorID;LoadID;Cartons;PostalCode;FreightGroup;PersonID;PersonType
-        const std::vector<std::string> f = split(entry, ';');
-        if (f.size() != 10)
+        // Counted before splitting: an entry of megabytes is refused without a copy of it.
+        if (std::count(entry.begin(), entry.end(), ';') != 9)
             throw SoapFault::unprocessable("Orders array entry '" + SoapFault::excerpt(entry) + "' does not hold ten fields joined by ';'.");
+        const std::vector<std::string> f = split(entry, ';');
         requireFits("OrderID", f[0], IdLength);
         requireFits("PostalCode", f[6], PostalCodeLength);
         requireFits("FreightGroup", f[7], IdLength);

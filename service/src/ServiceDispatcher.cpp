@@ -78,8 +78,30 @@ ServiceReply ServiceDispatcher::unreadable(const std::string& reason)
     return {500, SoapReply::fault(fault.faultCode(), fault.what())};
 }
 
+ServiceDispatcher::LargeParseTurn::LargeParseTurn(ServiceDispatcher& dispatcher, std::size_t bodyBytes)
+{
+    if (bodyBytes < LargeBody)
+        return;
+    std::unique_lock<std::mutex> lock(dispatcher.turnsMutex_);
+    dispatcher.turnFreed_.wait(lock, [&] { return dispatcher.largeParses_ < LargeParses; });
+    ++dispatcher.largeParses_;
+    dispatcher_ = &dispatcher;
+}
+
+ServiceDispatcher::LargeParseTurn::~LargeParseTurn()
+{
+    if (!dispatcher_)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(dispatcher_->turnsMutex_);
+        --dispatcher_->largeParses_;
+    }
+    dispatcher_->turnFreed_.notify_one();
+}
+
 std::string ServiceDispatcher::dispatch(const std::string& operation, const std::string& body)
 {
+    const LargeParseTurn turn(*this, body.size());
     const SoapRequest request(body);
     if (request.operationName() != operation || request.operationNamespace() != ServiceNamespace)
         throw SoapFault::unreadable("The SOAPAction names " + operation + " but the body holds <"

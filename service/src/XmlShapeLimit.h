@@ -23,6 +23,8 @@ public:
 
     /// Takes the next bytes of the text; false once the text has gone beyond a limit.
     bool feed(std::string_view bytes);
+    /// Elements, attributes and CDATA sections counted so far.
+    std::size_t nodes() const { return nodes_; }
     /// Why the text went beyond a limit; empty while it has not.
     const std::string& reason() const { return reason_; }
 
