@@ -44,7 +44,7 @@ const char* statusText(int status)
 {
     switch (status) {
     case 400:
-        return "The request's framing is ambiguous.\n";
+        return "The request's framing is ambiguous, or it ended before its announced length.\n";
     case 408:
         return "The request did not arrive in time.\n";
     case 411:
@@ -321,9 +321,26 @@ MHD_Result HttpServer::Private::onRequest(void* cls, MHD_Connection* connection,
     return d->queue(connection, *exchange, std::move(reply));
 }
 
-void HttpServer::Private::onCompleted(void*, MHD_Connection*, void** requestContext, MHD_RequestTerminationCode)
+void HttpServer::Private::onCompleted(void* cls, MHD_Connection*, void** requestContext,
+                                      MHD_RequestTerminationCode code)
 {
     auto* exchange = static_cast<Exchange*>(*requestContext);
+    // A request the library gives up while it is still arriving: most often the client has
+    // half-closed before sending all it announced. Told why, not left in silence.
+    if (exchange && code != MHD_REQUEST_TERMINATED_COMPLETED_OK && code != MHD_REQUEST_TERMINATED_DAEMON_SHUTDOWN) {
+        auto* d = static_cast<Private*>(cls);
+        std::lock_guard<std::mutex> lock(d->mutex);
+        Connection* connection = exchange->connection;
+        if (connection->arriving) {
+            d->arriving.erase(connection->place);
+            connection->arriving = false;
+            connection->cut = true;
+            if (code == MHD_REQUEST_TERMINATED_TIMEOUT_REACHED)
+                answerAndCut(connection->fd, 408, "Request Timeout");
+            else
+                answerAndCut(connection->fd, 400, "Bad Request");
+        }
+    }
     const bool large = exchange && exchange->body.capacity() >= LargeBytes;
     delete exchange;
     *requestContext = nullptr;
@@ -360,7 +377,9 @@ bool HttpServer::start(std::uint16_t port)
         std::chrono::duration_cast<std::chrono::seconds>(d->limits.requestTime).count() + 1);
     d->stopping = false;
     d->daemon = MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC, port, nullptr, nullptr, &Private::onRequest, d.get(),
+        // Turbo: among other things the library does not shut a connection's sending side
+        // before telling onCompleted it gives the request up, so that the client can be answered.
+        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC | MHD_USE_TURBO, port, nullptr, nullptr, &Private::onRequest, d.get(),
         MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&address),
         MHD_OPTION_THREAD_POOL_SIZE, d->limits.threads,
         MHD_OPTION_CONNECTION_TIMEOUT, static_cast<unsigned>(idle),

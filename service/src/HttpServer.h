@@ -56,7 +56,9 @@ struct HttpReply {
  * libmicrohttpd bounds connections by inactivity; a client that keeps sending a byte now and
  * then would never reach that bound. So each connection also has requestTime from its
  * acceptance to send its whole request, watched by one thread here; one that does not make
- * it is answered 408 and cut off, any number of them, while the others are served.
+ * it is answered 408 and cut off, any number of them, while the others are served. A request
+ * the library gives up while it arrives (the client half-closed before sending all it
+ * announced) is answered 400 rather than closed in silence.
  *
  * Before a body is read: no length announced 411, a chunked body 411, two different
  * Content-Length headers 400, over maxBodyBytes 413, compressed 415. As a body arrives its
