@@ -139,11 +139,16 @@ TEST(ServiceAbuseTest, SlowClientsAndShortBodiesAreCutOffAtTheBoundAlthoughTheyK
                                + " HTTP/1.1\r\nHost: x\r\nContent-Type: text/xml\r\nSOAPAction: " + NS
                                + "/GetVendorDataVendorMaster\r\nContent-Length: 100\r\n\r\n<soap:Envelope"));
     shutdown(shortBody.fd, SHUT_WR);
+    // And one that never finishes its head is told why it is cut off.
+    Connection slowHead(service.port());
+    ASSERT_TRUE(slowHead.send("POST " + std::string(palletry_service::ServicePath) + " HTTP/1.1\r\nHost: x\r\n"));
     SlowCrowd crowd(service.port(), 12);
     std::this_thread::sleep_for(std::chrono::milliseconds(4000));
     EXPECT_GE(crowd.cuts(), 12);
     const std::string answer = shortBody.receive(5000);
     EXPECT_TRUE(answer.rfind("HTTP/1.1 400 ", 0) == 0 || answer.rfind("HTTP/1.1 408 ", 0) == 0) << answer;
+    const std::string late = slowHead.receive(5000);
+    EXPECT_EQ(late.rfind("HTTP/1.1 408 ", 0), 0u) << late;
 }
 
 TEST(ServiceAbuseTest, BodiesItWillNotReadAreRefusedUnread)
