@@ -172,8 +172,10 @@ void HttpServer::Private::watchArrivals()
             continue;
         }
         Connection* oldest = arriving.front();
-        if (Clock::now() < oldest->deadline) {
-            changed.wait_until(lock, oldest->deadline);
+        // A copy: the connection may close and be gone while this waits.
+        const Clock::time_point deadline = oldest->deadline;
+        if (Clock::now() < deadline) {
+            changed.wait_until(lock, deadline);
             continue;
         }
         arriving.pop_front();
