@@ -12,10 +12,12 @@
 #include <malloc.h>
 #endif
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <list>
 #include <mutex>
 #include <thread>
@@ -278,7 +280,10 @@ MHD_Result HttpServer::Private::onRequest(void* cls, MHD_Connection* connection,
         if (const int status = d->framingRefusal(connection, method))
             return d->queue(connection, *exchange, {status, "text/plain", statusText(status), {}});
         if (const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH))
-            exchange->body.reserve(std::strtoull(length, nullptr, 10)); // resident only as it is written
+            // Up to a quarter of the largest body at once: a connection that announces much and
+            // sends little does not hold address space for all of it.
+            exchange->body.reserve(std::min<unsigned long long>(std::strtoull(length, nullptr, 10),
+                                                                d->limits.maxBodyBytes / 4));
         return MHD_YES;
     }
     if (*size > 0) {
@@ -316,7 +321,13 @@ MHD_Result HttpServer::Private::onRequest(void* cls, MHD_Connection* connection,
         || exchange->shape.nodes() >= ManyNodes;
     request.body = std::move(exchange->body);
     request.bodyRefusal = exchange->refusal;
-    HttpReply reply = d->handler(request);
+    HttpReply reply;
+    try {
+        reply = d->handler(request);
+    } catch (const std::exception&) {
+        // Nothing may leave a callback of the library; out of memory, most likely.
+        reply = {500, "text/plain", "The service could not process the request.\n", {}};
+    }
     request = HttpRequest();
     if (exchange->large)
         giveMemoryBack();
