@@ -14,12 +14,19 @@ int usage(const char* program, int status)
 {
     (status ? std::cerr : std::cout)
         << "Usage: " << program << " [--port N] [--db PATH] [--vendors N --orders N --lines N]\n"
+        << "The reference load service: SOAP 1.1 over HTTP on 127.0.0.1, until Ctrl+C or SIGTERM.\n"
         << "  --port N     listen on 127.0.0.1:N; 0 (the default) picks a free port\n"
         << "  --db PATH    SQLite database file (default: in memory); a new file is seeded\n"
         << "  --vendors N, --orders N, --lines N\n"
         << "               seed big data instead of the demo data: N vendors, load 1 with\n"
         << "               N orders of N line items each\n"
-        << "Prints the service URL on stdout once listening.\n";
+        << "Once listening it prints two lines on stdout:\n"
+        << "  http://127.0.0.1:PORT   the server, as the control's LoadData and --server take it\n"
+        << "  http://127.0.0.1:PORT" << palletry_service::ServicePath << "\n"
+        << "                          the service: POST a SOAP request there (SOAPAction\n"
+        << "                          \"" << palletry_service::ServiceNamespace << "/OPERATION\"),\n"
+        << "                          GET it for a page listing the operations, ?WSDL for the WSDL\n"
+        << "and on stderr which demo loads hold orders. docs/service.md shows every call with curl.\n";
     return status;
 }
 

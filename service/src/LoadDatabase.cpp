@@ -4,6 +4,10 @@
 #include "SoapFault.h"
 #include "SoapRequest.h"
 
+#include <algorithm>
+#include <optional>
+#include <string_view>
+
 namespace palletry_service {
 
 namespace {
@@ -80,6 +84,124 @@ void requireFits(const char* field, const std::string& value, std::size_t limit)
     if (characters > limit)
         throw SoapFault::unprocessable(std::string("String or binary data would be truncated: ") + field
                                        + " takes at most " + std::to_string(limit) + " characters.");
+}
+
+/// A point in time read from a time stamp, comparable with another.
+struct Instant {
+    std::int64_t seconds = 0; // since 0000-03-01, in the time stamp's own zone or UTC when it names one
+    std::int64_t nanoseconds = 0;
+    bool operator<(const Instant& other) const
+    {
+        return seconds != other.seconds ? seconds < other.seconds : nanoseconds < other.nanoseconds;
+    }
+};
+
+class StampReader {
+public:
+    explicit StampReader(std::string_view text) : text_(text) {}
+    bool number(std::size_t minDigits, std::size_t maxDigits, int& value)
+    {
+        std::size_t digits = 0;
+        value = 0;
+        while (at_ < text_.size() && digits < maxDigits && text_[at_] >= '0' && text_[at_] <= '9') {
+            value = value * 10 + (text_[at_++] - '0');
+            ++digits;
+        }
+        return digits >= minDigits;
+    }
+    bool literal(char c)
+    {
+        if (at_ < text_.size() && text_[at_] == c) {
+            ++at_;
+            return true;
+        }
+        return false;
+    }
+    bool literal(std::string_view word)
+    {
+        if (text_.substr(at_, word.size()) != word)
+            return false;
+        at_ += word.size();
+        return true;
+    }
+    bool done() const { return at_ == text_.size(); }
+
+private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
+
+// Days from 0000-03-01 to a date of the proleptic Gregorian calendar.
+std::int64_t daysOf(int year, int month, int day)
+{
+    year -= month <= 2;
+    const std::int64_t era = year / 400;
+    const std::int64_t ofEra = year - era * 400;
+    const std::int64_t ofYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    return era * 146097 + ofEra * 365 + ofEra / 4 - ofEra / 100 + ofYear;
+}
+
+bool validDate(int year, int month, int day)
+{
+    static constexpr int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month >= 1 && month <= 12 && day >= 1 && day <= days[month - 1] && (month != 2 || day <= 28 || leap);
+}
+
+/// Reads a RecordLastUpdated: "yyyy-MM-ddTHH:mm:ss" (a space for the T, fractions of a second
+/// and a zone, "Z" or "+hh:mm", allowed), as the control writes it, or the US general date form
+/// "M/d/yyyy h:mm:ss AM" (or 24-hour without AM/PM).
+std::optional<Instant> readTimeStamp(std::string_view text)
+{
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    Instant instant;
+    StampReader iso(text);
+    if (iso.number(4, 4, year) && iso.literal('-') && iso.number(2, 2, month) && iso.literal('-')
+        && iso.number(2, 2, day) && (iso.literal('T') || iso.literal(' ')) && iso.number(2, 2, hour)
+        && iso.literal(':') && iso.number(2, 2, minute) && iso.literal(':') && iso.number(2, 2, second)) {
+        if (iso.literal('.')) {
+            int digit = 0;
+            std::int64_t scale = 100000000;
+            if (!iso.number(1, 1, digit))
+                return std::nullopt;
+            do {
+                instant.nanoseconds += digit * scale;
+                scale /= 10;
+            } while (iso.number(1, 1, digit));
+        }
+        int offset = 0;
+        if (!iso.literal('Z')) {
+            const bool ahead = iso.literal('+');
+            if (ahead || iso.literal('-')) {
+                int hours = 0, minutes = 0;
+                if (!iso.number(2, 2, hours) || !iso.literal(':') || !iso.number(2, 2, minutes) || hours > 14
+                    || minutes > 59)
+                    return std::nullopt;
+                offset = (ahead ? 1 : -1) * (hours * 3600 + minutes * 60);
+            }
+        }
+        if (!iso.done() || hour > 23)
+            return std::nullopt;
+        instant.seconds = -offset;
+    } else {
+        StampReader us(text);
+        if (!(us.number(1, 2, month) && us.literal('/') && us.number(1, 2, day) && us.literal('/')
+              && us.number(4, 4, year) && us.literal(' ') && us.number(1, 2, hour) && us.literal(':')
+              && us.number(2, 2, minute) && us.literal(':') && us.number(2, 2, second)))
+            return std::nullopt;
+        if (us.literal(" AM") || us.literal(" PM")) {
+            const bool pm = text.substr(text.size() - 2) == "PM";
+            if (hour < 1 || hour > 12)
+                return std::nullopt;
+            hour = hour % 12 + (pm ? 12 : 0);
+        }
+        if (!us.done() || hour > 23)
+            return std::nullopt;
+    }
+    if (!validDate(year, month, day) || minute > 59 || second > 59)
+        return std::nullopt;
+    instant.seconds += daysOf(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    return instant;
 }
 
 std::vector<std::string> split(const std::string& text, char separator)
@@ -233,7 +355,7 @@ void LoadDatabase::requireOrder(const std::string& orderId)
     auto st = db_.prepare("SELECT 1 FROM Orders WHERE OrderID = ?1");
     st.bind(1, orderId);
     if (!st.step())
-        throw SoapFault::unprocessable("Order '" + orderId + "' does not exist.");
+        throw SoapFault::unprocessable("Order '" + SoapFault::excerpt(orderId) + "' does not exist.");
 }
 
 void LoadDatabase::requireSegment(const std::string& orderId, std::int32_t segment)
@@ -242,7 +364,7 @@ void LoadDatabase::requireSegment(const std::string& orderId, std::int32_t segme
     auto st = db_.prepare("SELECT 1 FROM OrderSegments WHERE OrderID = ?1 AND Segment = ?2");
     st.bind(1, orderId).bind(2, std::int64_t{segment});
     if (!st.step())
-        throw SoapFault::unprocessable("Order '" + orderId + "' has no segment " + std::to_string(segment) + ".");
+        throw SoapFault::unprocessable("Order '" + SoapFault::excerpt(orderId) + "' has no segment " + std::to_string(segment) + ".");
 }
 
 void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
@@ -256,9 +378,10 @@ void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
                               " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
     for (const std::string& entry : ordersArray) {
         // OrderID;MemberID;OrderCenterID;VendorID;LoadID;Cartons;PostalCode;FreightGroup;PersonID;PersonType
+        // Counted before splitting: an entry of megabytes is refused without a copy of it.
+        if (std::count(entry.begin(), entry.end(), ';') != 9)
+            throw SoapFault::unprocessable("Orders array entry '" + SoapFault::excerpt(entry) + "' does not hold ten fields joined by ';'.");
         const std::vector<std::string> f = split(entry, ';');
-        if (f.size() != 10)
-            throw SoapFault::unprocessable("Orders array entry '" + entry + "' does not hold ten fields joined by ';'.");
         requireFits("OrderID", f[0], IdLength);
         requireFits("PostalCode", f[6], PostalCodeLength);
         requireFits("FreightGroup", f[7], IdLength);
@@ -267,7 +390,7 @@ void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
         const auto loadId = SoapRequest::parseInt32(f[4]);
         const auto cartons = SoapRequest::parseInt32(f[5]);
         if (!loadId || !cartons)
-            throw SoapFault::unprocessable("Orders array entry '" + entry
+            throw SoapFault::unprocessable("Orders array entry '" + SoapFault::excerpt(entry)
                                            + "': Input string was not in a correct format.");
         const std::string& orderId = f[0];
         requireOrder(orderId);
@@ -279,7 +402,7 @@ void LoadDatabase::addPO(const std::vector<std::string>& ordersArray)
         onLoad.bind(1, orderId).bind(2, std::int64_t{*loadId});
         if (onLoad.step()) {
             const auto segment = onLoad.int64(0);
-            throw SoapFault::unprocessable("Order '" + orderId + "' is already on load " + std::to_string(*loadId)
+            throw SoapFault::unprocessable("Order '" + SoapFault::excerpt(orderId) + "' is already on load " + std::to_string(*loadId)
                                            + " as segment " + std::to_string(segment) + ".");
         }
         onLoad.reset();
@@ -306,12 +429,30 @@ void LoadDatabase::addPODetails(const LineItemDetails& d)
     requireFits("ReceivedDate", d.receivedDate, TimeStampLength);
     requireFits("PersonType", d.personType, IdLength);
     requireFits("RecordLastUpdated", d.recordLastUpdated, TimeStampLength);
+    const std::optional<Instant> updated = readTimeStamp(d.recordLastUpdated);
+    if (!updated)
+        throw SoapFault::unprocessable("RecordLastUpdated '" + SoapFault::excerpt(d.recordLastUpdated)
+                                       + "' is not a time (yyyy-MM-ddTHH:mm:ss, or M/d/yyyy h:mm:ss AM).");
     requireSegment(d.orderId, d.segment);
     auto item = db_.prepare("SELECT 1 FROM LineItems WHERE OrderID = ?1 AND LineItem = ?2");
     item.bind(1, d.orderId).bind(2, std::int64_t{d.lineItem});
     if (!item.step())
-        throw SoapFault::unprocessable("Order '" + d.orderId + "' has no line item " + std::to_string(d.lineItem)
+        throw SoapFault::unprocessable("Order '" + SoapFault::excerpt(d.orderId) + "' has no line item " + std::to_string(d.lineItem)
                                        + ".");
+    // Entries are stored in the order they were made, not the order they arrive: a save held up
+    // in the network and given up by the clerk must not overwrite the one made after it. A stored
+    // time that cannot be read (data from elsewhere) counts as older.
+    auto stored = db_.prepare("SELECT RecordLastUpdated FROM LineItemDetails"
+                              " WHERE OrderID = ?1 AND Segment = ?2 AND LineItem = ?3");
+    stored.bind(1, d.orderId).bind(2, std::int64_t{d.segment}).bind(3, std::int64_t{d.lineItem});
+    if (stored.step()) {
+        const std::optional<Instant> newest = readTimeStamp(stored.text(0));
+        if (newest && *updated < *newest)
+            throw SoapFault::unprocessable("Order '" + d.orderId + "', segment " + std::to_string(d.segment)
+                                           + ", line item " + std::to_string(d.lineItem)
+                                           + ": a newer entry of this line item is stored (RecordLastUpdated "
+                                           + SoapFault::excerpt(stored.text(0)) + "); nothing was changed.");
+    }
     auto st = db_.prepare("INSERT OR REPLACE INTO LineItemDetails(OrderID, Segment, LineItem, ReceivedDate,"
                           " QuantityReceived, UnitWeight, PersonID, PersonType, RecordLastUpdated,"
                           " UnloadedIndicator, StorageIndicator)"

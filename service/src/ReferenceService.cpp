@@ -1,17 +1,17 @@
 #include "palletry_service/ReferenceService.h"
 
-#include "BoundedServer.h"
 #include "DemoData.h"
+#include "HttpServer.h"
 #include "LoadDatabase.h"
+#include "ServiceDescription.h"
 #include "ServiceDispatcher.h"
 
-#include <httplib.h>
+#include <strings.h>
 
-#include <atomic>
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <mutex>
-#include <thread>
 
 namespace palletry_service {
 
@@ -28,10 +28,33 @@ struct ReferenceService::Private {
             DemoData::seedDemo(database);
     }
 
+    /// What is served: the operations on the service path by POST, the page about them and
+    /// the WSDL (?WSDL) by GET.
+    HttpReply serve(HttpRequest& request)
+    {
+        if (request.path != ServicePath)
+            return {404, "text/plain", "There is no service at this path.\n", {}};
+        if (request.method == "GET" || request.method == "HEAD") {
+            const std::string address = "http://127.0.0.1:" + std::to_string(request.port) + ServicePath;
+            const auto& names = request.argumentNames;
+            const bool wsdl = std::any_of(names.begin(), names.end(),
+                                          [](const std::string& name) { return strcasecmp(name.c_str(), "wsdl") == 0; });
+            if (wsdl)
+                return {200, "text/xml; charset=utf-8", ServiceDescription::wsdl(address), {}};
+            return {200, "text/html; charset=utf-8", ServiceDescription::page(address), {}};
+        }
+        if (request.method != "POST")
+            return {405, "text/plain", "The service takes GET and POST.\n", {{"Allow", "GET, HEAD, POST"}}};
+        ServiceReply reply = request.bodyRefusal.empty() ? dispatcher.handle(request.soapAction, request.body)
+                                                         : ServiceDispatcher::unreadable(request.bodyRefusal);
+        // Recorded before the reply goes out, so a client that has its answer sees it.
+        if (record.maxRequests > 0)
+            remember({request.soapAction, std::move(request.body), reply.status});
+        return {reply.status, "text/xml; charset=utf-8", std::move(reply.body), {}};
+    }
+
     void remember(RecordedRequest request)
     {
-        if (record.maxRequests == 0)
-            return;
         std::lock_guard<std::mutex> lock(requestsMutex);
         requestBytes += request.body.size();
         requests.push_back(std::move(request));
@@ -53,9 +76,7 @@ struct ReferenceService::Private {
     std::size_t requestBytes = 0; // of the bodies in requests
 
     std::mutex lifeMutex; // start and stop
-    std::unique_ptr<BoundedServer> server;
-    std::thread thread;
-    std::uint16_t port = 0;
+    std::unique_ptr<HttpServer> server;
 };
 
 ReferenceService::ReferenceService(Options options) : d(std::make_unique<Private>(options)) {}
@@ -70,51 +91,12 @@ bool ReferenceService::start(std::uint16_t port)
     std::lock_guard<std::mutex> life(d->lifeMutex);
     if (d->server)
         return false;
-    ConnectionLimits limits;
+    HttpLimits limits;
     limits.requestTime = d->requestTime;
-    auto server = std::make_unique<BoundedServer>(limits);
-    // SO_REUSEADDR only: the library's default adds SO_REUSEPORT, with which a second
-    // instance would silently share a taken port.
-    server->set_socket_options([](socket_t sock) {
-        int yes = 1;
-        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
-    server->Post(ServicePath, [this](const httplib::Request& request, httplib::Response& response) {
-        const std::string action = request.get_header_value("SOAPAction");
-        ServiceReply reply = d->dispatcher.handle(action, request.body);
-        // Recorded before the reply goes out, so a client that has its answer sees it.
-        d->remember({action, request.body, reply.status});
-        response.status = reply.status;
-        response.body = std::move(reply.body);
-        response.set_header("Content-Type", "text/xml; charset=utf-8");
-    });
-
-    int bound = 0;
-    if (port == 0) {
-        bound = server->bind_to_any_port("127.0.0.1");
-    } else if (server->bind_to_port("127.0.0.1", port)) {
-        bound = port;
-    }
-    if (bound <= 0)
+    auto server = std::make_unique<HttpServer>(limits, [this](HttpRequest& request) { return d->serve(request); });
+    if (!server->start(port))
         return false;
-    server->widenBacklog();
-    // The socket listens once bound; connections wait in its backlog until the thread accepts.
-    BoundedServer* raw = server.get();
-    auto ended = std::make_shared<std::atomic<bool>>(false);
-    d->thread = std::thread([raw, ended] {
-        raw->listen_after_bind();
-        *ended = true;
-    });
-    // Wait until the accept loop runs: a stop() before that would not reach it and the
-    // loop would never end.
-    while (!raw->is_running() && !*ended)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (*ended) {
-        d->thread.join();
-        return false;
-    }
     d->server = std::move(server);
-    d->port = static_cast<std::uint16_t>(bound);
     return true;
 }
 
@@ -124,10 +106,7 @@ void ReferenceService::stop()
     if (!d->server)
         return;
     d->server->stop();
-    if (d->thread.joinable())
-        d->thread.join();
     d->server.reset();
-    d->port = 0;
 }
 
 bool ReferenceService::isRunning() const
@@ -139,7 +118,7 @@ bool ReferenceService::isRunning() const
 std::uint16_t ReferenceService::port() const
 {
     std::lock_guard<std::mutex> life(d->lifeMutex);
-    return d->port;
+    return d->server ? d->server->port() : 0;
 }
 
 std::string ReferenceService::serverName() const

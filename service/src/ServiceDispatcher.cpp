@@ -61,7 +61,8 @@ ServiceReply ServiceDispatcher::handle(const std::string& soapAction, const std:
         const std::string operation = operationOf(soapAction);
         if (operation.empty())
             throw SoapFault(SoapFault::Code::Client,
-                            "Server did not recognize the value of HTTP Header SOAPAction: " + soapAction + ".");
+                            "Server did not recognize the value of HTTP Header SOAPAction: "
+                                + SoapFault::excerpt(soapAction) + ".");
         return {200, dispatch(operation, body)};
     } catch (const SoapFault& fault) {
         return {500, SoapReply::fault(fault.faultCode(), fault.what())};
@@ -71,12 +72,41 @@ ServiceReply ServiceDispatcher::handle(const std::string& soapAction, const std:
     }
 }
 
+ServiceReply ServiceDispatcher::unreadable(const std::string& reason)
+{
+    const SoapFault fault = SoapFault::unreadable(reason);
+    return {500, SoapReply::fault(fault.faultCode(), fault.what())};
+}
+
+ServiceDispatcher::LargeParseTurn::LargeParseTurn(ServiceDispatcher& dispatcher, std::size_t bodyBytes)
+{
+    if (bodyBytes < LargeBody)
+        return;
+    std::unique_lock<std::mutex> lock(dispatcher.turnsMutex_);
+    dispatcher.turnFreed_.wait(lock, [&] { return dispatcher.largeParses_ < LargeParses; });
+    ++dispatcher.largeParses_;
+    dispatcher_ = &dispatcher;
+}
+
+ServiceDispatcher::LargeParseTurn::~LargeParseTurn()
+{
+    if (!dispatcher_)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(dispatcher_->turnsMutex_);
+        --dispatcher_->largeParses_;
+    }
+    dispatcher_->turnFreed_.notify_one();
+}
+
 std::string ServiceDispatcher::dispatch(const std::string& operation, const std::string& body)
 {
+    const LargeParseTurn turn(*this, body.size());
     const SoapRequest request(body);
     if (request.operationName() != operation || request.operationNamespace() != ServiceNamespace)
         throw SoapFault::unreadable("The SOAPAction names " + operation + " but the body holds <"
-                                    + request.operationName() + " xmlns='" + request.operationNamespace() + "'>.");
+                                    + SoapFault::excerpt(request.operationName()) + " xmlns='"
+                                    + SoapFault::excerpt(request.operationNamespace()) + "'>.");
 
     if (operation == "GetVendorIncomingLoad") {
         const auto load = request.int32("IncomingLoadID");

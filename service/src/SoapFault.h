@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace palletry_service {
 
@@ -29,6 +31,24 @@ public:
     {
         return {Code::Server, "Server was unable to process request. ---> " + reason};
     }
+
+    /// @p value as a fault quotes it: whole up to QuotedCharacters characters, else its start,
+    /// "…" and its size, so that a fault about a huge value stays small.
+    static std::string excerpt(std::string_view value)
+    {
+        std::size_t characters = 0;
+        std::size_t end = 0;
+        for (; end < value.size(); ++end) {
+            const bool starts = (static_cast<unsigned char>(value[end]) & 0xC0) != 0x80; // of a UTF-8 character
+            if (starts && ++characters > QuotedCharacters)
+                break;
+        }
+        if (end == value.size())
+            return std::string(value);
+        return std::string(value.substr(0, end)) + "\u2026 (" + std::to_string(value.size()) + " bytes)";
+    }
+
+    static constexpr std::size_t QuotedCharacters = 200;
 
 private:
     Code code_;

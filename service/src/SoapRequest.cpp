@@ -1,6 +1,7 @@
 #include "SoapRequest.h"
 
 #include "SoapFault.h"
+#include "XmlShapeLimit.h"
 #include "palletry_service/ReferenceService.h"
 
 #include <algorithm>
@@ -107,6 +108,8 @@ std::ptrdiff_t badReference(std::string_view text)
 
 SoapRequest::SoapRequest(const std::string& body) : body_(body)
 {
+    if (const auto tooMuch = XmlShapeLimit::exceeded(body))
+        throw SoapFault::unreadable(*tooMuch);
     const pugi::xml_parse_result parsed = document_.load_buffer(body.data(), body.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
     if (body.empty() || (parsed.status == pugi::status_no_document_element))
         throw SoapFault::unreadable("There is an error in XML document (0, 0). ---> Root element is missing.");

@@ -50,6 +50,25 @@ TEST(ServiceSmoke, StartsReadsRefusesAndStops)
         EXPECT_EQ(fault(reply).second.rfind(r.text, 0), 0u) << fault(reply).second;
     }
     EXPECT_EQ(snapshot(), before);
+
+    // Described as any ASMX service describes itself: a page naming the operations, and the WSDL.
+    httplib::Client web("127.0.0.1", service.port());
+    const auto page = web.Get(palletry_service::ServicePath);
+    const auto wsdl = web.Get(std::string(palletry_service::ServicePath) + "?WSDL");
+    ASSERT_TRUE(page && wsdl);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    EXPECT_EQ(wsdl->status, 200);
+    pugi::xml_document description;
+    ASSERT_TRUE(description.load_string(wsdl->body.c_str())) << wsdl->body.substr(0, 300);
+    EXPECT_STREQ(description.document_element().attribute("targetNamespace").value(), NS.c_str());
+    for (const char* op : {"GetVendorIncomingLoad", "GetVendorDataVendorMaster", "GetVendorHomeDeliverly",
+                           "GetVendorOrdersAndCentersOnly", "GetOrderDetails", "GetVendorDetailsByOrderID",
+                           "AddPODetails", "AddPO", "DeletePO"}) {
+        EXPECT_NE(page->body.find(std::string(">") + op + "<"), std::string::npos) << op;
+        EXPECT_NE(wsdl->body.find("soapAction=\"" + NS + "/" + op + "\""), std::string::npos) << op;
+    }
+
     const std::uint16_t port = service.port();
     service.stop();
     EXPECT_EQ(service.port(), 0);

@@ -37,7 +37,7 @@ struct Options {
     int orders = 0;
     int lines = 0;
     /// Time a client has to send one whole request, from the moment its connection is
-    /// accepted; a slower one is cut off, while other clients are served meanwhile.
+    /// accepted; a slower one is answered 408 and cut off, while other clients are served.
     std::chrono::milliseconds requestTime{10000};
     /// The record of requests tests read; none unless asked for.
     RequestRecord record;
@@ -67,14 +67,18 @@ using QueryRows = std::vector<std::vector<std::string>>;
  *
  * Start it in one line: `ReferenceService service; service.start();` and hand
  * `service.serverName()` to the control's LoadData with `service.demoLoadId()`.
- * All members are thread-safe; requests are served on a pool of threads and database
- * access is serialised. Each connection carries one request, received within
- * Options::requestTime of its acceptance (a connection not served in that time is answered
- * 503); a worker takes it only once the request has arrived (of a body over 64 KiB, its
- * head), so slow clients do not keep others waiting. Bodies must announce their length (411), stay within 4 MiB (413, refused
- * unread) and come uncompressed (415). Stored texts have lengths fitting their meaning
- * (ids, codes, freight groups, person types: 32 characters, postal codes 20, time stamps
- * 48); a longer one is refused with a fault and nothing is stored.
+ * All members are thread-safe; requests are read and served by a pool of threads (libmicrohttpd,
+ * an epoll loop each) and database access is serialised. Each connection carries one request,
+ * received within Options::requestTime of its acceptance (else it is answered 408 and cut off;
+ * one that ends before its announced length is answered 400);
+ * slow clients hold no thread, so they do not keep others waiting. Bodies must announce one
+ * length (411; two different ones 400), stay within 4 MiB (413, refused unread) and come
+ * uncompressed (415); a body of more than 100,000 elements and attributes or nested more than
+ * 32 deep is refused with a client fault as it arrives, unparsed. Stored texts have lengths
+ * fitting their meaning (ids, codes, freight groups, person types: 32 characters, postal codes
+ * 20, time stamps 48); a longer one is refused with a fault and nothing is stored. AddPODetails
+ * does not replace a line item's entry with an older one (by RecordLastUpdated). GET on the
+ * service path answers a page listing the operations, with ?WSDL the WSDL.
  */
 class ReferenceService {
 public:
