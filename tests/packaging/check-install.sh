@@ -91,20 +91,22 @@ cmake -S "$work/svc-src" -B "$work/svc-build" -G Ninja -DCMAKE_PREFIX_PATH="$pre
   || fail "Palletry::palletry-service is not the installed service"
 
 # 3. pkg-config.
+# A host finds the control's widgets by name: built without -fPIC it would hold its own copy of
+# QPushButton's meta-object, and findChild and qobject_cast would find nothing.
 cat >"$work/pc.cpp" <<'CPP'
 #include <palletry/Palletry.h>
 #include <QApplication>
+#include <QPushButton>
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     Palletry control;
-    control.ShrinkForm();
-    return control.CurrentSegmentNumber();
+    return control.findChild<QPushButton*>(QStringLiteral("cmdViewAll")) ? 0 : 1;
 }
 CPP
 export PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig
 # shellcheck disable=SC2046 # the flags are meant to split
 "${CXX:-c++}" -std=c++17 "$work/pc.cpp" -o "$work/pc" $(pkg-config --cflags --libs palletry) \
   || fail "a program does not build with pkg-config --cflags --libs palletry"
-LD_LIBRARY_PATH=$prefix/$libdir "$work/pc" || fail "the pkg-config program does not run"
+LD_LIBRARY_PATH=$prefix/$libdir "$work/pc" || fail "the pkg-config program does not find the control's cmdViewAll"
 echo "install tree, examples/host and pkg-config: ok"
