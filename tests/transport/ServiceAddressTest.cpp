@@ -4,29 +4,15 @@
 
 #include <gtest/gtest.h>
 
-using namespace palletry;
-
 TEST(ServiceUrlFor, TheServerGetsThePathOnceAndAFullAddressStaysAsGiven)
 {
     const QLatin1String path("/WebServices/KLTVWebservice/KLTVWebservice.asmx");
-    const QString full = QStringLiteral("http://127.0.0.1:8080/WebServices/KLTVWebservice/KLTVWebservice.asmx");
-    const struct
-    {
-        const char* given;
-        QString expected;
-    } cases[] = {
-        {"http://127.0.0.1:8080", full},
-        {"http://127.0.0.1:8080/", full},
-        {"http://127.0.0.1:8080/WebServices/KLTVWebservice/KLTVWebservice.asmx", full},
-        {"http://127.0.0.1:8080/WebServices/KLTVWebservice/KLTVWebservice.asmx/", full},
-        {"http://127.0.0.1:8080/webservices/kltvwebservice/kltvwebservice.asmx",
-         QStringLiteral("http://127.0.0.1:8080/webservices/kltvwebservice/kltvwebservice.asmx")},
-        // A server under a folder of its own keeps it.
-        {"https://loads.example/east/", QStringLiteral("https://loads.example/east") + path},
-        // Only the whole path counts: its last part alone is a server's folder.
-        {"http://loads.example/KLTVWebservice.asmx",
-         QStringLiteral("http://loads.example/KLTVWebservice.asmx") + path},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(serviceUrlFor(QString::fromLatin1(c.given), path), c.expected) << c.given;
+    const QString full = QStringLiteral("http://127.0.0.1:80/WebServices/KLTVWebservice/KLTVWebservice.asmx");
+    for (const QString& given : {QStringLiteral("http://127.0.0.1:80"), QStringLiteral("http://127.0.0.1:80/"), full,
+                                 full + QLatin1Char('/')})
+        EXPECT_EQ(palletry::serviceUrlFor(given, path), full) << given.toStdString();
+    // Any letter case (IIS's paths have none); a folder of the server's own or the path's last part alone stay.
+    EXPECT_EQ(palletry::serviceUrlFor(full.toLower(), path), full.toLower());
+    for (const char* server : {"https://loads.example/east", "http://loads.example/KLTVWebservice.asmx"})
+        EXPECT_EQ(palletry::serviceUrlFor(QLatin1String(server) + QLatin1Char('/'), path), QLatin1String(server) + path);
 }
