@@ -4,6 +4,7 @@
 #include <palletry/palletry_export.h>
 
 #include <QImage>
+#include <QPageSize>
 #include <QString>
 #include <QWidget>
 #include <QtGlobal>
@@ -91,6 +92,16 @@ class PALLETRY_EXPORT Palletry : public QWidget
      * https_proxy, no_proxy) decide, as for any libcurl program.
      */
     Q_PROPERTY(QString proxy READ proxy WRITE setProxy)
+    /**
+     * The load manifest's paper (saveLoadManifestPdf, loadManifestPage, and the
+     * print dialog's to start with), with half-inch margins. By default the paper
+     * of the control's locale (QWidget::locale(), the system's unless the host sets
+     * another): Letter in the United States, Canada, Mexico and the other countries
+     * whose offices use it, A4 elsewhere. Setting a valid size fixes it; resetting
+     * it, or setting an invalid QPageSize, goes back to the locale's.
+     */
+    Q_PROPERTY(QPageSize manifestPageSize READ manifestPageSize WRITE setManifestPageSize RESET
+                   resetManifestPageSize)
 
 public:
     /**
@@ -212,6 +223,12 @@ public:
     void setCertificateAuthorities(const QString& path);
     QString proxy() const;
     void setProxy(const QString& proxy);
+    /// The manifest's paper: the one set, else the locale's (see the property manifestPageSize).
+    QPageSize manifestPageSize() const;
+    /// Prints the manifest on @p size paper from now on; an invalid size goes back to the locale's.
+    void setManifestPageSize(const QPageSize& size);
+    /// The manifest follows the control's locale again.
+    void resetManifestPageSize();
 
     /*
      * The load on paper and in a spreadsheet. Each reads the orders on the load as
@@ -241,11 +258,12 @@ public:
     Q_INVOKABLE bool exportLoadCsv(const QString& path);
 
     /**
-     * Saves the load manifest as a PDF on letter paper: the load header (load id,
-     * truck, date, driver), the orders grouped by vendor with their cartons and a
+     * Saves the load manifest as a PDF on manifestPageSize paper: the load header (load id,
+     * truck, date, carrier), the orders grouped by vendor with their cartons and a
      * subtotal per vendor, the totals (orders, vendors, cartons), who worked the load
      * (SetPersonInformation), the time printed and lines for the driver's and the
-     * clerk's signatures. Every page carries the load id and "Page n of m"; pages
+     * clerk's signatures. Every page carries the load id, truck, date and carrier
+     * and "Page n of m"; pages
      * break between vendors where they can. Written whole or not at all; an order
      * whose carton count is no number, or a file that cannot be written, is
      * reported and gives false.
