@@ -120,7 +120,16 @@ public:
     enum class ErrorKind { Transfer, HttpStatus, SoapFault, RunTime };
     Q_ENUM(ErrorKind)
 
+    /**
+     * Builds the control's three tabs empty, on the first tab; nothing is sent
+     * until LoadData. Give the control to a window (@p parent or a layout) as any
+     * widget.
+     */
     explicit Palletry(QWidget* parent = nullptr);
+    /**
+     * Drops the control with whatever it shows; nothing unsaved is sent. During a
+     * call delete it with deleteLater(), which waits until the call has ended.
+     */
     ~Palletry() override;
 
     /**
@@ -191,7 +200,9 @@ public:
     Q_INVOKABLE QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
                                             const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);
 
+    /// The segment orders being saved go under (the property CurrentSegmentNumber); 0 = none yet.
     qint16 CurrentSegmentNumber() const;
+    /// Sets the segment the next save uses; currentSegmentNumberChanged tells when it changes.
     void setCurrentSegmentNumber(qint16 value);
 
     /**
@@ -202,10 +213,14 @@ public:
      */
     Q_INVOKABLE void setEventLogFile(const QString& path);
 
+    /// Whether Enter presses the entry field's button (the property scannerEntry); off by default.
     bool scannerEntry() const;
+    /// Switches scanner-friendly entry on or off; scannerEntryChanged tells when it changes.
     void setScannerEntry(bool on);
 
+    /// Whether the clerk's messages are modal boxes (the property messageBoxes); true by default.
     bool messageBoxes() const;
+    /// False: no box is shown and nothing waits for the clerk; messageShown still tells every message.
     void setMessageBoxes(bool on);
 
     /**
@@ -215,13 +230,27 @@ public:
      */
     Q_INVOKABLE QList<HomeDelieveryUDT> ordersOnLoad() const;
 
+    /// Milliseconds allowed to connect to the service (the property connectTimeout); 15000 by default.
     int connectTimeout() const;
+    /// Sets the time to connect for the calls from now on; a value below 1 is reported and not taken.
     void setConnectTimeout(int milliseconds);
+    /**
+     * @property callTimeout
+     * Milliseconds allowed for a whole call, reply included (default 120000). A
+     * call that meets it fails with libcurl's error 28. A value below 1 is
+     * reported and not taken.
+     */
+    /// Milliseconds allowed for a whole call (the property callTimeout); 120000 by default.
     int callTimeout() const;
+    /// Sets the time for a whole call from now on; a value below 1 is reported and not taken.
     void setCallTimeout(int milliseconds);
+    /// The PEM file of trusted authorities for https (the property certificateAuthorities); empty: the system's.
     QString certificateAuthorities() const;
+    /// Trusts the authorities in the PEM file @p path for https from now on; empty: the system's.
     void setCertificateAuthorities(const QString& path);
+    /// The proxy for every call (the property proxy); empty: libcurl's environment variables decide.
     QString proxy() const;
+    /// Sends every call from now on through @p proxy, in libcurl's form; empty: the environment decides.
     void setProxy(const QString& proxy);
     /// The manifest's paper: the one set, else the locale's (see the property manifestPageSize).
     QPageSize manifestPageSize() const;
@@ -276,6 +305,7 @@ public:
     /// The screen's design width, at the height the current tab needs.
     QSize sizeHint() const override;
 
+    /// The control's parts and fields, hidden from hosts: the library's own business.
     class Private;
 
 signals:
@@ -312,7 +342,12 @@ signals:
      */
     void messageShown(const QString& text, const QString& title, int icon);
 
+    /**
+     * Whenever CurrentSegmentNumber changes to @p segment, whoever changes it: the
+     * host, or the clerk's work (taking up an order, a save).
+     */
     void currentSegmentNumberChanged(qint16 segment);
+    /// Whenever scannerEntry is switched, to @p on.
     void scannerEntryChanged(bool on);
 
 protected:
