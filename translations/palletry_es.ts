@@ -179,8 +179,8 @@
         <translation>Camión</translation>
     </message>
     <message>
-        <source>Driver</source>
-        <translation>Conductor</translation>
+        <source>Carrier</source>
+        <translation>Transportista</translation>
     </message>
     <message>
         <source>No orders are on this load.</source>
@@ -209,6 +209,10 @@
     <message>
         <source>Load %1</source>
         <translation>Carga %1</translation>
+    </message>
+    <message>
+        <source>Truck: %1  ·  Date: %2  ·  Carrier: %3</source>
+        <translation>Camión: %1  ·  Fecha: %2  ·  Transportista: %3</translation>
     </message>
     <message>
         <source>Page %1 of %2</source>

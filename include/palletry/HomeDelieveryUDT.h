@@ -13,11 +13,13 @@
 struct PALLETRY_EXPORT HomeDelieveryUDT
 {
     Q_GADGET
+    /// The order's PO number, as the service gives it: OrderID to script bridges.
     Q_PROPERTY(QString OrderID MEMBER OrderID)
+    /// The segment under which the order stands on the load: OrderSegment to script bridges.
     Q_PROPERTY(qint16 OrderSegment MEMBER OrderSegment)
 
 public:
-    QString OrderID;
-    qint16 OrderSegment = 0;
+    QString OrderID;          ///< The order's PO number, as the service gives it.
+    qint16 OrderSegment = 0;  ///< The segment (delivery number) under which it stands on the load.
 };
 Q_DECLARE_METATYPE(HomeDelieveryUDT)

@@ -4,6 +4,7 @@
 #include <palletry/palletry_export.h>
 
 #include <QImage>
+#include <QPageSize>
 #include <QString>
 #include <QWidget>
 #include <QtGlobal>
@@ -111,6 +112,16 @@ class PALLETRY_EXPORT Palletry : public QWidget
      * https_proxy, no_proxy) decide, as for any libcurl program.
      */
     Q_PROPERTY(QString proxy READ proxy WRITE setProxy)
+    /**
+     * The load manifest's paper (saveLoadManifestPdf, loadManifestPage, and the
+     * print dialog's to start with), with half-inch margins. By default the paper
+     * of the control's locale (QWidget::locale(), the system's unless the host sets
+     * another): Letter in the United States, Canada, Mexico and the other countries
+     * whose offices use it, A4 elsewhere. Setting a valid size fixes it; resetting
+     * it, or setting an invalid QPageSize, goes back to the locale's.
+     */
+    Q_PROPERTY(QPageSize manifestPageSize READ manifestPageSize WRITE setManifestPageSize RESET
+                   resetManifestPageSize)
 
 public:
     /**
@@ -129,7 +140,16 @@ public:
     enum class ErrorKind { Transfer, HttpStatus, SoapFault, RunTime };
     Q_ENUM(ErrorKind)
 
+    /**
+     * Builds the control's three tabs empty, on the first tab; nothing is sent
+     * until LoadData. Give the control to a window (@p parent or a layout) as any
+     * widget.
+     */
     explicit Palletry(QWidget* parent = nullptr);
+    /**
+     * Drops the control with whatever it shows; nothing unsaved is sent. During a
+     * call delete it with deleteLater(), which waits until the call has ended.
+     */
     ~Palletry() override;
 
     /**
@@ -208,7 +228,9 @@ public:
     Q_INVOKABLE QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
                                             const QString& SOAPEnvelope, bool UpdateAddDeleteOnly = false);
 
+    /// The segment orders being saved go under (the property CurrentSegmentNumber); 0 = none yet.
     qint16 CurrentSegmentNumber() const;
+    /// Sets the segment the next save uses; currentSegmentNumberChanged tells when it changes.
     void setCurrentSegmentNumber(qint16 value);
 
     /**
@@ -219,10 +241,14 @@ public:
      */
     Q_INVOKABLE void setEventLogFile(const QString& path);
 
+    /// Whether Enter presses the entry field's button (the property scannerEntry); off by default.
     bool scannerEntry() const;
+    /// Switches scanner-friendly entry on or off; scannerEntryChanged tells when it changes.
     void setScannerEntry(bool on);
 
+    /// Whether the clerk's messages are modal boxes (the property messageBoxes); true by default.
     bool messageBoxes() const;
+    /// False: no box is shown and nothing waits for the clerk; messageShown still tells every message.
     void setMessageBoxes(bool on);
 
     /**
@@ -232,14 +258,34 @@ public:
      */
     Q_INVOKABLE QList<HomeDelieveryUDT> ordersOnLoad() const;
 
+    /// Milliseconds allowed to connect to the service (the property connectTimeout); 15000 by default.
     int connectTimeout() const;
+    /// Sets the time to connect for the calls from now on; a value below 1 is reported and not taken.
     void setConnectTimeout(int milliseconds);
+    /**
+     * @property callTimeout
+     * Milliseconds allowed for a whole call, reply included (default 120000). A
+     * call that meets it fails with libcurl's error 28. A value below 1 is
+     * reported and not taken.
+     */
+    /// Milliseconds allowed for a whole call (the property callTimeout); 120000 by default.
     int callTimeout() const;
+    /// Sets the time for a whole call from now on; a value below 1 is reported and not taken.
     void setCallTimeout(int milliseconds);
+    /// The PEM file of trusted authorities for https (the property certificateAuthorities); empty: the system's.
     QString certificateAuthorities() const;
+    /// Trusts the authorities in the PEM file @p path for https from now on; empty: the system's.
     void setCertificateAuthorities(const QString& path);
+    /// The proxy for every call (the property proxy); empty: libcurl's environment variables decide.
     QString proxy() const;
+    /// Sends every call from now on through @p proxy, in libcurl's form; empty: the environment decides.
     void setProxy(const QString& proxy);
+    /// The manifest's paper: the one set, else the locale's (see the property manifestPageSize).
+    QPageSize manifestPageSize() const;
+    /// Prints the manifest on @p size paper from now on; an invalid size goes back to the locale's.
+    void setManifestPageSize(const QPageSize& size);
+    /// The manifest follows the control's locale again.
+    void resetManifestPageSize();
 
     /*
      * The load on paper and in a spreadsheet. Each reads the orders on the load as
@@ -269,11 +315,12 @@ public:
     Q_INVOKABLE bool exportLoadCsv(const QString& path);
 
     /**
-     * Saves the load manifest as a PDF on letter paper: the load header (load id,
-     * truck, date, driver), the orders grouped by vendor with their cartons and a
+     * Saves the load manifest as a PDF on manifestPageSize paper: the load header (load id,
+     * truck, date, carrier), the orders grouped by vendor with their cartons and a
      * subtotal per vendor, the totals (orders, vendors, cartons), who worked the load
      * (SetPersonInformation), the time printed and lines for the driver's and the
-     * clerk's signatures. Every page carries the load id and "Page n of m"; pages
+     * clerk's signatures. Every page carries the load id, truck, date and carrier
+     * and "Page n of m"; pages
      * break between vendors where they can. Written whole or not at all; an order
      * whose carton count is no number, or a file that cannot be written, is
      * reported and gives false.
@@ -286,6 +333,7 @@ public:
     /// The screen's design width, at the height the current tab needs.
     QSize sizeHint() const override;
 
+    /// The control's parts and fields, hidden from hosts: the library's own business.
     class Private;
 
 signals:
@@ -326,7 +374,12 @@ signals:
      */
     void messageShown(const QString& text, const QString& title, int icon);
 
+    /**
+     * Whenever CurrentSegmentNumber changes to @p segment, whoever changes it: the
+     * host, or the clerk's work (taking up an order, a save).
+     */
     void currentSegmentNumberChanged(qint16 segment);
+    /// Whenever scannerEntry is switched, to @p on.
     void scannerEntryChanged(bool on);
 
 protected:

@@ -12,6 +12,7 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTabWidget>
 
 #include <algorithm>
 #include <map>
@@ -101,9 +102,10 @@ void paintPage(QPainter& painter, double scale, double width, const QStringList&
     const double pad = 3;
 
     painter.setPen(Qt::black);
-    put(box(0, 0, width * 0.6, 2), heading.value(0), manifestFont(16, true));
-    put(box(width * 0.5, 0, width * 0.5), heading.value(1), manifestFont(10, true), Qt::AlignRight);
-    put(box(width * 0.5, 1, width * 0.5), heading.value(2), manifestFont(9), Qt::AlignRight);
+    put(box(0, 0, width * 0.36, 2), heading.value(0), manifestFont(16, true));
+    put(box(width * 0.4, 0, width * 0.44), heading.value(2), manifestFont(10, true), Qt::AlignRight);
+    put(box(width * 0.84, 0, width * 0.16), heading.value(3), manifestFont(9), Qt::AlignRight);
+    put(box(width * 0.37, 1, width * 0.63), heading.value(1), manifestFont(9), Qt::AlignRight);
     rule(0, width, 2.4 * Pitch, 1);
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -179,7 +181,7 @@ LoadManifest::Content LoadManifest::content() const
     content.loadId = m_screen.txtLoadID->text();
     content.truck = m_screen.txtTruckNumber->text();
     content.date = m_screen.txtLoadDate->text();
-    content.driver = m_screen.txtDriver->text();
+    content.carrier = m_screen.txtDriver->text();
     content.workedBy = m_state.PersonID.isEmpty()
         ? tr("not given")
         : tr("%1 (person type %2)").arg(m_state.PersonID, m_state.PersonTypeID);
@@ -188,10 +190,28 @@ LoadManifest::Content LoadManifest::content() const
     return content;
 }
 
-QPageLayout LoadManifest::paperLayout()
+QPageSize LoadManifest::localePageSize(const QLocale& locale)
 {
-    return QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36),
-                       QPageLayout::Point);
+    // The countries whose offices use US Letter (CLDR's paper sizes); their measures
+    // are mostly metric, so the measurement system alone does not tell.
+    static const QLocale::Territory letter[] = {
+        QLocale::Belize, QLocale::Canada, QLocale::Chile, QLocale::Colombia, QLocale::CostaRica,
+        QLocale::ElSalvador, QLocale::Guatemala, QLocale::Mexico, QLocale::Nicaragua, QLocale::Panama,
+        QLocale::Philippines, QLocale::PuertoRico, QLocale::UnitedStates, QLocale::Venezuela};
+    const bool usesLetter = locale.measurementSystem() == QLocale::ImperialUSSystem
+        || std::find(std::begin(letter), std::end(letter), locale.territory()) != std::end(letter);
+    return QPageSize(usesLetter ? QPageSize::Letter : QPageSize::A4);
+}
+
+QPageLayout LoadManifest::paperLayout(const QPageSize& size)
+{
+    return QPageLayout(size, QPageLayout::Portrait, QMarginsF(36, 36, 36, 36), QPageLayout::Point);
+}
+
+QPageSize LoadManifest::pageSize() const
+{
+    // The control's locale: the system's unless the host gave the control another.
+    return m_pageSize.isValid() ? m_pageSize : localePageSize(m_screen.tabPalletry->locale());
 }
 
 int LoadManifest::linesPerPage(double heightPoints)
@@ -240,7 +260,7 @@ std::vector<ManifestPage> LoadManifest::layOut(const Content& content, int lines
     };
 
     add(ManifestLine::Field, {tr("Load ID"), content.loadId, tr("Truck"), content.truck});
-    add(ManifestLine::Field, {tr("Date"), content.date, tr("Driver"), content.driver});
+    add(ManifestLine::Field, {tr("Date"), content.date, tr("Carrier"), content.carrier});
     add(ManifestLine::Gap);
     if (groups.empty())
         add(ManifestLine::Note, {tr("No orders are on this load.")});
@@ -286,7 +306,10 @@ std::vector<ManifestPage> LoadManifest::layOut(const Content& content, int lines
 
 QStringList LoadManifest::pageHeading(const Content& content, int page, int pages)
 {
-    return {tr("Load manifest"), tr("Load %1").arg(content.loadId), tr("Page %1 of %2").arg(page).arg(pages)};
+    // Every page says which load, truck, day and carrier it belongs to, should the pages part.
+    return {tr("Load manifest"),
+            tr("Truck: %1  ·  Date: %2  ·  Carrier: %3").arg(content.truck, content.date, content.carrier),
+            tr("Load %1").arg(content.loadId), tr("Page %1 of %2").arg(page).arg(pages)};
 }
 
 QString LoadManifest::text(const Content& content, const std::vector<ManifestPage>& pages)
@@ -325,8 +348,8 @@ bool LoadManifest::savePdf(const QString& path)
         const Content manifest = content();
         LoadSheet::writeWhole(path, QStringLiteral("The load manifest"), [&](QIODevice& file) {
             QPdfWriter pdf(&file);
-            pdf.setPageLayout(paperLayout());
-            pdf.setTitle(pageHeading(manifest, 1, 1).mid(0, 2).join(QLatin1Char(' ')));
+            pdf.setPageLayout(paperLayout(pageSize()));
+            pdf.setTitle(tr("Load manifest") + QLatin1Char(' ') + tr("Load %1").arg(manifest.loadId));
             pdf.setCreator(QStringLiteral("Palletry"));
             paint(pdf, manifest);
         });
@@ -336,7 +359,7 @@ bool LoadManifest::savePdf(const QString& path)
 void LoadManifest::printWithDialog(QWidget* parent)
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(paperLayout());
+    printer.setPageLayout(paperLayout(pageSize()));
     printer.setDocName(tr("Load %1 manifest").arg(m_screen.txtLoadID->text()));
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(tr("Print manifest"));
@@ -350,7 +373,7 @@ QImage LoadManifest::pageImage(int page, int dotsPerInch)
     QImage image;
     trap(m_errors, "loadManifestPage", [&] {
         const Content manifest = content();
-        const QPageLayout layout = paperLayout();
+        const QPageLayout layout = paperLayout(pageSize());
         const QRectF area = layout.paintRect(QPageLayout::Point);
         const std::vector<ManifestPage> pages = layOut(manifest, linesPerPage(area.height()));
         if (page < 1 || page > int(pages.size()) || dotsPerInch < 1)

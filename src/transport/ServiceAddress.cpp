@@ -86,4 +86,15 @@ QString ServiceAddress::quotedForReport(const QString& text)
     return text.left(from) + forReport(text.mid(from, to - from)) + text.mid(to);
 }
 
+QString serviceUrlFor(const QString& server, QLatin1String path)
+{
+    QString url = server;
+    while (url.endsWith(QLatin1Char('/')))
+        url.chop(1);
+    // A server on IIS answers its paths in any letter case, so the full address may come in any.
+    if (url.endsWith(path, Qt::CaseInsensitive))
+        return url;
+    return url + path;
+}
+
 } // namespace palletry

@@ -4,7 +4,9 @@
 #     service executable and Designer plugin, and none of its text files point back here;
 #  2. examples/host, copied out of the source tree, builds against that prefix alone and
 #     opens a load of the installed service headless (exit 0), and fails on a dead server;
-#  3. a one-file program builds with `pkg-config --cflags --libs palletry` and runs.
+#  3. a one-file program builds with `pkg-config --cflags --libs palletry` and finds the control's widgets;
+#  4. README's Quick start, as written there, builds with CMake and with its pkg-config line, and each
+#     program opens a load of the installed service.
 # Usage: check-install.sh BUILD_DIR SOURCE_DIR LIBDIR CONFIG DESIGNER_DIR|-
 set -euo pipefail
 build=$1 source=$2 libdir=$3 config=$4 designer=$5
@@ -91,20 +93,53 @@ cmake -S "$work/svc-src" -B "$work/svc-build" -G Ninja -DCMAKE_PREFIX_PATH="$pre
   || fail "Palletry::palletry-service is not the installed service"
 
 # 3. pkg-config.
+# A host finds the control's widgets by name: built without -fPIC it would hold its own copy of
+# QPushButton's meta-object, and findChild and qobject_cast would find nothing.
 cat >"$work/pc.cpp" <<'CPP'
 #include <palletry/Palletry.h>
 #include <QApplication>
+#include <QPushButton>
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     Palletry control;
-    control.ShrinkForm();
-    return control.CurrentSegmentNumber();
+    return control.findChild<QPushButton*>(QStringLiteral("cmdViewAll")) ? 0 : 1;
 }
 CPP
 export PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig
 # shellcheck disable=SC2046 # the flags are meant to split
 "${CXX:-c++}" -std=c++17 "$work/pc.cpp" -o "$work/pc" $(pkg-config --cflags --libs palletry) \
   || fail "a program does not build with pkg-config --cflags --libs palletry"
-LD_LIBRARY_PATH=$prefix/$libdir "$work/pc" || fail "the pkg-config program does not run"
-echo "install tree, examples/host and pkg-config: ok"
+LD_LIBRARY_PATH=$prefix/$libdir "$work/pc" || fail "the pkg-config program does not find the control's cmdViewAll"
+# 4. README's Quick start: each block that follows a "<!-- quick-start NAME -->" line, as written.
+quick=$work/quick
+mkdir -p "$quick"
+block() {
+  awk -v mark="<!-- quick-start $1 -->" '$0 == mark { found = 1; next }
+    found && /^```/ { if (inside) exit; inside = 1; next } inside' "$source/README.md"
+}
+block main.cpp >"$quick/main.cpp"
+block CMakeLists.txt >"$quick/CMakeLists.txt"
+block pkg-config >"$quick/pkg-config.sh"
+for f in main.cpp CMakeLists.txt pkg-config.sh; do
+  [ -s "$quick/$f" ] || fail "README's Quick start has no block marked quick-start ${f%.sh}"
+done
+cmake -S "$quick" -B "$quick/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF \
+  >/dev/null && cmake --build "$quick/build" >/dev/null || fail "README's Quick start does not build with CMake"
+(cd "$quick" && bash -e pkg-config.sh) || fail "README's pkg-config line does not build the Quick start"
+# The program stays open, as a host's window does: it is stopped once it says the load is open.
+opens() {
+  "$1" "$server" "$load" >"$quick/out" 2>"$quick/err" &
+  local pid=$! _
+  for _ in $(seq 600); do
+    grep -q "^load $load" "$quick/out" && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  grep -qx "load $load open" "$quick/out" || fail "$1 did not open load $load: $(cat "$quick/out" "$quick/err")"
+}
+opens "$quick/build/quickstart"
+opens "$quick/quickstart"
+echo "install tree, examples/host, pkg-config and the Quick start: ok"

@@ -1,0 +1,18 @@
+// The manifest's paper: Palletry's members for it, kept apart from the rest of the shell.
+
+#include "control/Palletry_p.h"
+
+QPageSize Palletry::manifestPageSize() const
+{
+    return d->manifest.pageSize();
+}
+
+void Palletry::setManifestPageSize(const QPageSize& size)
+{
+    d->manifest.setPageSize(size);
+}
+
+void Palletry::resetManifestPageSize()
+{
+    d->manifest.setPageSize(QPageSize());
+}
