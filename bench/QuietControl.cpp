@@ -13,7 +13,6 @@ QuietControl::QuietControl()
     Palletry::Private& d = internals();
     d.messageBoxes.setInterceptor([this](const MessageBoxRequest& request) {
         m_messages << request.title + QStringLiteral(": ") + request.prompt;
-        return QMessageBox::Ok;
     });
     m_control->setEventLogFile(m_logDir.filePath(QStringLiteral("events.log")));
     m_control->resize(900, 700);
@@ -26,6 +25,15 @@ QuietControl::~QuietControl() = default;
 Palletry::Private& QuietControl::internals()
 {
     return *Palletry::Private::get(m_control.get());
+}
+
+void QuietControl::run(Task<void> action)
+{
+    Palletry::Private& d = internals();
+    if (!d.runner.start(std::move(action)))
+        return;
+    while (d.runner.busy() || d.messageBoxes.pending())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 QString QuietControl::eventLog() const

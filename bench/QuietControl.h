@@ -2,6 +2,8 @@
 
 #include <palletry/Palletry.h>
 
+#include "core/Task.h"
+
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -22,6 +24,9 @@ public:
 
     Palletry& control() { return *m_control; }
     Palletry::Private& internals();
+
+    /// Runs @p action as the control runs a clerk's, until it has ended and everything it told was handed out.
+    void run(Task<void> action);
 
     /// Messages the control would have shown since creation, oldest first.
     const QStringList& messages() const { return m_messages; }

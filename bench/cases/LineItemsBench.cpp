@@ -49,7 +49,7 @@ struct LineItemsRig
     /// The loader as the click on lstSelectedPOs runs it, until the grid is on screen.
     void load()
     {
-        control.internals().loaders.LoadLineItemsOrderDetail(orderId, true, BigLoadId);
+        control.run(control.internals().loaders.LoadLineItemsOrderDetail(orderId, true, BigLoadId));
         QApplication::processEvents();
     }
 };

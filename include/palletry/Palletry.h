@@ -57,9 +57,9 @@
  * errorReported), each emitted after the screen has been updated. Every text the
  * clerk reads goes through Qt's translation system with the English text as its
  * source; the library carries a Spanish translation as the resource
- * ":/palletry/i18n/palletry_es.qm" (install the translator before creating the
- * control). Texts sent to the service or written to the event log are never
- * translated.
+ * ":/palletry/i18n/palletry_es.qm" (installed or removed at any time, the
+ * control re-translates itself). Texts sent to the service or written to the
+ * event log are never translated.
  */
 class PALLETRY_EXPORT Palletry : public QWidget
 {
@@ -154,11 +154,14 @@ public:
 
     /**
      * Opens load @p lLoadID held by the service on @p ptServerName (scheme and
-     * server, no trailing "/", e.g. "http://loads.example"). The service is
-     * reached at ptServerName + "/WebServices/KLTVWebservice/KLTVWebservice.asmx".
+     * server, e.g. "http://loads.example"). The service is reached at
+     * ptServerName + "/WebServices/KLTVWebservice/KLTVWebservice.asmx"; a text that
+     * already ends with that path is taken as the service's full address.
      *
-     * Fetches the load header, the vendor master list and the orders on the load
-     * (three blocking calls), fills the first tab and the load list, and sorts the
+     * Starts the same action as openLoad() and returns once it has ended (its
+     * loadOpened emitted), or at once when the control was destroyed meanwhile;
+     * while it waits, the host's events run. Fetches the load header, the vendor
+     * master list and the orders on the load (three calls), fills the first tab and the load list, and sorts the
      * vendors by name (a repeated call acts as a second click on that header, so
      * it reverses the order). Whatever a previous load showed is cleared first and
      * the screen returns to the first tab. A load id outside -32768..32767 cannot
@@ -173,6 +176,7 @@ public:
      */
     Q_INVOKABLE void openLoad(const QString& ptServerName, qint32 lLoadID);
 
+    /// True while an action is under way (see the busy property).
     bool busy() const;
 
     /// Does nothing: every save happens through the control's own buttons.
@@ -213,11 +217,11 @@ public:
      *   status line or the fault string as description (HttpStatus, SoapFault),
      *   the address as source;
      * - a reply, read or write alike, that is not XML or whose SOAP body does not
-     *   start with the operation's <Operation>Response element in the namespace the
+     *   start with the operation's \<Operation\>Response element in the namespace the
      *   SOAP action names: the HTTP status, "<status line>: the reply is not XML"
-     *   or "…: the reply holds no <Operation>Response" (HttpStatus);
+     *   or "…: the reply holds no \<Operation\>Response" (HttpStatus);
      * - a call the clerk cancelled: number 18 (RunTime), "The clerk cancelled the
-     *   call of <Operation> before the service answered", within a save or a
+     *   call of \<Operation\> before the service answered", within a save or a
      *   removal followed by the writes the service had already confirmed; that
      *   action then sends no further write;
      * - a call while another is in flight: number 10 (RunTime), nothing is sent.

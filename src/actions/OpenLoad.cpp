@@ -13,6 +13,7 @@
 #include "screen/Screen.h"
 #include "soap/ServiceNamespace.h"
 #include "soap/ServiceRequests.h"
+#include "transport/ServiceAddress.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -71,7 +72,8 @@ Task<void> OpenLoad::LoadData(QString ptServerName, qint32 lLoadID)
         m_state.CurrentSegmentNumber = 0;
         m_state.MaxSegment = QStringLiteral("0");
         m_state.LoadID = lLoadID;
-        m_state.ServiceUrl = ptServerName + QLatin1String(ServicePath);
+        // The server text, or the service's full address as palletry-service prints it.
+        m_state.ServiceUrl = serviceUrlFor(ptServerName, QLatin1String(ServicePath));
         m_requests.setService(m_state.ServiceUrl, QLatin1String(ServiceNamespace) + QLatin1Char('/'));
         forgetPreviousLoad();
 
