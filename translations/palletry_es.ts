@@ -15,6 +15,10 @@
         <source>Cancelling…</source>
         <translation>Cancelando…</translation>
     </message>
+    <message>
+        <source>Cancel the call</source>
+        <translation>Cancelar la llamada</translation>
+    </message>
 </context>
 <context>
     <name>palletry::ActionRunner</name>

@@ -243,11 +243,12 @@ void ActionRunner::cancel()
 {
     if (!busy())
         return;
-    if (HttpExchange* http = std::exchange(m_inFlight, nullptr)) {
+    if (m_inFlight && m_inFlight->running()) {
         m_progress.showCancelling();
-        http->cancel();
+        std::exchange(m_inFlight, nullptr)->cancel();
         return;
     }
+    // Between two steps (an answer in but not yet taken up, a box): the next call is not sent.
     m_cancelAsked = true;
 }
 

@@ -43,6 +43,8 @@ void CallProgress::showCancelling()
 void CallProgress::retranslate()
 {
     cmdCancelCall->setText(tr("Cancel"));
+    // Spoken apart from the entry panels' own "Cancel", which the panel may lie over.
+    cmdCancelCall->setAccessibleName(tr("Cancel the call"));
 }
 
 void CallProgress::place()

@@ -93,6 +93,9 @@ public:
     /// Hands the reply body, as received, over (the exchange keeps none).
     std::string takeReplyBody() { return std::move(m_reply); }
 
+    /// True while a transfer begun on a multi is under way.
+    bool running() const { return m_multi != nullptr; }
+
     /// libcurl's easy handle of the transfer under way (HttpMulti's side).
     CURL* handle() const { return m_curl; }
     void setMulti(HttpMulti* multi) { m_multi = multi; }

@@ -85,5 +85,11 @@ TEST(Accessibility, EveryElementHasAUniqueSpokenNamePerTab)
             else
                 EXPECT_EQ(names, english[tab]) << "tab " << tab;
         }
+        // The progress panel's Cancel too, apart from the panels' own "Cancel".
+        QAccessibleInterface* cancel =
+            QAccessible::queryAccessibleInterface(control.findChild<QWidget*>(QStringLiteral("cmdCancelCall")));
+        ASSERT_NE(cancel, nullptr);
+        EXPECT_EQ(cancel->text(QAccessible::Name),
+                  translator ? QStringLiteral("Cancelar la llamada") : QStringLiteral("Cancel the call"));
     }
 }
