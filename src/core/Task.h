@@ -10,6 +10,9 @@
 
 namespace palletry {
 
+template <typename T>
+class Task;
+
 namespace detail {
 
 /// What every task's promise shares: who awaits it, and how a failure travels to them.
@@ -37,6 +40,27 @@ struct TaskPromiseBase
     void unhandled_exception() noexcept { failure = std::current_exception(); }
 };
 
+template <typename T>
+struct TaskPromise : TaskPromiseBase
+{
+    std::optional<T> value;
+    Task<T> get_return_object();
+    template <typename U>
+    void return_value(U&& result)
+    {
+        value.emplace(std::forward<U>(result));
+    }
+    T take() { return std::move(*value); }
+};
+
+template <>
+struct TaskPromise<void> : TaskPromiseBase
+{
+    Task<void> get_return_object();
+    void return_void() {}
+    void take() {}
+};
+
 } // namespace detail
 
 /**
@@ -51,17 +75,12 @@ template <typename T = void>
 class [[nodiscard]] Task
 {
 public:
-    struct promise_type : detail::TaskPromiseBase
-    {
-        std::optional<T> value;
-        Task get_return_object() { return Task(std::coroutine_handle<promise_type>::from_promise(*this)); }
-        template <typename U>
-        void return_value(U&& result)
-        {
-            value.emplace(std::forward<U>(result));
-        }
-    };
+    using promise_type = detail::TaskPromise<T>;
 
+    explicit Task(std::coroutine_handle<promise_type> handle)
+        : m_handle(handle)
+    {
+    }
     Task(Task&& other) noexcept
         : m_handle(std::exchange(other.m_handle, {}))
     {
@@ -91,7 +110,7 @@ public:
     {
         if (m_handle.promise().failure)
             std::rethrow_exception(m_handle.promise().failure);
-        return std::move(*m_handle.promise().value);
+        return m_handle.promise().take();
     }
 
     /// For the owner of an outermost task: its frame, to start and to tell whether it ended.
@@ -101,65 +120,23 @@ public:
     T result() { return await_resume(); }
 
 private:
-    explicit Task(std::coroutine_handle<promise_type> handle)
-        : m_handle(handle)
-    {
-    }
     std::coroutine_handle<promise_type> m_handle;
 };
 
-template <>
-class [[nodiscard]] Task<void>
+namespace detail {
+
+template <typename T>
+Task<T> TaskPromise<T>::get_return_object()
 {
-public:
-    struct promise_type : detail::TaskPromiseBase
-    {
-        Task get_return_object() { return Task(std::coroutine_handle<promise_type>::from_promise(*this)); }
-        void return_void() {}
-    };
+    return Task<T>(std::coroutine_handle<TaskPromise<T>>::from_promise(*this));
+}
 
-    Task(Task&& other) noexcept
-        : m_handle(std::exchange(other.m_handle, {}))
-    {
-    }
-    Task& operator=(Task&& other) noexcept
-    {
-        if (this != &other) {
-            if (m_handle)
-                m_handle.destroy();
-            m_handle = std::exchange(other.m_handle, {});
-        }
-        return *this;
-    }
-    ~Task()
-    {
-        if (m_handle)
-            m_handle.destroy();
-    }
+inline Task<void> TaskPromise<void>::get_return_object()
+{
+    return Task<void>(std::coroutine_handle<TaskPromise<void>>::from_promise(*this));
+}
 
-    bool await_ready() const noexcept { return false; }
-    std::coroutine_handle<> await_suspend(std::coroutine_handle<> awaiting) noexcept
-    {
-        m_handle.promise().continuation = awaiting;
-        return m_handle;
-    }
-    void await_resume()
-    {
-        if (m_handle.promise().failure)
-            std::rethrow_exception(m_handle.promise().failure);
-    }
-
-    std::coroutine_handle<> handle() const { return m_handle; }
-    bool done() const { return !m_handle || m_handle.done(); }
-    void result() { await_resume(); }
-
-private:
-    explicit Task(std::coroutine_handle<promise_type> handle)
-        : m_handle(handle)
-    {
-    }
-    std::coroutine_handle<promise_type> m_handle;
-};
+} // namespace detail
 
 /**
  * Runs @p task to its end on the calling thread and returns its result. Only for
