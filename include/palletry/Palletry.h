@@ -53,8 +53,11 @@
  * Every public member is Q_INVOKABLE, so script bridges, QML hosts and test tools
  * can call it by name through QMetaObject::invokeMethod.
  *
- * The host hears what happened through three signals (loadOpened, loadChanged,
- * errorReported), each emitted after the screen has been updated. Every text the
+ * The host hears what happened through its signals: loadOpened, loadChanged,
+ * errorReported, messageShown, busyChanged and currentSegmentNumberChanged, each
+ * emitted after the screen has been updated, and one …Changed signal per
+ * property. Some names (LoadData, HomeDelieveryUDT, ptServerName, CurrentSegmentNumber)
+ * read unlike Qt's: they are the original control's, kept for the hosts written against it. Every text the
  * clerk reads goes through Qt's translation system with the English text as its
  * source; the library carries a Spanish translation as the resource
  * ":/palletry/i18n/palletry_es.qm" (installed or removed at any time, the
@@ -87,7 +90,7 @@ class PALLETRY_EXPORT Palletry : public QWidget
      * always was. False: no box is shown and nothing waits for the clerk; the
      * host shows messageShown's texts its own way.
      */
-    Q_PROPERTY(bool messageBoxes READ messageBoxes WRITE setMessageBoxes)
+    Q_PROPERTY(bool messageBoxes READ messageBoxes WRITE setMessageBoxes NOTIFY messageBoxesChanged)
     /**
      * True exactly while an action is under way (opening a load, a clerk's
      * click, a blocking member's call), from its first step to its last, its
@@ -99,19 +102,20 @@ class PALLETRY_EXPORT Palletry : public QWidget
      * whole call, reply included (default 120000). A call that meets either
      * limit fails with libcurl's error 28. A value below 1 is reported and not taken.
      */
-    Q_PROPERTY(int connectTimeout READ connectTimeout WRITE setConnectTimeout)
-    Q_PROPERTY(int callTimeout READ callTimeout WRITE setCallTimeout)
+    Q_PROPERTY(int connectTimeout READ connectTimeout WRITE setConnectTimeout NOTIFY connectTimeoutChanged)
+    Q_PROPERTY(int callTimeout READ callTimeout WRITE setCallTimeout NOTIFY callTimeoutChanged)
     /**
      * A file of trusted certificate authorities (PEM) for https addresses,
      * instead of the system's; empty (the default): the system's.
      */
-    Q_PROPERTY(QString certificateAuthorities READ certificateAuthorities WRITE setCertificateAuthorities)
+    Q_PROPERTY(QString certificateAuthorities READ certificateAuthorities WRITE setCertificateAuthorities NOTIFY
+                   certificateAuthoritiesChanged)
     /**
      * The proxy for every call, in libcurl's form (e.g. "http://proxy.example:3128");
      * empty (the default): libcurl's environment variables (http_proxy,
      * https_proxy, no_proxy) decide, as for any libcurl program.
      */
-    Q_PROPERTY(QString proxy READ proxy WRITE setProxy)
+    Q_PROPERTY(QString proxy READ proxy WRITE setProxy NOTIFY proxyChanged)
     /**
      * The load manifest's paper (saveLoadManifestPdf, loadManifestPage, and the
      * print dialog's to start with), with half-inch margins. By default the paper
@@ -121,7 +125,11 @@ class PALLETRY_EXPORT Palletry : public QWidget
      * it, or setting an invalid QPageSize, goes back to the locale's.
      */
     Q_PROPERTY(QPageSize manifestPageSize READ manifestPageSize WRITE setManifestPageSize RESET
-                   resetManifestPageSize)
+                   resetManifestPageSize NOTIFY manifestPageSizeChanged)
+    /// The load id of the load last opened (0 before any); read-only, set by LoadData and openLoad.
+    Q_PROPERTY(qint32 loadId READ loadId NOTIFY loadOpened)
+    /// The server text the load was last opened with, as given (empty before any).
+    Q_PROPERTY(QString serverName READ serverName NOTIFY loadOpened)
 
 public:
     /**
@@ -139,6 +147,15 @@ public:
      */
     enum class ErrorKind { Transfer, HttpStatus, SoapFault, RunTime };
     Q_ENUM(ErrorKind)
+
+    /**
+     * What a message to the clerk is (messageShown): an error report, a
+     * validation message (a field left blank or not a number, no PO typed, no
+     * order chosen), a PO not found, or a success. The box's icon stays the
+     * original's (error reports carry the information icon), so tell them apart by this.
+     */
+    enum class MessageKind { Error, Validation, NotFound, Success };
+    Q_ENUM(MessageKind)
 
     /**
      * Builds the control's three tabs empty, on the first tab; nothing is sent
@@ -178,6 +195,10 @@ public:
 
     /// True while an action is under way (see the busy property).
     bool busy() const;
+    /// The load id last given to LoadData or openLoad (see the property loadId).
+    qint32 loadId() const;
+    /// The server text last given to LoadData or openLoad (see the property serverName).
+    QString serverName() const;
 
     /// Does nothing: every save happens through the control's own buttons.
     Q_INVOKABLE void SaveData();
@@ -374,9 +395,10 @@ signals:
     /**
      * For every message the control gives the clerk (error reports, validation
      * messages, "not found", success messages), in order, whether boxes are on or
-     * off; with boxes on, before the box. @p icon is the QMessageBox::Icon value.
+     * off; with boxes on, before the box. @p icon is the QMessageBox::Icon value,
+     * @p kind what the message is. A slot taking the first three arguments works too.
      */
-    void messageShown(const QString& text, const QString& title, int icon);
+    void messageShown(const QString& text, const QString& title, int icon, Palletry::MessageKind kind);
 
     /**
      * Whenever CurrentSegmentNumber changes to @p segment, whoever changes it: the
@@ -385,6 +407,18 @@ signals:
     void currentSegmentNumberChanged(qint16 segment);
     /// Whenever scannerEntry is switched, to @p on.
     void scannerEntryChanged(bool on);
+    /// Whenever messageBoxes is switched, to @p on.
+    void messageBoxesChanged(bool on);
+    /// Whenever connectTimeout takes a new value (a refused one changes nothing).
+    void connectTimeoutChanged(int milliseconds);
+    /// Whenever callTimeout takes a new value (a refused one changes nothing).
+    void callTimeoutChanged(int milliseconds);
+    /// Whenever certificateAuthorities names another file.
+    void certificateAuthoritiesChanged(const QString& path);
+    /// Whenever proxy changes.
+    void proxyChanged(const QString& proxy);
+    /// Whenever the manifest's paper is set or reset to another size.
+    void manifestPageSizeChanged();
 
 protected:
     /// A language change (a translator installed or removed) re-translates every caption and heading.

@@ -34,7 +34,7 @@ void FindPO::cmdFind_Click()
         QString search = m_screen.txtFindPO->text();
         if (search.isEmpty()) {
             m_boxes.show({tr("Please enter in a PO to find."), tr("PO Not Entered"),
-                          QMessageBox::Information, QMessageBox::Ok});
+                          QMessageBox::Information, QMessageBox::Ok, MessageBoxRequest::Kind::Validation});
             return;
         }
         // The count of zeros is a 16-bit number: a longer text cannot be searched.
@@ -52,7 +52,7 @@ void FindPO::cmdFind_Click()
             list.setFocus();
         } else {
             m_boxes.show({tr("Purchase Order Not found in any of the list for the selected Vendor"),
-                          QString::fromLatin1(ProjectName), QMessageBox::NoIcon, QMessageBox::Ok});
+                          QString::fromLatin1(ProjectName), QMessageBox::NoIcon, QMessageBox::Ok, MessageBoxRequest::Kind::NotFound});
         }
         m_screen.txtFindPO->clear();
     });

@@ -63,7 +63,7 @@ std::optional<LineItemValues> LineItemEntry::validate()
         if (!check.failed)
             continue;
         m_boxes.show({tr(check.message), QString::fromLatin1(ProjectName), QMessageBox::NoIcon,
-                      QMessageBox::Ok});
+                      QMessageBox::Ok, MessageBoxRequest::Kind::Validation});
         check.field->setFocus();
         return std::nullopt;
     }

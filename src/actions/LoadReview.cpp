@@ -59,7 +59,7 @@ Task<void> LoadReview::cmdRemovePO_Click()
         const std::vector<int> highlighted = all.selectedRows();
         if (highlighted.empty()) {
             m_boxes.show({tr("Please select an item from the list to remove"), tr("Item Removal"),
-                          QMessageBox::Information, QMessageBox::Ok});
+                          QMessageBox::Information, QMessageBox::Ok, MessageBoxRequest::Kind::Validation});
             co_return;
         }
         const int pos = highlighted.front();
@@ -73,7 +73,7 @@ Task<void> LoadReview::cmdRemovePO_Click()
         m_loaders.RefreshSelectedPOs();
         if (deleted)
             m_boxes.show({tr("PO has been removed successfully from load"), tr("PO Removal"),
-                          QMessageBox::Information, QMessageBox::Ok});
+                          QMessageBox::Information, QMessageBox::Ok, MessageBoxRequest::Kind::Success});
         if (all.count() >= 1) {
             all.setSelected(all.count(), true);
             m_screen.cmdViewAll->setEnabled(true);

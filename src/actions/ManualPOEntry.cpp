@@ -119,7 +119,7 @@ Task<void> ManualPOEntry::cmdAddPO_Click()
         QLineEdit& po = *m_screen.txtAddPO;
         if (po.text().isEmpty()) {
             m_boxes.show({tr("P O field cannot be left blank."), tr("Blank PO Field"),
-                          QMessageBox::Information, QMessageBox::Ok});
+                          QMessageBox::Information, QMessageBox::Ok, MessageBoxRequest::Kind::Validation});
             po.setFocus();
             co_return;
         }
@@ -164,7 +164,7 @@ Task<void> ManualPOEntry::cmdManualPOSave_Click()
         cmdManualPOCancel_Click();
         if (recorded)
             m_boxes.show({tr("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
-                          QMessageBox::Information, QMessageBox::Ok});
+                          QMessageBox::Information, QMessageBox::Ok, MessageBoxRequest::Kind::Success});
     } catch (...) {
         reportCurrent(m_errors, "cmdManualPOSave_Click()");
     }

@@ -72,6 +72,7 @@ Task<void> OpenLoad::LoadData(QString ptServerName, qint32 lLoadID)
         m_state.CurrentSegmentNumber = 0;
         m_state.MaxSegment = QStringLiteral("0");
         m_state.LoadID = lLoadID;
+        m_state.ServerName = ptServerName;
         // The server text, or the service's full address as palletry-service prints it.
         m_state.ServiceUrl = serviceUrlFor(ptServerName, QLatin1String(ServicePath));
         m_requests.setService(m_state.ServiceUrl, QLatin1String(ServiceNamespace) + QLatin1Char('/'));

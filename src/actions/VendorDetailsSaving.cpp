@@ -76,7 +76,7 @@ Task<void> VendorDetailsSaving::cmdSaveVendorDetails_Click()
         m_screen.cmdViewAll->setEnabled(m_screen.lstAllSelectedPOs->count() > 0);
         if (outcome->recorded)
             m_boxes.show({tr("Data has been saved successfully!!!"), QString::fromLatin1(ProjectName),
-                          QMessageBox::Information, QMessageBox::Ok});
+                          QMessageBox::Information, QMessageBox::Ok, MessageBoxRequest::Kind::Success});
     } catch (...) {
         reportCurrent(m_errors, "cmdSaveVendorDetails_Click()");
     }

@@ -26,6 +26,11 @@ static_assert(int(Palletry::ErrorKind::Transfer) == int(ErrorKind::Transfer)
               && int(Palletry::ErrorKind::HttpStatus) == int(ErrorKind::HttpStatus)
               && int(Palletry::ErrorKind::SoapFault) == int(ErrorKind::SoapFault)
               && int(Palletry::ErrorKind::RunTime) == int(ErrorKind::RunTime));
+using MessageKind = MessageBoxRequest::Kind;
+static_assert(int(Palletry::MessageKind::Error) == int(MessageKind::Error)
+              && int(Palletry::MessageKind::Validation) == int(MessageKind::Validation)
+              && int(Palletry::MessageKind::NotFound) == int(MessageKind::NotFound)
+              && int(Palletry::MessageKind::Success) == int(MessageKind::Success));
 
 Palletry::Private::Private(Palletry* control)
     : q(control)
@@ -175,7 +180,7 @@ void Palletry::Private::connectHandlers()
                               Palletry::ErrorKind(int(error.kind)));
     });
     messageBoxes.setObserver([this](const MessageBoxRequest& message) {
-        emit q->messageShown(message.prompt, message.title, int(message.icon));
+        emit q->messageShown(message.prompt, message.title, int(message.icon), Palletry::MessageKind(int(message.kind)));
     });
     state.CurrentSegmentNumber.setListener([this](qint16 segment) {
         // Within an action the host hears it in turn with the action's other news, never from inside its steps.
@@ -298,6 +303,16 @@ bool Palletry::busy() const
     return d->runner.busy();
 }
 
+qint32 Palletry::loadId() const
+{
+    return d->state.LoadID;
+}
+
+QString Palletry::serverName() const
+{
+    return d->state.ServerName;
+}
+
 void Palletry::SaveData()
 {
 }
@@ -374,7 +389,10 @@ bool Palletry::messageBoxes() const
 
 void Palletry::setMessageBoxes(bool on)
 {
+    if (on == d->messageBoxes.showsBoxes())
+        return;
     d->messageBoxes.setShowBoxes(on);
+    emit messageBoxesChanged(on);
 }
 
 QList<HomeDelieveryUDT> Palletry::ordersOnLoad() const
@@ -412,8 +430,11 @@ void Palletry::setConnectTimeout(int milliseconds)
     if (!takeTimeout(*d, "setConnectTimeout", milliseconds))
         return;
     HttpLimits limits = d->soapCall.limits();
+    if (limits.connectTimeoutMs == milliseconds)
+        return;
     limits.connectTimeoutMs = milliseconds;
     d->soapCall.setLimits(limits);
+    emit connectTimeoutChanged(milliseconds);
 }
 
 int Palletry::callTimeout() const
@@ -426,8 +447,11 @@ void Palletry::setCallTimeout(int milliseconds)
     if (!takeTimeout(*d, "setCallTimeout", milliseconds))
         return;
     HttpLimits limits = d->soapCall.limits();
+    if (limits.totalTimeoutMs == milliseconds)
+        return;
     limits.totalTimeoutMs = milliseconds;
     d->soapCall.setLimits(limits);
+    emit callTimeoutChanged(milliseconds);
 }
 
 QString Palletry::certificateAuthorities() const
@@ -438,8 +462,11 @@ QString Palletry::certificateAuthorities() const
 void Palletry::setCertificateAuthorities(const QString& path)
 {
     HttpLimits limits = d->soapCall.limits();
+    if (limits.caFile == path.toLocal8Bit())
+        return;
     limits.caFile = path.toLocal8Bit();
     d->soapCall.setLimits(limits);
+    emit certificateAuthoritiesChanged(path);
 }
 
 QString Palletry::proxy() const
@@ -450,8 +477,11 @@ QString Palletry::proxy() const
 void Palletry::setProxy(const QString& proxy)
 {
     HttpLimits limits = d->soapCall.limits();
+    if (limits.proxy == proxy.toUtf8())
+        return;
     limits.proxy = proxy.toUtf8();
     d->soapCall.setLimits(limits);
+    emit proxyChanged(proxy);
 }
 
 void Palletry::changeEvent(QEvent* event)

@@ -9,10 +9,13 @@ QPageSize Palletry::manifestPageSize() const
 
 void Palletry::setManifestPageSize(const QPageSize& size)
 {
+    const QPageSize before = manifestPageSize();
     d->manifest.setPageSize(size);
+    if (!manifestPageSize().isEquivalentTo(before))
+        emit manifestPageSizeChanged();
 }
 
 void Palletry::resetManifestPageSize()
 {
-    d->manifest.setPageSize(QPageSize());
+    setManifestPageSize(QPageSize());
 }

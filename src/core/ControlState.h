@@ -23,6 +23,8 @@ struct ControlState
     /// Segment under which the orders being saved are placed; 0 = none chosen yet.
     Watched<qint16> CurrentSegmentNumber = 0;
 
+    /// The server text LoadData was given, as given.
+    QString ServerName;
     /// The service address of the open load, built by LoadData from the server it was given.
     QString ServiceUrl;
 

@@ -44,7 +44,7 @@ void ErrorReport::reportError(const ErrorRecord& error, const QString& label)
         if (m_observer)
             m_observer(error, label);
     });
-    m_boxes.show({prompt(), QString::fromLatin1(ProjectName), QMessageBox::Information, QMessageBox::Ok});
+    m_boxes.show({prompt(), QString::fromLatin1(ProjectName), QMessageBox::Information, QMessageBox::Ok, MessageBoxRequest::Kind::Error});
     m_log.write(logText(error, label), EventType::Information);
 }
 

@@ -18,6 +18,8 @@ struct MessageBoxRequest
     QString title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    /// What the message is, for a host that shows it its own way.
+    enum class Kind { Error, Validation, NotFound, Success } kind = Kind::Validation;
 };
 
 /**

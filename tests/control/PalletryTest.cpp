@@ -1,5 +1,6 @@
 #include "support/ControlRig.h"
 
+#include <QSignalSpy>
 #include <QTabBar>
 
 using namespace palletry;
@@ -104,6 +105,8 @@ TEST_F(ControlFixture, TimeOutsOfLessThanOneMillisecondAreRefusedWithAReport)
     const Case cases[] = {{"connectTimeout", 1, 1}, {"connectTimeout", 0, 1},   {"callTimeout", 1, 1},
                           {"callTimeout", 0, 1},    {"callTimeout", -5, 1},     {"callTimeout", 250, 250}};
     int reports = 0;
+    QSignalSpy connectChanges(&control, &Palletry::connectTimeoutChanged);
+    QSignalSpy callChanges(&control, &Palletry::callTimeoutChanged);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.property) + " " + std::to_string(c.value));
         control.setProperty(c.property, c.value);
@@ -112,4 +115,7 @@ TEST_F(ControlFixture, TimeOutsOfLessThanOneMillisecondAreRefusedWithAReport)
         palletry::test::settle();
         EXPECT_EQ(rig.recorder.errorReportCount(), reports);
     }
+    // Told only of a value taken that differs from the one before.
+    EXPECT_EQ(connectChanges.size(), 1);
+    EXPECT_EQ(callChanges.size(), 2);
 }

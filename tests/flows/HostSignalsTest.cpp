@@ -118,8 +118,8 @@ struct Heard
     int boxes = 0; ///< boxes that came up and were answered
     explicit Heard(Palletry& control)
     {
-        QObject::connect(&control, &Palletry::messageShown, &control, [this](const QString& text, const QString& title, int icon) {
-            messages << QStringLiteral("%1|%2|%3").arg(text, title).arg(icon);
+        QObject::connect(&control, &Palletry::messageShown, &control, [this](const QString& text, const QString& title, int icon, Palletry::MessageKind kind) {
+            messages << QStringLiteral("%1|%2|%3|%4").arg(text, title).arg(icon).arg(int(kind));
             boxUp << (QApplication::activeModalWidget() != nullptr);
             // A box shown after this is answered as soon as it waits for the clerk.
             QTimer::singleShot(0, [this] {
@@ -148,11 +148,13 @@ TEST_F(HostSignals, MessagesReachTheHostWithOrWithoutBoxesAndTheSegmentTellsItsC
     Screen& screen = Palletry::Private::get(&own)->screen;
     own.show();
     Heard heard(own);
-    const QString failed = ErrorReport::prompt() + QStringLiteral("|prjPalletry|1");
+    const QString failed = ErrorReport::prompt() + QStringLiteral("|prjPalletry|1|0"); // the icon is the original's, the kind says Error
     own.setMessageBoxes(false);
     own.LoadData(QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::unusedPort()), Load);
     own.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
     own.LoadData(server(), Load);
+    EXPECT_EQ(own.property("loadId").toInt(), Load);
+    EXPECT_EQ(own.property("serverName").toString(), server());
     QVector<qint16> segments;
     QObject::connect(&own, &Palletry::currentSegmentNumberChanged, [&](qint16 segment) { segments << segment; });
     clickRow(*screen.lstVendors, rowOf(*screen.lstVendors, QStringLiteral("42")));
@@ -167,8 +169,8 @@ TEST_F(HostSignals, MessagesReachTheHostWithOrWithoutBoxesAndTheSegmentTellsItsC
     EXPECT_EQ(heard.boxes, 0);
     EXPECT_FALSE(anyBox());
     EXPECT_EQ(heard.messages, (QStringList{failed, failed, failed,
-                                           QStringLiteral("Number of cartons has been left blank.|prjPalletry|0"),
-                                           QStringLiteral("Data has been saved successfully!!!|prjPalletry|1")}));
+                                           QStringLiteral("Number of cartons has been left blank.|prjPalletry|0|1"),
+                                           QStringLiteral("Data has been saved successfully!!!|prjPalletry|1|3")}));
     EXPECT_EQ(heard.boxUp, QVector<bool>(5, false));
     // Taking up the same order keeps its segment; another, not on the load, has none.
     clickRow(*screen.lstSelectedPOs, rowOf(*screen.lstSelectedPOs, QStringLiteral("5001")));
