@@ -163,6 +163,30 @@ TEST_F(SafeToEmbed, AHostCallingBackDuringAnActionIsRefusedAndTheWriteLandsWhere
     EXPECT_EQ(screen->txtLoadID->text(), QStringLiteral("1234"));
     ASSERT_FALSE(messages.isEmpty());
     EXPECT_EQ(messages.last().at(0).toString(), QStringLiteral("Data has been saved successfully!!!"));
+
+    // A host retrying another load from errorReported while this one fails its first read: refused,
+    // so the screen, the orders and the service's requests all describe load 1234 alone.
+    QObject::disconnect(embedded, &Palletry::currentSegmentNumberChanged, nullptr, nullptr);
+    bool retried = false; // once: the refusal is an error report too
+    QObject::connect(embedded, &Palletry::errorReported, embedded, [&] {
+        if (!std::exchange(retried, true))
+            embedded->LoadData(rig.server.serverName(), 1235);
+    });
+    instead["GetVendorIncomingLoad"] = lost;
+    refusals.clear();
+    service.clearRequests();
+    QSignalSpy opened(embedded, &Palletry::loadOpened);
+    embedded->LoadData(rig.server.serverName(), Load);
+    EXPECT_EQ(refusals, (QVector<int>{502, 10}));
+    EXPECT_EQ(screen->txtLoadID->text(), QStringLiteral("1234"));
+    EXPECT_TRUE(screen->txtTruckNumber->text().isEmpty());
+    EXPECT_EQ(embedded->ordersOnLoad().size(), screen->lstAllSelectedPOs->count());
+    for (const auto& request : service.requests())
+        EXPECT_EQ(request.body.find("<IncomingLoadID>1235<"), std::string::npos);
+    EXPECT_EQ(sent(), (Texts{"GetVendorIncomingLoad", "GetVendorDataVendorMaster", "GetVendorHomeDeliverly"}));
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened.at(0), (QList<QVariant>{1235, false})); // the refused one
+    EXPECT_EQ(opened.at(1), (QList<QVariant>{Load, false}));
 }
 
 TEST_F(SafeToEmbed, AWindowClosedUnderAMessageBoxTakesTheBoxAlong)
