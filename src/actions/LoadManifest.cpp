@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 
 namespace palletry {
 namespace {
@@ -358,14 +359,17 @@ bool LoadManifest::savePdf(const QString& path)
 
 void LoadManifest::printWithDialog(QWidget* parent)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(paperLayout(pageSize()));
-    printer.setDocName(tr("Load %1 manifest").arg(m_screen.txtLoadID->text()));
-    QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(tr("Print manifest"));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    trap(m_errors, "printLoadManifest", [&] { paint(printer, content()); });
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setPageLayout(paperLayout(pageSize()));
+    printer->setDocName(tr("Load %1 manifest").arg(m_screen.txtLoadID->text()));
+    // Opened, not run: the host's events go on, and the dialog goes with the control.
+    auto* dialog = new QPrintDialog(printer.get(), parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(tr("Print manifest"));
+    QObject::connect(dialog, static_cast<void (QDialog::*)()>(&QDialog::accepted), parent, [this, printer] {
+        trap(m_errors, "printLoadManifest", [&] { paint(*printer, content()); });
+    });
+    dialog->open();
 }
 
 QImage LoadManifest::pageImage(int page, int dotsPerInch)

@@ -137,11 +137,16 @@ void LoadSheet::writeWhole(const QString& path, const QString& what, const std::
 
 void LoadSheet::exportWithDialog(QWidget* parent, qint32 loadId)
 {
-    const QString path = QFileDialog::getSaveFileName(parent, tr("Export load"),
-                                                      QStringLiteral("load-%1.csv").arg(loadId),
-                                                      tr("CSV files (*.csv)"));
-    if (!path.isEmpty())
-        exportCsv(path);
+    // Opened, not run: the host's events go on, and the dialog goes with the control.
+    auto* dialog = new QFileDialog(parent, tr("Export load"), QStringLiteral("load-%1.csv").arg(loadId),
+                                   tr("CSV files (*.csv)"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    QObject::connect(dialog, &QFileDialog::fileSelected, parent, [this](const QString& path) {
+        if (!path.isEmpty())
+            exportCsv(path);
+    });
+    dialog->open();
 }
 
 } // namespace palletry

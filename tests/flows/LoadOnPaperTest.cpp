@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -146,7 +147,13 @@ TEST_F(LoadOnPaper, TheCsvReadsBackStrictlyAndAFailedWriteLeavesTheFileWholeOrAb
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("load.csv"));
-    ASSERT_TRUE(control.exportLoadCsv(path));
+    // As the clerk does it: "Export load…" opens its dialog without holding the host's events.
+    control.findChild<QAction*>(QStringLiteral("actionExportLoad"))->trigger();
+    auto* dialog = control.findChild<QFileDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog->isVisible());
+    dialog->selectFile(path);
+    static_cast<QDialog*>(dialog)->accept(); // the clerk presses Save
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray written = file.readAll();
