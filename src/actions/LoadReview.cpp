@@ -75,7 +75,12 @@ Task<void> LoadReview::cmdRemovePO_Click()
             m_boxes.show({tr("PO has been removed successfully from load"), tr("PO Removal"),
                           QMessageBox::Information, QMessageBox::Ok, MessageBoxRequest::Kind::Success});
         if (all.count() >= 1) {
-            all.setSelected(all.count(), true);
+            // The last row only after a delete the service confirmed: after a refused or failed one a
+            // second press would otherwise remove an order the clerk never chose.
+            if (deleted)
+                all.setSelected(all.count(), true);
+            else
+                highlightAgain(orderId, segment);
             m_screen.cmdViewAll->setEnabled(true);
         } else {
             m_screen.cmdViewAll->setEnabled(false);
@@ -84,6 +89,26 @@ Task<void> LoadReview::cmdRemovePO_Click()
         m_screen.txtFindPO->clear();
     } catch (...) {
         reportCurrent(m_errors, "cmdRemovePO_Click()");
+    }
+}
+
+void LoadReview::highlightAgain(const QString& orderId, qint16 segment)
+{
+    ListView& all = *m_screen.lstAllSelectedPOs;
+    if (!all.selectedRows().empty())
+        return; // the list was not read again: the clerk's highlight is still there
+    for (int pos = 1; pos <= all.count(); ++pos) {
+        if (all.text(pos) != orderId)
+            continue;
+        bool same = false;
+        try {
+            same = toInt16(all.subItem(pos, LoadColumn::MaxSequence)) == segment;
+        } catch (const RuntimeError&) {
+        }
+        if (same) {
+            all.setSelected(pos, true);
+            return;
+        }
     }
 }
 

@@ -47,6 +47,8 @@ public:
 private:
     /// DeletePO once the service confirms @p orderId stands on this load under @p segment; true when accepted.
     Task<bool> deleteFromThisLoad(QString orderId, qint16 segment);
+    /// After a delete that did not happen: the clerk's row (this order under this segment) highlighted again.
+    void highlightAgain(const QString& orderId, qint16 segment);
 
     ControlState& m_state;
     Screen& m_screen;

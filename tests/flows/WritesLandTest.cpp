@@ -119,6 +119,27 @@ TEST_F(WritesLand, RemoveAfterARefreshThatFailedDeletesNothingOnAnotherLoad)
     EXPECT_TRUE(rig.recorder.logTexts().value(1).contains(QStringLiteral("Order 5001 is not on load 1234 under segment 3")));
 }
 
+TEST_F(WritesLand, ARemoveThatFailedKeepsTheClerksHighlightSoARetryRemovesThatOrder)
+{
+    service.query("INSERT INTO OrderSegments VALUES ('5001', 3, 1234, 9, '12345', 'A', '15', '2')");
+    control.LoadData(rig.server.serverName(), Load);
+    click(s.cmdViewAll);
+    ListView& all = *s.lstAllSelectedPOs;
+    ASSERT_EQ(all.count(), 2);
+    const QString chosen = all.text(1), other = all.text(2);
+    clickRow(all, 1);
+    released = true;
+    held["DeletePO"] = false; // a 503 before the service saw it
+    click(s.cmdRemovePO);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+    EXPECT_EQ(all.selectedRows(), std::vector<int>{rowOf(all, chosen)}); // not the last row
+    held.clear();
+    sent();
+    click(s.cmdRemovePO);
+    EXPECT_NE(bodyOf("DeletePO").find("<OrderID>" + chosen.toStdString() + "</OrderID>"), std::string::npos);
+    EXPECT_EQ(ControlRig::column(all, 0), QStringList{other});
+}
+
 TEST_F(WritesLand, AnOrderThatCannotBeTakenUpLeavesNothingOfThePreviousOneToSave)
 {
     // 0000ABC1234 saved: it stands on this load under segment 1; its first line is chosen again.
