@@ -151,9 +151,15 @@ Task<void> ManualPOEntry::cmdManualPOSave_Click()
             throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
                                QStringLiteral("No line items of PO %1 are shown: nothing was saved")
                                    .arg(m_screen.txtAddPO->text()));
-        if (entry->lineItem.isEmpty())
-            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
-                               QStringLiteral("No line item of PO %1 is chosen: click one in the grid first").arg(po));
+        if (entry->lineItem.isEmpty()) {
+            // A line item that does not convert is one of AddPO's failures, reported under its name.
+            m_errors.reportError(
+                RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                             QStringLiteral("No line item of PO %1 is chosen: click one in the grid first").arg(po))
+                    .record(),
+                QStringLiteral("AddPO"));
+            co_return;
+        }
         qint16 cartons = toInt16(entry->cartons);
         const std::optional<OrderRecording::Outcome> outcome = co_await m_recording.record(po, cartons, *entry);
         if (!outcome)

@@ -45,18 +45,26 @@ Task<void> VendorDetailsSaving::cmdSaveVendorDetails_Click()
         if (orderId.isEmpty())
             throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
                                QStringLiteral("No order's line items are shown: click an order in the selected orders first"));
-        if (entry->lineItem.isEmpty())
-            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
-                               QStringLiteral("No line item of order %1 is chosen: click one in the grid first").arg(orderId));
+        if (entry->lineItem.isEmpty()) {
+            // A line item that does not convert is one of AddPO's failures, reported under its name.
+            m_errors.reportError(
+                RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                             QStringLiteral("No line item of order %1 is chosen: click one in the grid first").arg(orderId))
+                    .record(),
+                QStringLiteral("AddPO"));
+            co_return;
+        }
         ListView& selected = *m_screen.lstSelectedPOs;
         if (selected.findText(orderId) == 0)
             throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
                                QStringLiteral("Order %1 is no longer among the selected orders").arg(orderId));
-        trimLoadList();
         qint16 cartons = toInt16(entry->cartons);
         const std::optional<OrderRecording::Outcome> outcome = co_await m_recording.record(orderId, cartons, *entry);
         if (!outcome)
-            co_return;
+            co_return; // nothing read: the load list stays as the service last gave it
+        // Only once the order's details were read, so that a read that fails trims nothing
+        // the list will not read again.
+        trimLoadList();
 
         m_screen.txtFindPO->clear();
         ClearLineItemEntry();

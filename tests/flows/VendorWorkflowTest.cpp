@@ -207,7 +207,8 @@ TEST_F(VendorWorkflow, ASaveThatCannotBeRecordedSendsNoWriteAndClaimsNoSuccess)
     control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
     // No grid row taken up since the last save cleared the labels: the line item does not convert.
     ASSERT_TRUE(s.lblLineItem->text().isEmpty());
-    refusedSave(QStringLiteral("No line item of order 5001 is chosen"));
+    refusedSave(QStringLiteral("No line item of order 5001 is chosen: click one in the grid first\r\nError Source - "
+                               "prjPalletry AddPO\r\n"));
     // A value holding ";" would shift the orders array's fields: nothing is sent.
     clickCell(*s.grdOrdItems, 1, 1);
     control.SetPersonInformation(QStringLiteral("15"), QStringLiteral("2;9"));

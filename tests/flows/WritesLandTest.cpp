@@ -140,6 +140,26 @@ TEST_F(WritesLand, ARemoveThatFailedKeepsTheClerksHighlightSoARetryRemovesThatOr
     EXPECT_EQ(ControlRig::column(all, 0), QStringList{other});
 }
 
+TEST_F(WritesLand, ASaveWhoseFirstReadFailsLeavesTheLoadListAsTheServiceGaveIt)
+{
+    takeUp(QStringLiteral("5001"), 1);
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    ASSERT_EQ(successes(), 1);
+    // 5001 goes back to the open orders; another order's save then cannot read its details.
+    click(s.cmdRemoveAll);
+    clickRow(*s.lstProspectivePOs, rowOf(*s.lstProspectivePOs, QStringLiteral("0000ABC1234")));
+    click(s.cmdSelect);
+    ASSERT_EQ(ControlRig::column(*s.lstSelectedPOs, 0), QStringList{"0000ABC1234"});
+    openOrder(QStringLiteral("0000ABC1234"));
+    clickCell(*s.grdOrdItems, 1, 1);
+    instead["GetVendorDetailsByOrderID"] = lost;
+    save(QStringLiteral("7"), QStringLiteral("2.5"));
+    EXPECT_EQ(successes(), 1);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1); // the read, nothing else
+    EXPECT_EQ(loadsOf("5001").back(), (std::vector<std::string>{"1234", "3"}));
+    EXPECT_NE(rowOf(*s.lstAllSelectedPOs, QStringLiteral("5001")), 0); // still listed, as the service holds it
+}
+
 TEST_F(WritesLand, AnOrderThatCannotBeTakenUpLeavesNothingOfThePreviousOneToSave)
 {
     // 0000ABC1234 saved: it stands on this load under segment 1; its first line is chosen again.
