@@ -50,6 +50,7 @@ void OpenLoad::forgetPreviousLoad()
     // this load's orders cannot be read or it has none.
     if (m_state.OrderSegmentTable)
         m_state.OrderSegmentTable->resize(1);
+    m_state.OrdersOnLoad.clear();
     // Every entry in progress ends: nothing taken up on the previous load can be saved onto this one.
     if (m_screen.fraAdPOManually->isVisibleTo(m_screen.fraAdPOManually->parentWidget()))
         m_manualPO.cmdManualPOCancel_Click();

@@ -397,10 +397,8 @@ void Palletry::setMessageBoxes(bool on)
 
 QList<HomeDelieveryUDT> Palletry::ordersOnLoad() const
 {
-    QList<HomeDelieveryUDT> orders;
-    if (d->state.OrderSegmentTable)
-        orders = d->state.OrderSegmentTable->mid(1); // entry 0 is no order
-    return orders;
+    // Not the segment table, which a vendor's details empty and an answer without rows leaves as it was.
+    return d->state.OrdersOnLoad;
 }
 
 namespace {

@@ -34,6 +34,8 @@ struct ControlState
     /// Orders on the load and their segments; entry 0 is not a row.
     /// std::nullopt until an answer with rows (or a vendor's details) sized it.
     std::optional<QVector<HomeDelieveryUDT>> OrderSegmentTable;
+    /// The orders on the load as the service's last answer for it listed them (what the host is told).
+    QVector<HomeDelieveryUDT> OrdersOnLoad;
 
     /// Per-order values of the last order-details answer.
     QString LoadSegment;

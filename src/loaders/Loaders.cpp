@@ -127,6 +127,7 @@ void Loaders::LoadVendorHomeDeliverly(const QByteArray& xml)
         list.clear();
         if (!parsed)
             return;
+        m_state.OrdersOnLoad.clear();
         enum { CenterID, CenterName, FreightGroup, MemberID, NumberParcels, OrderID, PickupPostalCode, KLTV_OrderSegment, VendorID };
         qint16 n = 0;
         try {
@@ -141,6 +142,7 @@ void Loaders::LoadVendorHomeDeliverly(const QByteArray& xml)
                     HomeDelieveryUDT& entry = (*table)[n];
                     entry.OrderID = row[OrderID];
                     entry.OrderSegment = toInt16(row[KLTV_OrderSegment]);
+                    m_state.OrdersOnLoad.push_back(entry);
                     rows.push_back(QStringList{row[OrderID], row[MemberID], row[CenterID], row[VendorID],
                                                row[FreightGroup], row[PickupPostalCode], row[KLTV_OrderSegment],
                                                row[NumberParcels], row[CenterName]});

@@ -146,6 +146,9 @@ TEST_F(LoadReviewFlow, RemoveTakesOffOnlyTheHighlightedOrderAndSaysSoOnlyWhenItW
     // View All right after the load opened, nothing chosen: the current row is not the clerk's choice.
     control.LoadData(QString::fromStdString(service.serverName()), Load);
     clickRow(*s.lstVendors, rowOf(*s.lstVendors, QStringLiteral("42")));
+    click(s.cmdViewDetails); // a vendor's details leave the host's list of the load's orders as it was
+    EXPECT_EQ(control.ordersOnLoad().size(), 3);
+    click(s.cmdFinished);
     click(s.cmdViewAll);
     ASSERT_EQ(all.count(), 3);
     ASSERT_NE(all.currentRow(), 0);
@@ -179,6 +182,7 @@ TEST_F(LoadReviewFlow, RemoveTakesOffOnlyTheHighlightedOrderAndSaysSoOnlyWhenItW
     click(s.cmdRemovePO);
     EXPECT_EQ(removals(), 2);
     EXPECT_EQ(all.count(), 0);
+    EXPECT_TRUE(control.ordersOnLoad().isEmpty()); // the service's answer held none
     EXPECT_FALSE(available(s.cmdViewAll));
     sent();
     click(s.cmdRemovePO);
