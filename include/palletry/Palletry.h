@@ -71,6 +71,14 @@ class PALLETRY_EXPORT Palletry : public QWidget
      * Segment under which the orders being saved are placed on the load; 0 = none
      * chosen yet. currentSegmentNumberChanged tells every change, whether the
      * host set it or the clerk's work did (taking up an order, a save).
+     *
+     * Writing it does not choose where a save writes: a save always writes under
+     * the segment the service holds the order under on this load, read back at the
+     * save (registering the order first when the service holds it under none and
+     * the value is 0). A non-zero value for an order the service holds under no
+     * segment of this load refuses the save, with a report that says whether the
+     * segment was the service's (the order was taken off the load meanwhile) or
+     * came from elsewhere (the host's); nothing is written.
      */
     Q_PROPERTY(qint16 CurrentSegmentNumber READ CurrentSegmentNumber WRITE setCurrentSegmentNumber NOTIFY
                    currentSegmentNumberChanged)

@@ -91,6 +91,7 @@ void LineItemEntry::takeUpLoadedOrder(ControlState& state, const QString& orderI
         m_panel.cartons->setText(QString::number(count));
     }
     state.CurrentSegmentNumber = current;
+    state.SegmentFromService = current;
     m_shownOrder = orderId;
     gridClick();
 }
@@ -111,6 +112,7 @@ Task<void> LineItemEntry::takeUp(ControlState& state, QString orderId, std::func
 void LineItemEntry::release(ControlState& state)
 {
     state.CurrentSegmentNumber = 0;
+    state.SegmentFromService = 0;
     clearPanel();
 }
 

@@ -41,6 +41,7 @@ Task<void> LoadReview::lstAllSelectedPOs_DblClick()
         const qint16 segment = toInt16(all.subItem(pos, LoadColumn::MaxSequence));
         const qint16 cartons = toInt16(all.subItem(pos, LoadColumn::Cartons));
         m_state.CurrentSegmentNumber = segment;
+        m_state.SegmentFromService = segment; // as the service listed the load
         m_screen.txtManualPONumberOfCartons->setText(QString::number(cartons));
         m_screen.txtManualPONumberOfCartons->setEnabled(false);
         m_screen.txtAddPO->setText(all.text(pos));

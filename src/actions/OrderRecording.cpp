@@ -103,10 +103,18 @@ Task<std::optional<qint16>> OrderRecording::segmentOnThisLoad(QString orderId, c
     if (!held || *held != 0)
         co_return held;
     if (const qint16 remembered = m_state.CurrentSegmentNumber) {
-        // Someone took it off this load since: it has no segment here any more.
         m_state.CurrentSegmentNumber = 0;
+        // Taken up under that segment: someone took it off this load since.
+        if (remembered == m_state.SegmentFromService)
+            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                               QStringLiteral("Order %1 is no longer on load %2 under segment %3: nothing was saved")
+                                   .arg(orderId)
+                                   .arg(m_state.LoadID)
+                                   .arg(remembered));
+        // The segment came from elsewhere (the host set it): the service never held the order there.
         throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
-                           QStringLiteral("Order %1 is no longer on load %2 under segment %3: nothing was saved")
+                           QStringLiteral("The current segment %3 is not the service's for order %1 on load %2, "
+                                          "which does not hold it: nothing was saved")
                                .arg(orderId)
                                .arg(m_state.LoadID)
                                .arg(remembered));
@@ -182,6 +190,7 @@ Task<OrderRecording::Outcome> OrderRecording::AddPO(QByteArray resultText, qint1
         if (!segment)
             co_return outcome;
         m_state.CurrentSegmentNumber = *segment;
+        m_state.SegmentFromService = *segment;
         addToLoadList(rows, *segment);
         outcome.recorded = co_await m_requests.AddPODetailsSOAP(orderId, *segment, lineItem, stamp, 0,
                                                                 entry.unitWeight, personId, m_state.PersonTypeID,

@@ -22,6 +22,8 @@ struct ControlState
 {
     /// Segment under which the orders being saved are placed; 0 = none chosen yet.
     Watched<qint16> CurrentSegmentNumber = 0;
+    /// The segment the service last named for the order taken up (0: none), to tell it from one the host set.
+    qint16 SegmentFromService = 0;
 
     /// The server text LoadData was given, as given.
     QString ServerName;

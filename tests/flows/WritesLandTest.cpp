@@ -160,6 +160,29 @@ TEST_F(WritesLand, ASaveWhoseFirstReadFailsLeavesTheLoadListAsTheServiceGaveIt)
     EXPECT_NE(rowOf(*s.lstAllSelectedPOs, QStringLiteral("5001")), 0); // still listed, as the service holds it
 }
 
+TEST_F(WritesLand, ASegmentTheServiceDoesNotHoldIsReportedForWhatItIs)
+{
+    // Set by the host for an order the service holds on no segment of this load.
+    takeUp(QStringLiteral("5001"), 1);
+    control.setCurrentSegmentNumber(5);
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    // Saved under the segment the service gave it, then taken off the load by someone else.
+    clickCell(*s.grdOrdItems, 1, 1);
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    ASSERT_EQ(successes(), 1);
+    service.query("DELETE FROM OrderSegments WHERE OrderID = '5001' AND IncomingLoadID = 1234");
+    service.query("DELETE FROM LineItemDetails WHERE OrderID = '5001'");
+    clickCell(*s.grdOrdItems, 2, 1);
+    save(QStringLiteral("7"), QStringLiteral("2.5"));
+    const QStringList log = rig.recorder.logTexts();
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_TRUE(log[0].contains(QStringLiteral("The current segment 5 is not the service's for order 5001 on load "
+                                               "1234, which does not hold it: nothing was saved")));
+    EXPECT_TRUE(log[1].contains(QStringLiteral("Order 5001 is no longer on load 1234 under segment 3: nothing was saved")));
+    EXPECT_EQ(successes(), 1);
+    EXPECT_TRUE(details("5001").empty());
+}
+
 TEST_F(WritesLand, AnOrderThatCannotBeTakenUpLeavesNothingOfThePreviousOneToSave)
 {
     // 0000ABC1234 saved: it stands on this load under segment 1; its first line is chosen again.
