@@ -331,11 +331,15 @@ public:
      * Writes the orders on the load to @p path as CSV (RFC 4180: commas, CRLF, quotes
      * doubled, UTF-8 with a byte-order mark): the heading line "PO,Vendor ID,Vendor
      * Name,Member ID,Center ID,Center Name,Freight Group,Postal Code,Segment,Cartons",
-     * then one row per order in the list's order. A value that begins with "=", "+",
-     * "-", "@", a tab or a carriage return is written with a leading "'", so that no
-     * spreadsheet runs it as a formula. The file is written to a temporary file and
-     * renamed into place: a failure is reported (as every failure is) and leaves no
-     * file, or the earlier one as it was. Returns true when the file was written.
+     * then one row per order in the list's order. A value that begins with a tab or a
+     * carriage return, or whose first character after white space (spaces, tabs, U+00A0,
+     * U+200B, U+FEFF and the other Unicode spaces) is "=", "+", "-", "@" or a full-width
+     * "＝", "＋", "－", "＠", is written with a leading "'", so that no spreadsheet runs it
+     * as a formula; Copy does the same. Genuine negative numbers ("-12") keep the "'"
+     * too: the sheet shows them as text. The file is written to a temporary file, every
+     * write checked, and renamed into place: a failure (a full disk, a file size limit)
+     * is reported (as every failure is) and leaves no file, or the earlier one as it
+     * was. Returns true when the file was written.
      */
     Q_INVOKABLE bool exportLoadCsv(const QString& path);
 

@@ -1,11 +1,14 @@
 #include "actions/LoadManifest.h"
 
+#include "actions/WholeFile.h"
 #include "core/ControlState.h"
 #include "core/Conversion.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
+#include "transport/EventLog.h"
 #include "screen/Screen.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QLineEdit>
 #include <QPainter>
@@ -347,13 +350,18 @@ bool LoadManifest::savePdf(const QString& path)
 {
     return trap(m_errors, "saveLoadManifestPdf", [&] {
         const Content manifest = content();
-        LoadSheet::writeWhole(path, QStringLiteral("The load manifest"), [&](QIODevice& file) {
-            QPdfWriter pdf(&file);
+        // Drawn in memory first: the file then goes through the one checked writer.
+        QByteArray bytes;
+        {
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QPdfWriter pdf(&buffer);
             pdf.setPageLayout(paperLayout(pageSize()));
             pdf.setTitle(tr("Load manifest") + QLatin1Char(' ') + tr("Load %1").arg(manifest.loadId));
             pdf.setCreator(QStringLiteral("Palletry"));
             paint(pdf, manifest);
-        });
+        }
+        writeWholeFile(path, QStringLiteral("The load manifest"), bytes);
     });
 }
 

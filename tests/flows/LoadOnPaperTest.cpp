@@ -93,6 +93,14 @@ struct LoadOnPaper : ClerkFixture
             " INSERT INTO Orders SELECT printf('P%03d', i), 130 + i % 7, 1, i, 'A', '1', 1 FROM n",
             "INSERT INTO OrderSegments SELECT OrderID, 1, 1235, MemberID % 10 + 1, '1', 'A', '15', '2' FROM Orders"
             " WHERE OrderID LIKE 'P%'",
+            // Load 1237: 400 orders at a center of a 1,000-character name (a CSV of about 400 KiB); 1238: one of them.
+            "INSERT INTO Centers VALUES (14, replace(hex(zeroblob(500)), '0', 'x'))",
+            "INSERT INTO Vendors(VendorID, Name) VALUES (140, 'W')",
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
+            " INSERT INTO Orders SELECT printf('Q%03d', i), 140, 14, i, 'A', '1', 1 FROM n",
+            "INSERT INTO Loads VALUES (1237, 'TRK-400', NULL, NULL), (1238, 'TRK-2', NULL, NULL)",
+            "INSERT INTO OrderSegments SELECT OrderID, 1, 1237, 1, '1', 'A', '15', '2' FROM Orders WHERE OrderID LIKE 'Q%'",
+            "INSERT INTO OrderSegments VALUES ('Q001', 2, 1238, 1, '1', 'A', '15', '2')",
         };
     }
     static QString copied(QWidget* view)
@@ -169,27 +177,39 @@ TEST_F(LoadOnPaper, TheCsvReadsBackStrictlyAndAFailedWriteLeavesTheFileWholeOrAb
     EXPECT_EQ(control.ordersOnLoadCount(), 3);
     EXPECT_EQ(control.cartonsOnLoadCount(), 32);
 
-    // A write that fails part way (the disk full), over the file before and to a new one, and a
-    // path that is a folder: reported each time, the earlier file as it was, nothing else left.
+    // A path that is a folder: reported, the folder as it was.
     QSignalSpy reports(&control, &Palletry::errorReported);
     const QString folder = dir.filePath(QStringLiteral("folder.csv"));
     ASSERT_TRUE(QDir().mkdir(folder));
-    for (const QString& target : {path, dir.filePath(QStringLiteral("new.csv")), folder}) {
-        WriteLimit full(target == folder ? RLIM_INFINITY : 64);
-        EXPECT_FALSE(control.exportLoadCsv(target)) << target.toStdString();
+    EXPECT_FALSE(control.exportLoadCsv(folder));
+    EXPECT_TRUE(QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    // A write cut short (a full disk, a file size limit) at any size, over the file before and to a
+    // new one: false, one report each, the earlier file as it was, nothing else left.
+    for (const qint32 load : {1234, 1238, 1235, 1237}) {
+        control.LoadData(QString::fromStdString(service.serverName()), load);
+        ASSERT_TRUE(control.exportLoadCsv(path)) << load;
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray whole = file.readAll();
+        file.close();
+        for (const QString& target : {path, dir.filePath(QStringLiteral("new.csv"))}) {
+            WriteLimit full(load == 1234 ? 64 : rlim_t(whole.size() - 100));
+            EXPECT_FALSE(control.exportLoadCsv(target)) << load << " of " << whole.size() << " bytes";
+        }
+        settle(); // reports reach the host from the event loop
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  (QStringList{"folder.csv", "load.csv"}));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), whole) << load;
+        file.close();
+        EXPECT_EQ(whole.size() > 1000, load != 1234);
+        EXPECT_EQ(whole.size() > 400000, load == 1237);
     }
-    settle(); // reports reach the host from the event loop
-    ASSERT_EQ(reports.size(), 3);
+    ASSERT_EQ(reports.size(), 9);
     for (const QList<QVariant>& report : reports) {
         EXPECT_EQ(report.at(0).toInt(), 75);
         EXPECT_EQ(report.at(2).toString(), QStringLiteral("prjPalletry exportLoadCsv"));
     }
-    EXPECT_TRUE(reports.at(1).at(1).toString().contains(QStringLiteral("new.csv")));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              (QStringList{"folder.csv", "load.csv"}));
-    EXPECT_TRUE(QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), written);
+    EXPECT_TRUE(reports.at(2).at(1).toString().contains(QStringLiteral("new.csv")));
 }
 
 TEST_F(LoadOnPaper, TheManifestHoldsEveryOrderAndTheTotalsOnItsPages)
