@@ -356,7 +356,12 @@ public:
      */
     Q_INVOKABLE bool saveLoadManifestPdf(const QString& path);
 
-    /// Page @p page (from 1) of that manifest as an image, e.g. for a preview; a null image when there is none.
+    /**
+     * Page @p page (from 1) of that manifest as an image, e.g. for a preview; a null image
+     * when there is none. @p dotsPerInch runs from 1 to 600 (a Letter page at 600 dpi is
+     * 5100×6600 pixels, about 135 MB): any other is refused with a report (error 5) and a
+     * null image.
+     */
     Q_INVOKABLE QImage loadManifestPage(int page, int dotsPerInch = 96);
 
     /// The screen's design width, at the height the current tab needs.

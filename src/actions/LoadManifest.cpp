@@ -27,6 +27,7 @@ namespace {
 // Every line is this high (points); the page heading takes the first HeadingLines of them.
 constexpr double Pitch = 14.0;
 constexpr int HeadingLines = 3;
+constexpr int MaxPageDpi = 600;
 
 // Order lines: where each column starts (share of the width) and which are numbers.
 constexpr double ColumnStart[] = {0.0, 0.15, 0.42, 0.515, 0.665, 0.80, 0.905, 1.0};
@@ -96,8 +97,9 @@ void paintPage(QPainter& painter, double scale, double width, const QStringList&
     };
     auto put = [&](const QRectF& rect, const QString& text, const QFont& font, Qt::Alignment align = Qt::AlignLeft) {
         painter.setFont(font);
-        const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, int(rect.width()));
-        painter.drawText(rect, int(align | Qt::AlignVCenter), shown);
+        const QString line = painter.fontMetrics().elidedText(LoadManifest::shown(text), Qt::ElideRight,
+                                                              int(rect.width()));
+        painter.drawText(rect, int(align | Qt::AlignVCenter | Qt::TextSingleLine), line);
     };
     auto rule = [&](double x1, double x2, double y, double points) {
         painter.setPen(QPen(Qt::black, points * scale));
@@ -316,13 +318,32 @@ QStringList LoadManifest::pageHeading(const Content& content, int page, int page
             tr("Load %1").arg(content.loadId), tr("Page %1 of %2").arg(page).arg(pages)};
 }
 
+QString LoadManifest::shown(const QString& value)
+{
+    QString line;
+    line.reserve(value.size());
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        const bool lineBreak = u == '\n' || u == '\r' || u == '\t' || u == '\v' || u == '\f' || u == 0x85
+            || u == 0x2028 || u == 0x2029;
+        line += lineBreak ? QChar(u' ') : c;
+    }
+    return visibleControls(line);
+}
+
 QString LoadManifest::text(const Content& content, const std::vector<ManifestPage>& pages)
 {
+    auto joined = [](const QStringList& cells) {
+        QStringList shownCells;
+        for (const QString& cell : cells)
+            shownCells << shown(cell);
+        return shownCells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    };
     QString text;
     for (std::size_t p = 0; p < pages.size(); ++p) {
-        text += pageHeading(content, int(p + 1), int(pages.size())).join(QLatin1Char('\t')) + QLatin1Char('\n');
+        text += joined(pageHeading(content, int(p + 1), int(pages.size())));
         for (const ManifestLine& line : pages[p])
-            text += line.cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+            text += joined(line.cells);
     }
     return text;
 }
@@ -384,11 +405,17 @@ QImage LoadManifest::pageImage(int page, int dotsPerInch)
 {
     QImage image;
     trap(m_errors, "loadManifestPage", [&] {
+        // The image is built on the host's user-interface thread: its size is bounded.
+        if (dotsPerInch < 1 || dotsPerInch > MaxPageDpi)
+            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                               QStringLiteral("A manifest page is drawn at 1 to %1 dots per inch, not %2")
+                                   .arg(MaxPageDpi)
+                                   .arg(dotsPerInch));
         const Content manifest = content();
         const QPageLayout layout = paperLayout(pageSize());
         const QRectF area = layout.paintRect(QPageLayout::Point);
         const std::vector<ManifestPage> pages = layOut(manifest, linesPerPage(area.height()));
-        if (page < 1 || page > int(pages.size()) || dotsPerInch < 1)
+        if (page < 1 || page > int(pages.size()))
             return;
         const double scale = dotsPerInch / 72.0;
         const QRectF paper = layout.fullRect(QPageLayout::Point);
