@@ -163,6 +163,8 @@ TEST_F(HostileServerTest, AddressRules)
         {"http://clerk@site:s3cret@%1", false, true},
         {"http://clerk:12/s3cret@%1", false, true},
         {"http://clerk:12?s3cret@%1", false, true},
+        {"http://clerk:s3cret\xEF\xBC\xA0%1", false, true}, // U+FF20 FULLWIDTH COMMERCIAL AT
+        {"http://clerk:s3cret\xEF\xB9\xAB%1", false, true}, // U+FE6B SMALL COMMERCIAL AT
         {"http://%1?by=clerk@example", false, false},
         {"%1", false, true},
         {"file:///etc/passwd", false, false},
@@ -171,7 +173,7 @@ TEST_F(HostileServerTest, AddressRules)
     };
     rig.server.setReply(CannedReply::xml(writeReply("DeletePO")));
     for (const Case& c : cases) {
-        const QString address = QString::fromLatin1(c.address).replace(QLatin1String("%1"), hostPort + path);
+        const QString address = QString::fromUtf8(c.address).replace(QLatin1String("%1"), hostPort + path);
         SCOPED_TRACE(address.toStdString());
         rig.recorder.clear();
         rig.server.clearRequests();
