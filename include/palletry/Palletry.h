@@ -48,7 +48,9 @@
  *
  * Failures are shown to the clerk in a modal box titled "prjPalletry" and written
  * to the event log: syslog (ident "prjPalletry") unless a file is chosen with
- * setEventLogFile() or the environment variable PALLETRY_EVENT_LOG=PATH.
+ * setEventLogFile() or the environment variable PALLETRY_EVENT_LOG=PATH. When
+ * the system log cannot be reached (no /dev/log, as in most containers) or the
+ * file cannot be written, each report goes to standard error instead, once.
  *
  * Every public member is Q_INVOKABLE, so script bridges, QML hosts and test tools
  * can call it by name through QMetaObject::invokeMethod.
