@@ -378,7 +378,7 @@ bool LoadManifest::savePdf(const QString& path)
             buffer.open(QIODevice::WriteOnly);
             QPdfWriter pdf(&buffer);
             pdf.setPageLayout(paperLayout(pageSize()));
-            pdf.setTitle(tr("Load manifest") + QLatin1Char(' ') + tr("Load %1").arg(manifest.loadId));
+            pdf.setTitle(tr("Load manifest") + QLatin1Char(' ') + tr("Load %1").arg(shown(manifest.loadId)));
             pdf.setCreator(QStringLiteral("Palletry"));
             paint(pdf, manifest);
         }
@@ -390,7 +390,7 @@ void LoadManifest::printWithDialog(QWidget* parent)
 {
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     printer->setPageLayout(paperLayout(pageSize()));
-    printer->setDocName(tr("Load %1 manifest").arg(m_screen.txtLoadID->text()));
+    printer->setDocName(tr("Load %1 manifest").arg(shown(m_screen.txtLoadID->text())));
     // Opened, not run: the host's events go on, and the dialog goes with the control.
     auto* dialog = new QPrintDialog(printer.get(), parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
