@@ -48,7 +48,9 @@
  *
  * Failures are shown to the clerk in a modal box titled "prjPalletry" and written
  * to the event log: syslog (ident "prjPalletry") unless a file is chosen with
- * setEventLogFile() or the environment variable PALLETRY_EVENT_LOG=PATH.
+ * setEventLogFile() or the environment variable PALLETRY_EVENT_LOG=PATH. When
+ * the system log cannot be reached (no /dev/log, as in most containers) or the
+ * file cannot be written, each report goes to standard error instead, once.
  *
  * Every public member is Q_INVOKABLE, so script bridges, QML hosts and test tools
  * can call it by name through QMetaObject::invokeMethod.
@@ -339,11 +341,15 @@ public:
      * Writes the orders on the load to @p path as CSV (RFC 4180: commas, CRLF, quotes
      * doubled, UTF-8 with a byte-order mark): the heading line "PO,Vendor ID,Vendor
      * Name,Member ID,Center ID,Center Name,Freight Group,Postal Code,Segment,Cartons",
-     * then one row per order in the list's order. A value that begins with "=", "+",
-     * "-", "@", a tab or a carriage return is written with a leading "'", so that no
-     * spreadsheet runs it as a formula. The file is written to a temporary file and
-     * renamed into place: a failure is reported (as every failure is) and leaves no
-     * file, or the earlier one as it was. Returns true when the file was written.
+     * then one row per order in the list's order. A value that begins with a tab or a
+     * carriage return, or whose first character after white space (spaces, tabs, U+00A0,
+     * U+200B, U+FEFF and the other Unicode spaces) is "=", "+", "-", "@" or a full-width
+     * "＝", "＋", "－", "＠", is written with a leading "'", so that no spreadsheet runs it
+     * as a formula; Copy does the same. Genuine negative numbers ("-12") keep the "'"
+     * too: the sheet shows them as text. The file is written to a temporary file, every
+     * write checked, and renamed into place: a failure (a full disk, a file size limit)
+     * is reported (as every failure is) and leaves no file, or the earlier one as it
+     * was. Returns true when the file was written.
      */
     Q_INVOKABLE bool exportLoadCsv(const QString& path);
 
@@ -360,7 +366,12 @@ public:
      */
     Q_INVOKABLE bool saveLoadManifestPdf(const QString& path);
 
-    /// Page @p page (from 1) of that manifest as an image, e.g. for a preview; a null image when there is none.
+    /**
+     * Page @p page (from 1) of that manifest as an image, e.g. for a preview; a null image
+     * when there is none. @p dotsPerInch runs from 1 to 600 (a Letter page at 600 dpi is
+     * 5100×6600 pixels, about 135 MB): any other is refused with a report (error 5) and a
+     * null image.
+     */
     Q_INVOKABLE QImage loadManifestPage(int page, int dotsPerInch = 96);
 
     /// The screen's design width, at the height the current tab needs.

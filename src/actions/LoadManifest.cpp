@@ -1,11 +1,14 @@
 #include "actions/LoadManifest.h"
 
+#include "actions/WholeFile.h"
 #include "core/ControlState.h"
 #include "core/Conversion.h"
 #include "core/RuntimeError.h"
 #include "core/Trap.h"
+#include "transport/EventLog.h"
 #include "screen/Screen.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QLineEdit>
 #include <QPainter>
@@ -24,6 +27,7 @@ namespace {
 // Every line is this high (points); the page heading takes the first HeadingLines of them.
 constexpr double Pitch = 14.0;
 constexpr int HeadingLines = 3;
+constexpr int MaxPageDpi = 600;
 
 // Order lines: where each column starts (share of the width) and which are numbers.
 constexpr double ColumnStart[] = {0.0, 0.15, 0.42, 0.515, 0.665, 0.80, 0.905, 1.0};
@@ -93,8 +97,9 @@ void paintPage(QPainter& painter, double scale, double width, const QStringList&
     };
     auto put = [&](const QRectF& rect, const QString& text, const QFont& font, Qt::Alignment align = Qt::AlignLeft) {
         painter.setFont(font);
-        const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, int(rect.width()));
-        painter.drawText(rect, int(align | Qt::AlignVCenter), shown);
+        const QString line = painter.fontMetrics().elidedText(LoadManifest::shown(text), Qt::ElideRight,
+                                                              int(rect.width()));
+        painter.drawText(rect, int(align | Qt::AlignVCenter | Qt::TextSingleLine), line);
     };
     auto rule = [&](double x1, double x2, double y, double points) {
         painter.setPen(QPen(Qt::black, points * scale));
@@ -313,13 +318,32 @@ QStringList LoadManifest::pageHeading(const Content& content, int page, int page
             tr("Load %1").arg(content.loadId), tr("Page %1 of %2").arg(page).arg(pages)};
 }
 
+QString LoadManifest::shown(const QString& value)
+{
+    QString line;
+    line.reserve(value.size());
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        const bool lineBreak = u == '\n' || u == '\r' || u == '\t' || u == '\v' || u == '\f' || u == 0x85
+            || u == 0x2028 || u == 0x2029;
+        line += lineBreak ? QChar(u' ') : c;
+    }
+    return visibleControls(line);
+}
+
 QString LoadManifest::text(const Content& content, const std::vector<ManifestPage>& pages)
 {
+    auto joined = [](const QStringList& cells) {
+        QStringList shownCells;
+        for (const QString& cell : cells)
+            shownCells << shown(cell);
+        return shownCells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    };
     QString text;
     for (std::size_t p = 0; p < pages.size(); ++p) {
-        text += pageHeading(content, int(p + 1), int(pages.size())).join(QLatin1Char('\t')) + QLatin1Char('\n');
+        text += joined(pageHeading(content, int(p + 1), int(pages.size())));
         for (const ManifestLine& line : pages[p])
-            text += line.cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+            text += joined(line.cells);
     }
     return text;
 }
@@ -347,13 +371,18 @@ bool LoadManifest::savePdf(const QString& path)
 {
     return trap(m_errors, "saveLoadManifestPdf", [&] {
         const Content manifest = content();
-        LoadSheet::writeWhole(path, QStringLiteral("The load manifest"), [&](QIODevice& file) {
-            QPdfWriter pdf(&file);
+        // Drawn in memory first: the file then goes through the one checked writer.
+        QByteArray bytes;
+        {
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QPdfWriter pdf(&buffer);
             pdf.setPageLayout(paperLayout(pageSize()));
-            pdf.setTitle(tr("Load manifest") + QLatin1Char(' ') + tr("Load %1").arg(manifest.loadId));
+            pdf.setTitle(tr("Load manifest") + QLatin1Char(' ') + tr("Load %1").arg(shown(manifest.loadId)));
             pdf.setCreator(QStringLiteral("Palletry"));
             paint(pdf, manifest);
-        });
+        }
+        writeWholeFile(path, QStringLiteral("The load manifest"), bytes);
     });
 }
 
@@ -361,7 +390,7 @@ void LoadManifest::printWithDialog(QWidget* parent)
 {
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     printer->setPageLayout(paperLayout(pageSize()));
-    printer->setDocName(tr("Load %1 manifest").arg(m_screen.txtLoadID->text()));
+    printer->setDocName(tr("Load %1 manifest").arg(shown(m_screen.txtLoadID->text())));
     // Opened, not run: the host's events go on, and the dialog goes with the control.
     auto* dialog = new QPrintDialog(printer.get(), parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -376,11 +405,17 @@ QImage LoadManifest::pageImage(int page, int dotsPerInch)
 {
     QImage image;
     trap(m_errors, "loadManifestPage", [&] {
+        // The image is built on the host's user-interface thread: its size is bounded.
+        if (dotsPerInch < 1 || dotsPerInch > MaxPageDpi)
+            throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                               QStringLiteral("A manifest page is drawn at 1 to %1 dots per inch, not %2")
+                                   .arg(MaxPageDpi)
+                                   .arg(dotsPerInch));
         const Content manifest = content();
         const QPageLayout layout = paperLayout(pageSize());
         const QRectF area = layout.paintRect(QPageLayout::Point);
         const std::vector<ManifestPage> pages = layOut(manifest, linesPerPage(area.height()));
-        if (page < 1 || page > int(pages.size()) || dotsPerInch < 1)
+        if (page < 1 || page > int(pages.size()))
             return;
         const double scale = dotsPerInch / 72.0;
         const QRectF paper = layout.fullRect(QPageLayout::Point);

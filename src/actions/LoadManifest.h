@@ -83,6 +83,13 @@ public:
     static QStringList pageHeading(const Content& content, int page, int pages);
     /// Every text on the pages as drawn: per drawn line its cells joined by tabs, page headings included.
     static QString text(const Content& content, const std::vector<ManifestPage>& pages);
+    /**
+     * A value as the manifest shows it, on paper, in the PDF and in the preview: one line
+     * (line breaks and tabs as spaces), the characters a layout acts on rather than shows
+     * (bidirectional controls, other controls) written visibly as the event log writes them,
+     * so that no name can reorder or overprint what a driver signs.
+     */
+    static QString shown(const QString& value);
 
     /// Lays the manifest out on @p device's pages and paints it; the number of pages. Raises an error on failure.
     int paint(QPagedPaintDevice& device, const Content& content);

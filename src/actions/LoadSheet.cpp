@@ -1,5 +1,7 @@
 #include "actions/LoadSheet.h"
 
+#include "actions/WholeFile.h"
+
 #include "core/Conversion.h"
 #include "core/RuntimeError.h"
 #include "core/SheetCell.h"
@@ -9,7 +11,6 @@
 
 #include <QFileDialog>
 #include <QHash>
-#include <QSaveFile>
 
 #include <map>
 
@@ -112,27 +113,8 @@ QByteArray LoadSheet::csv(const std::vector<LoadOrder>& orders)
 bool LoadSheet::exportCsv(const QString& path)
 {
     return trap(m_errors, "exportLoadCsv", [&] {
-        const QByteArray bytes = csv(orders());
-        writeWhole(path, QStringLiteral("The load"), [&](QIODevice& file) { file.write(bytes); });
+        writeWholeFile(path, QStringLiteral("The load"), csv(orders()));
     });
-}
-
-void LoadSheet::writeWhole(const QString& path, const QString& what, const std::function<void(QIODevice&)>& write)
-{
-    QSaveFile file(path);
-    auto failed = [&](const QString& why) {
-        return RuntimeError(RuntimeErrorCode::PathFileAccess,
-                            QStringLiteral("%1 could not be written to \"%2\": %3").arg(what, path, why));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        throw failed(file.errorString());
-    write(file);
-    // commit() renames even when part of the buffered text never reached the disk (a disk
-    // that filled up): only a flush tells. Without commit the temporary file goes with `file`.
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        throw failed(QStringLiteral("not everything could be written (%1)").arg(file.errorString()));
-    if (!file.commit())
-        throw failed(file.errorString());
 }
 
 void LoadSheet::exportWithDialog(QWidget* parent, qint32 loadId)

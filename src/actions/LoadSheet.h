@@ -4,10 +4,8 @@
 #include <QCoreApplication>
 #include <QString>
 
-#include <functional>
 #include <vector>
 
-class QIODevice;
 class QWidget;
 
 namespace palletry {
@@ -58,19 +56,11 @@ public:
     static QByteArray csv(const std::vector<LoadOrder>& orders);
 
     /**
-     * Writes csv(orders()) to @p path through a temporary file renamed into place:
-     * the file is written whole or not at all (a file already there stays as it was).
+     * Writes csv(orders()) to @p path whole or not at all (writeWholeFile): a file
+     * already there stays as it was when any write falls short.
      * A failure is reported under "exportLoadCsv" and gives false.
      */
     bool exportCsv(const QString& path);
-    /**
-     * Writes a file whole or not at all: @p write fills a temporary file beside @p path,
-     * which replaces @p path only once every byte of it is on disk. Otherwise (no such
-     * folder, a full disk, a folder at @p path) raises PathFileAccess naming @p what
-     * and the path, and the temporary file goes.
-     */
-    static void writeWhole(const QString& path, const QString& what, const std::function<void(QIODevice&)>& write);
-
     /// "Export load…": asks the clerk for a file name, then exportCsv.
     void exportWithDialog(QWidget* parent, qint32 loadId);
 

@@ -1,6 +1,8 @@
 #include "soap/SoapCall.h"
 
+#include "core/RuntimeError.h"
 #include "core/Trap.h"
+#include "transport/ReplyChecks.h"
 
 namespace palletry {
 
@@ -40,8 +42,19 @@ Task<QByteArray> SoapCall::readDataSet(Unwrap::Operation operation, QString Asmx
     if (!reply)
         co_return QByteArray();
     QByteArray text;
-    trap(m_sink, "ReturnWebserviceXML",
-         [&] { text = Unwrap::dataSetText(operation, reply->document, reply->bytes.size()); });
+    trap(m_sink, "ReturnWebserviceXML", [&] {
+        text = Unwrap::dataSetText(operation, reply->document, reply->bytes.size());
+        // A result that is no DataSet would read as an empty one: the clerk would see no
+        // orders and no report.
+        if (!Unwrap::holdsDataSet(operation, text)) {
+            text.clear();
+            m_lastCallSucceeded = false;
+            throw RuntimeError(ErrorRecord{reply->statusCode,
+                                           ReplyChecks::networkText(reply->statusLine
+                                                                    + QStringLiteral(": the reply holds no DataSet")),
+                                           AsmxUrl, ErrorKind::HttpStatus});
+        }
+    });
     co_return text;
 }
 

@@ -29,6 +29,9 @@ class ErrorSink;
  *    start with the operation's <Operation>Response element in the namespace the
  *    SOAP action names: the HTTP status, "<status line>: the reply is not XML"
  *    or "…: the reply holds no <Operation>Response" (HttpStatus);
+ *  - a read whose result is neither empty nor a DataSet (plain text, another
+ *    element tree, a document type or entity declaration): "<status line>: the
+ *    reply holds no DataSet" (HttpStatus);
  *  - a call the clerk cancelled: number 18 (RunTime), "The clerk cancelled the
  *    call of <Operation> before the service answered", within a save or a
  *    removal followed by the writes the service had already confirmed; that

@@ -364,5 +364,30 @@ QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std
     return removedInPlace(serialiseUnescaped(reply, sizeHint), removalOf(&operation));
 }
 
+bool holdsDataSet(Operation operation, const QByteArray& text)
+{
+    if (text.trimmed().isEmpty())
+        return true;
+    pugi::xml_document document;
+    const std::string copy(text.constData(), static_cast<std::size_t>(text.size()));
+    if (!document.load_buffer(copy.data(), copy.size(), pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8))
+        return false;
+    bool rooted = false;
+    for (const pugi::xml_node node : document.children()) {
+        if (node.type() == pugi::node_doctype)
+            return false;
+        if (node.type() == pugi::node_element) {
+            // "<OpResult />": the service's empty result, nothing to read.
+            const bool emptyResult = node.name() == std::string(operationName(operation)) + "Result"
+                && !node.first_child() && !node.first_attribute();
+            if (rooted || (!emptyResult && (std::strcmp(node.name(), "Root") != 0 || !node.child("DataSet"))))
+                return false;
+            rooted = true;
+        } else if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
+            return false;
+        }
+    }
+    return rooted;
+}
 
 } // namespace palletry::Unwrap

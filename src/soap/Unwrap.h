@@ -52,5 +52,13 @@ QByteArray replyText(const pugi::xml_document& reply, std::size_t sizeHint = 0);
  */
 QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std::size_t sizeHint = 0);
 
+/**
+ * Whether the DataSet text @p text of @p operation is one a loader can read: empty
+ * (blank, or the operation's empty result element) when the service has nothing to
+ * give, else one Root element holding a DataSet element, with no document type or
+ * entity declaration. Plain text or any other element tree is no answer of the operation.
+ */
+bool holdsDataSet(Operation operation, const QByteArray& text);
+
 } // namespace Unwrap
 } // namespace palletry

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 
@@ -57,11 +58,13 @@ bool actedOn(const QString& text, qsizetype i)
         return false;
     if (c == '\r')
         return i + 1 >= text.size() || text.at(i + 1) != QLatin1Char('\n');
-    return c < 0x20 || (c >= 0x7f && c <= 0x9f) || (c >= 0x202a && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069);
+    return c < 0x20 || (c >= 0x7f && c <= 0x9f) || (c >= 0x202a && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069)
+        || c == 0x200e || c == 0x200f || c == 0x061c;
 }
 
-// Such characters written as "\x1b" (or "\u202e"): shown, never acted on.
-QString visible(const QString& text)
+} // namespace
+
+QString visibleControls(const QString& text)
 {
     QString out;
     out.reserve(text.size());
@@ -76,6 +79,8 @@ QString visible(const QString& text)
     }
     return out;
 }
+
+namespace {
 
 // Each line break followed by the indent: no line of an entry starts where a header, or
 // in a line-based system log file a record of its own, would.
@@ -105,22 +110,25 @@ void EventLog::setFile(const QString& path)
 
 void EventLog::write(const QString& text, EventType type)
 {
-    const QString shown = indentedAfterBreaks(visible(text));
-    if (m_path.isEmpty()) {
-        writeSyslog(shown.toUtf8(), type);
+    const QString shown = indentedAfterBreaks(visibleControls(text));
+    if (m_path.isEmpty() && writeSyslog(shown.toUtf8(), type))
         return;
-    }
     const QByteArray utf8 = (QString(Indent) + shown).toUtf8();
-    QFile file(m_path);
-    if (!file.open(QIODevice::Append))
-        return;
-    const QByteArray header = QByteArray("=== ") + ProjectName + ' ' + typeName(type) + ' '
-        + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1() + ' '
-        + QByteArray::number(utf8.size()) + " ===\n";
-    file.write(header + utf8 + '\n');
+    const QByteArray entry = QByteArray("=== ") + ProjectName + ' ' + typeName(type) + ' '
+        + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1() + ' ' + QByteArray::number(utf8.size())
+        + " ===\n" + utf8 + '\n';
+    if (!m_path.isEmpty()) {
+        QFile file(m_path);
+        if (file.open(QIODevice::Append) && file.write(entry) == entry.size() && file.flush())
+            return;
+    }
+    // No system log (a container has no /dev/log) and no file to write: the entry goes to
+    // standard error rather than nowhere, while the box tells the clerk to check the logs.
+    std::fwrite(entry.constData(), 1, std::size_t(entry.size()), stderr);
+    std::fflush(stderr);
 }
 
-void EventLog::writeSyslog(const QByteArray& utf8, EventType type) const
+bool EventLog::writeSyslog(const QByteArray& utf8, EventType type) const
 {
     // "<PRI>Mmm dd hh:mm:ss TAG[PID]: MESSAGE", as syslog(3) writes it.
     char stamp[32] = {0};
@@ -135,25 +143,26 @@ void EventLog::writeSyslog(const QByteArray& utf8, EventType type) const
     address.sun_family = AF_UNIX;
     const QByteArray path = m_syslogSocket.toLocal8Bit();
     if (path.isEmpty() || std::size_t(path.size()) >= sizeof address.sun_path)
-        return;
+        return false;
     std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
 
     for (const int kind : {SOCK_DGRAM, SOCK_STREAM}) {
         const int sock = ::socket(AF_UNIX, kind | SOCK_CLOEXEC, 0);
         if (sock < 0)
-            return;
+            return false;
         if (::connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
             if (kind == SOCK_STREAM)
                 message += '\0'; // a stream socket's messages end with a NUL
-            ::send(sock, message.constData(), std::size_t(message.size()), MSG_NOSIGNAL);
+            const bool sent = ::send(sock, message.constData(), std::size_t(message.size()), MSG_NOSIGNAL) >= 0;
             ::close(sock);
-            return;
+            return sent;
         }
         const int error = errno;
         ::close(sock);
         if (error != EPROTOTYPE)
-            return; // no system log to write to: not an error of the control
+            return false; // no system log to write to
     }
+    return false;
 }
 
 } // namespace palletry

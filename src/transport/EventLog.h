@@ -7,6 +7,15 @@ namespace palletry {
 enum class EventType { Information, Warning, Error };
 
 /**
+ * @p text with the characters a terminal or a text layout acts on rather than shows
+ * written visibly ("\x1b", "\u202e"): C0 controls but tab and the line feed (and a
+ * carriage return before one), DEL, C1 controls and the bidirectional marks,
+ * embeddings, overrides and isolates (U+200E, U+200F, U+061C, U+202A–U+202E,
+ * U+2066–U+2069).
+ */
+QString visibleControls(const QString& text);
+
+/**
  * The control's one outlet to the system: the application event log.
  *
  * Entries go to syslog unless a file is chosen, by setFile() or by the
@@ -24,6 +33,10 @@ enum class EventType { Information, Warning, Error };
  * breaks (line feed, carriage return before one), DEL, C1 controls and the
  * bidirectional overrides are written as "\x1b" or "\u202e": a terminal
  * showing the log shows them and does not act on them.
+ *
+ * When the system log cannot be reached (no socket, as in most containers) or
+ * the file cannot be written, each entry goes to standard error instead, in the
+ * file's form: a report is never lost silently.
  */
 class EventLog
 {
@@ -40,7 +53,8 @@ public:
     void setSyslogSocket(const QString& path) { m_syslogSocket = path; }
 
 private:
-    void writeSyslog(const QByteArray& utf8, EventType type) const;
+    /// False when the system log could not be reached.
+    bool writeSyslog(const QByteArray& utf8, EventType type) const;
 
     QString m_path;
     QString m_syslogSocket = QStringLiteral("/dev/log");

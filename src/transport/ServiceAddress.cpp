@@ -39,6 +39,29 @@ qsizetype authorityStart(const QString& url)
     return from;
 }
 
+// "@" and its look-alikes (FULLWIDTH and SMALL COMMERCIAL AT): a resolver or a
+// library that folds them to "@" would read what comes before as a user name.
+bool isAt(QChar c)
+{
+    return c == QLatin1Char('@') || c == QChar(0xFF20) || c == QChar(0xFE6B);
+}
+
+qsizetype firstAt(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (isAt(text.at(i)))
+            return i;
+    return -1;
+}
+
+qsizetype lastAt(const QString& text)
+{
+    for (qsizetype i = text.size() - 1; i >= 0; --i)
+        if (isAt(text.at(i)))
+            return i;
+    return -1;
+}
+
 ErrorRecord refused(const QString& why, const QString& url)
 {
     return ErrorRecord{static_cast<qint32>(RuntimeErrorCode::InvalidProcedureCall),
@@ -54,7 +77,7 @@ std::optional<ErrorRecord> ServiceAddress::refusal(const QString& url)
     // ("http://clerk:12/34@host") reads to libcurl as host "clerk", port 12 and a path,
     // and would go out in the clear to that host. The service's address needs none
     // ("%40" where one is meant).
-    if (url.contains(QLatin1Char('@')))
+    if (firstAt(url) >= 0)
         return refused(QStringLiteral("The service address holds a user name or password"), url);
     if (!hasHttpScheme(url))
         return refused(QStringLiteral("The service address does not begin with http:// or https://"), url);
@@ -65,7 +88,7 @@ QString ServiceAddress::forReport(const QString& url)
 {
     // Everything between where a user name could begin and the last "@" could be a user
     // name or a password, whatever separators it holds: it is replaced, the host after it stays.
-    const qsizetype at = url.lastIndexOf(QLatin1Char('@'));
+    const qsizetype at = lastAt(url);
     if (at < 0)
         return url;
     const qsizetype from = std::min(authorityStart(url), at);
@@ -74,14 +97,14 @@ QString ServiceAddress::forReport(const QString& url)
 
 QString ServiceAddress::quotedForReport(const QString& text)
 {
-    const qsizetype firstAt = text.indexOf(QLatin1Char('@'));
-    if (firstAt < 0)
+    const qsizetype first = firstAt(text);
+    if (first < 0)
         return text;
     // The quoted address runs from the first quotation mark to the first one after the last
     // "@" (a password may hold quotation marks too); without one, the whole text is the address.
     const qsizetype open = text.indexOf(QLatin1Char('\''));
-    const qsizetype from = open >= 0 && open < firstAt ? open + 1 : 0;
-    const qsizetype close = text.indexOf(QLatin1Char('\''), text.lastIndexOf(QLatin1Char('@')));
+    const qsizetype from = open >= 0 && open < first ? open + 1 : 0;
+    const qsizetype close = text.indexOf(QLatin1Char('\''), lastAt(text));
     const qsizetype to = close >= 0 ? close : text.size();
     return text.left(from) + forReport(text.mid(from, to - from)) + text.mid(to);
 }

@@ -181,6 +181,8 @@ std::unique_ptr<ServiceReply> ServiceCall::parsed(HttpExchange& http)
     // line feed; the value is kept as sent.
     auto reply = std::make_unique<ServiceReply>();
     reply->bytes = http.takeReplyBody();
+    reply->statusCode = http.statusCode();
+    reply->statusLine = http.statusLine();
     if (!reply->bytes.empty())
         XmlText::loadEncodedInPlace(reply->document, reply->bytes.data(), reply->bytes.size());
     return reply;

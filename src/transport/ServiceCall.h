@@ -21,6 +21,8 @@ struct ServiceReply
 {
     std::string bytes;
     pugi::xml_document document;
+    int statusCode = 0;
+    QString statusLine; ///< for a report on what the reply holds
 };
 
 /**

@@ -1,5 +1,6 @@
 #include "core/Conversion.h"
 #include "core/RuntimeError.h"
+#include "core/SheetCell.h"
 
 #include <gtest/gtest.h>
 
@@ -71,4 +72,18 @@ TEST(ConversionTest, LeadingNumberReadsAsFarAsTheNumberGoes)
     for (const auto& [text, value] : cases)
         EXPECT_EQ(leadingNumberToInt32(QString::fromLatin1(text)), value) << text;
     EXPECT_EQ(errorNumberOf([] { leadingNumberToInt32(QStringLiteral("99999999999")); }), Overflow);
+}
+
+TEST(SheetCellTest, AFormulaStartAfterWhatASpreadsheetTrimsIsGuardedAndTextAfterItIsNot)
+{
+    // Each blank before each start: guarded; the same blank before a letter: as it was.
+    for (const QString blank : {"", " ", "  ", "\u00A0", "\u200B", "\uFEFF", "\u3000", "\u2003", " \u00A0\u200B"})
+        for (const QString start : {"=", "+", "-", "@", "\uFF1D", "\uFF0B", "\uFF0D", "\uFF20"}) {
+            const QString formula = blank + start + QStringLiteral("1+1");
+            EXPECT_EQ(sheetCellText(formula), QLatin1Char('\'') + formula) << formula.toStdString();
+            EXPECT_EQ(sheetCellText(blank + QStringLiteral("x") + start), blank + QStringLiteral("x") + start);
+        }
+    EXPECT_EQ(sheetCellText(QStringLiteral("\t x")), QStringLiteral("'\t x"));
+    EXPECT_EQ(sheetCellText(QStringLiteral("-12")), QStringLiteral("'-12")); // a negative number keeps it
+    EXPECT_EQ(sheetCellText(QString()), QString());
 }

@@ -93,6 +93,17 @@ struct LoadOnPaper : ClerkFixture
             " INSERT INTO Orders SELECT printf('P%03d', i), 130 + i % 7, 1, i, 'A', '1', 1 FROM n",
             "INSERT INTO OrderSegments SELECT OrderID, 1, 1235, MemberID % 10 + 1, '1', 'A', '15', '2' FROM Orders"
             " WHERE OrderID LIKE 'P%'",
+            // Loads 1237, 1239 and 1238: 400, 16 and one order at a center of a 1,000-character name
+            // (CSVs of about 400 KiB, 16.5 KiB and 1.2 KiB).
+            "INSERT INTO Centers VALUES (14, replace(hex(zeroblob(500)), '0', 'x'))",
+            "INSERT INTO Vendors(VendorID, Name) VALUES (140, 'W')",
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
+            " INSERT INTO Orders SELECT printf('Q%03d', i), 140, 14, i, 'A', '1', 1 FROM n",
+            "INSERT INTO Loads VALUES (1237, 'TRK-400', NULL, NULL), (1238, 'TRK-2', NULL, NULL), (1239, 'TRK-3', NULL, NULL)",
+            "INSERT INTO OrderSegments SELECT OrderID, 1, 1237, 1, '1', 'A', '15', '2' FROM Orders WHERE OrderID LIKE 'Q%'",
+            "INSERT INTO OrderSegments VALUES ('Q001', 2, 1238, 1, '1', 'A', '15', '2')",
+            "INSERT INTO OrderSegments SELECT OrderID, 3, 1239, 1, '1', 'A', '15', '2' FROM Orders WHERE OrderID < 'Q017'"
+            " AND OrderID LIKE 'Q%'",
         };
     }
     static QString copied(QWidget* view)
@@ -169,27 +180,40 @@ TEST_F(LoadOnPaper, TheCsvReadsBackStrictlyAndAFailedWriteLeavesTheFileWholeOrAb
     EXPECT_EQ(control.ordersOnLoadCount(), 3);
     EXPECT_EQ(control.cartonsOnLoadCount(), 32);
 
-    // A write that fails part way (the disk full), over the file before and to a new one, and a
-    // path that is a folder: reported each time, the earlier file as it was, nothing else left.
+    // A path that is a folder: reported, the folder as it was.
     QSignalSpy reports(&control, &Palletry::errorReported);
     const QString folder = dir.filePath(QStringLiteral("folder.csv"));
     ASSERT_TRUE(QDir().mkdir(folder));
-    for (const QString& target : {path, dir.filePath(QStringLiteral("new.csv")), folder}) {
-        WriteLimit full(target == folder ? RLIM_INFINITY : 64);
-        EXPECT_FALSE(control.exportLoadCsv(target)) << target.toStdString();
+    EXPECT_FALSE(control.exportLoadCsv(folder));
+    EXPECT_TRUE(QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    // A write cut short (a full disk, a file size limit) at any size, over the file before and to a
+    // new one: false, one report each, the earlier file as it was, nothing else left.
+    for (const qint32 load : {1234, 1238, 1239, 1237}) {
+        control.LoadData(QString::fromStdString(service.serverName()), load);
+        ASSERT_TRUE(control.exportLoadCsv(path)) << load;
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray whole = file.readAll();
+        file.close();
+        for (const QString& target : {path, dir.filePath(QStringLiteral("new.csv"))}) {
+            WriteLimit full(load == 1234 ? 64 : rlim_t(whole.size() - 100));
+            EXPECT_FALSE(control.exportLoadCsv(target)) << load << " of " << whole.size() << " bytes";
+        }
+        settle(); // reports reach the host from the event loop
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  (QStringList{"folder.csv", "load.csv"}));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), whole) << load;
+        file.close();
+        EXPECT_EQ(whole.size() > 1000, load != 1234);
+        EXPECT_EQ(whole.size() > 16384, load == 1237 || load == 1239); // more than Qt's write buffer
+        EXPECT_EQ(whole.size() > 400000, load == 1237);
     }
-    settle(); // reports reach the host from the event loop
-    ASSERT_EQ(reports.size(), 3);
+    ASSERT_EQ(reports.size(), 9);
     for (const QList<QVariant>& report : reports) {
         EXPECT_EQ(report.at(0).toInt(), 75);
         EXPECT_EQ(report.at(2).toString(), QStringLiteral("prjPalletry exportLoadCsv"));
     }
-    EXPECT_TRUE(reports.at(1).at(1).toString().contains(QStringLiteral("new.csv")));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              (QStringList{"folder.csv", "load.csv"}));
-    EXPECT_TRUE(QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), written);
+    EXPECT_TRUE(reports.at(2).at(1).toString().contains(QStringLiteral("new.csv")));
 }
 
 TEST_F(LoadOnPaper, TheManifestHoldsEveryOrderAndTheTotalsOnItsPages)
@@ -226,6 +250,20 @@ TEST_F(LoadOnPaper, TheManifestHoldsEveryOrderAndTheTotalsOnItsPages)
         EXPECT_FALSE(control.loadManifestPage(c.pages).isNull());
         EXPECT_TRUE(control.loadManifestPage(c.pages + 1).isNull());
     }
+    // A vendor name that would reverse or overprint its line is one line, its controls shown.
+    int v130 = 1;
+    while (v130 < s.lstVendors->count() && s.lstVendors->text(v130) != QLatin1String("130"))
+        ++v130;
+    s.lstVendors->setSubItem(v130, 1, QStringLiteral("evil\u202Elive\u2066\u200F\nDock"));
+    const QString text = LoadManifest::text(d.manifest.content(), LoadManifest::layOut(d.manifest.content(), 40));
+    EXPECT_TRUE(text.contains(QStringLiteral(": evil\\u202elive\\u2066\\u200f Dock\n"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QChar(0x202E)) || text.contains(QStringLiteral("\nDock")));
+    // A preview of up to 600 dots per inch; beyond, refused with a report (error 5) and no image.
+    EXPECT_FALSE(control.loadManifestPage(1, 600).isNull());
+    EXPECT_TRUE(control.loadManifestPage(1, 601).isNull());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+    EXPECT_TRUE(rig.recorder.logTexts().back().contains(QStringLiteral("1 to 600 dots per inch, not 601")));
+    rig.recorder.clear();
     // A carton count that is no number: no total, no manifest, one report naming the order.
     s.lstAllSelectedPOs->setSubItem(1, LoadColumn::Cartons, QStringLiteral("many"));
     EXPECT_EQ(control.cartonsOnLoadCount(), -1);

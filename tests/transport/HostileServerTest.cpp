@@ -136,6 +136,34 @@ TEST_F(HostileServerTest, NoWriteCountsUnlessTheServiceConfirmsItAndNoReadAccept
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
 }
 
+TEST_F(HostileServerTest, AReadWhoseResultIsNoDataSetIsReportedAndAnEmptyOneIsNot)
+{
+    const std::string op = "GetVendorHomeDeliverly";
+    auto result = [&](const std::string& inside) {
+        return soapReply("<" + op + "Response xmlns=\"" + ns + "\"><" + op + "Result>" + inside + "</" + op
+                         + "Result></" + op + "Response>");
+    };
+    const std::pair<std::string, bool> cases[] = {
+        {result("<Root><Other><diffgram /></Other></Root>"), true}, // an element tree, no DataSet
+        {result("&lt;!DOCTYPE Root [&lt;!ENTITY e \"x\"&gt;]&gt;&lt;Root&gt;&lt;DataSet&gt;&amp;e;&lt;/DataSet&gt;&lt;/Root&gt;"), true},
+        {result("Service temporarily unavailable"), true},
+        {result(""), false},
+        {soapReply("<" + op + "Response xmlns=\"" + ns + "\"><" + op + "Result /></" + op + "Response>"), false},
+        {result("&lt;Root&gt;&lt;DataSet&gt;&lt;/DataSet&gt;&lt;/Root&gt;"), false},
+    };
+    for (const auto& [reply, reported] : cases) {
+        rig.recorder.clear();
+        rig.server.setReply(CannedReply::xml(reply, 200, "Whatever"));
+        const QByteArray text = runToEnd(requests.read(Unwrap::Operation::GetVendorHomeDeliverly,
+                                                       requests.GetVendorHomeDeliverlySOAPEnvelope(1001)));
+        EXPECT_EQ(text.isEmpty(), reported) << text.toStdString();
+        if (reported)
+            expectOneReport({"", 200, "", nullptr, nullptr}, "HTTP/1.1 200 Whatever: the reply holds no DataSet", op, reply);
+        else
+            EXPECT_EQ(rig.recorder.errorReportCount(), 0) << reply;
+    }
+}
+
 TEST_F(HostileServerTest, AddressRules)
 {
     const QString hostPort = QStringLiteral("127.0.0.1:%1").arg(rig.server.port());
@@ -163,6 +191,8 @@ TEST_F(HostileServerTest, AddressRules)
         {"http://clerk@site:s3cret@%1", false, true},
         {"http://clerk:12/s3cret@%1", false, true},
         {"http://clerk:12?s3cret@%1", false, true},
+        {"http://clerk:s3cret\xEF\xBC\xA0%1", false, true}, // U+FF20 FULLWIDTH COMMERCIAL AT
+        {"http://clerk:s3cret\xEF\xB9\xAB%1", false, true}, // U+FE6B SMALL COMMERCIAL AT
         {"http://%1?by=clerk@example", false, false},
         {"%1", false, true},
         {"file:///etc/passwd", false, false},
@@ -171,7 +201,7 @@ TEST_F(HostileServerTest, AddressRules)
     };
     rig.server.setReply(CannedReply::xml(writeReply("DeletePO")));
     for (const Case& c : cases) {
-        const QString address = QString::fromLatin1(c.address).replace(QLatin1String("%1"), hostPort + path);
+        const QString address = QString::fromUtf8(c.address).replace(QLatin1String("%1"), hostPort + path);
         SCOPED_TRACE(address.toStdString());
         rig.recorder.clear();
         rig.server.clearRequests();

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <cstdio>
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -63,7 +65,7 @@ TEST(LogBoundsTest, ControlCharactersAreWrittenVisibly)
         {QStringLiteral("\u202e\u2067"), QStringLiteral("\\u202e\\u2067")},
         {QStringLiteral("\r\n"), QStringLiteral("\r\n  ")},
         {QStringLiteral("\u2028"), QStringLiteral("\u2028  ")},
-        {QStringLiteral("\\x1b\t\u00e9\u200f"), QStringLiteral("\\x1b\t\u00e9\u200f")},
+        {QStringLiteral("\\x1b\t\u00e9\u200f\u061c"), QStringLiteral("\\x1b\t\u00e9\\u200f\\u061c")},
     };
     QTemporaryDir dir;
     EventLog log;
@@ -103,4 +105,25 @@ TEST(LogBoundsTest, SyslogEntryCarriesTheControlsTagWithoutTouchingTheHostsIdent
                                        .arg(getpid()));
     EXPECT_TRUE(shape.match(message).hasMatch()) << message.toStdString();
     EXPECT_EQ(identityResets, 0);
+}
+
+TEST(LogBoundsTest, WithNoSystemLogAReportGoesToStandardErrorOnce)
+{
+    QTemporaryDir dir;
+    QFile captured(dir.filePath(QStringLiteral("stderr")));
+    ASSERT_TRUE(captured.open(QIODevice::ReadWrite));
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    dup2(captured.handle(), STDERR_FILENO);
+    EventLog log;
+    log.setFile(QString());
+    log.setSyslogSocket(dir.filePath(QStringLiteral("no.sock")));
+    log.write(QStringLiteral("Error Number - 7\nsecond line"), EventType::Information);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    QFile written(captured.fileName());
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(written.readAll());
+    EXPECT_EQ(text.count(QStringLiteral("=== prjPalletry Information ")), 1) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral(" ===\n  Error Number - 7\n  second line\n"))) << text.toStdString();
 }
