@@ -151,15 +151,8 @@ Task<void> ManualPOEntry::cmdManualPOSave_Click()
             throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
                                QStringLiteral("No line items of PO %1 are shown: nothing was saved")
                                    .arg(m_screen.txtAddPO->text()));
-        if (entry->lineItem.isEmpty()) {
-            // A line item that does not convert is one of AddPO's failures, reported under its name.
-            m_errors.reportError(
-                RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
-                             QStringLiteral("No line item of PO %1 is chosen: click one in the grid first").arg(po))
-                    .record(),
-                QStringLiteral("AddPO"));
+        if (!m_recording.lineItemChosen(*entry, QStringLiteral("PO %1").arg(po)))
             co_return;
-        }
         qint16 cartons = toInt16(entry->cartons);
         const std::optional<OrderRecording::Outcome> outcome = co_await m_recording.record(po, cartons, *entry);
         if (!outcome)

@@ -44,6 +44,17 @@ OrderRecording::OrderRecording(ControlState& state, Screen& screen, ErrorSink& e
 {
 }
 
+bool OrderRecording::lineItemChosen(const LineItemValues& entry, const QString& order)
+{
+    if (!entry.lineItem.isEmpty())
+        return true;
+    m_errors.reportError(RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
+                                      QStringLiteral("No line item of %1 is chosen: click one in the grid first").arg(order))
+                             .record(),
+                         QStringLiteral("AddPO"));
+    return false;
+}
+
 QString OrderRecording::timeStamp()
 {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));

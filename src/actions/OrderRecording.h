@@ -68,6 +68,12 @@ public:
      */
     Task<std::optional<Outcome>> record(QString orderId, qint16& cartonCount, LineItemValues entry);
 
+    /**
+     * False, after reporting it under "AddPO" (a line item that does not convert is one
+     * of AddPO's failures), when @p entry names no line item of @p order ("order 5001").
+     */
+    bool lineItemChosen(const LineItemValues& entry, const QString& order);
+
     /// The time stamp of a recorded line item: local time, "yyyy-MM-ddTHH:mm:ss".
     static QString timeStamp();
 

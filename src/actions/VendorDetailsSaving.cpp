@@ -45,15 +45,8 @@ Task<void> VendorDetailsSaving::cmdSaveVendorDetails_Click()
         if (orderId.isEmpty())
             throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
                                QStringLiteral("No order's line items are shown: click an order in the selected orders first"));
-        if (entry->lineItem.isEmpty()) {
-            // A line item that does not convert is one of AddPO's failures, reported under its name.
-            m_errors.reportError(
-                RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
-                             QStringLiteral("No line item of order %1 is chosen: click one in the grid first").arg(orderId))
-                    .record(),
-                QStringLiteral("AddPO"));
+        if (!m_recording.lineItemChosen(*entry, QStringLiteral("order %1").arg(orderId)))
             co_return;
-        }
         ListView& selected = *m_screen.lstSelectedPOs;
         if (selected.findText(orderId) == 0)
             throw RuntimeError(RuntimeErrorCode::InvalidProcedureCall,
