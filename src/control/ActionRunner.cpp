@@ -114,14 +114,12 @@ void ActionRunner::run(Transfer transfer, std::coroutine_handle<> waiting)
     m_transfer = std::move(transfer);
     m_waiting = waiting;
     // Never inside the step that asked: what it queued for the clerk comes first.
-    const quint64 id = m_id;
-    QMetaObject::invokeMethod(
-        this,
-        [this, id] {
-            if (running(id))
-                present(&ActionRunner::beginTransfer);
-        },
-        Qt::QueuedConnection);
+    post(&ActionRunner::presentThenBegin);
+}
+
+void ActionRunner::presentThenBegin()
+{
+    present(&ActionRunner::beginTransfer);
 }
 
 void ActionRunner::beginTransfer()
@@ -136,17 +134,8 @@ void ActionRunner::beginTransfer()
         transferDone();
         return;
     }
-    const quint64 id = m_id;
     const bool started = http->begin(m_multi, m_transfer.url, m_transfer.soapAction, std::move(m_transfer.body),
-                                     [this, id] {
-                                         QMetaObject::invokeMethod(
-                                             this,
-                                             [this, id] {
-                                                 if (running(id))
-                                                     transferDone();
-                                             },
-                                             Qt::QueuedConnection);
-                                     });
+                                     [this] { post(&ActionRunner::transferDone); });
     if (!started) {
         // Reported by the call as a failed transfer; the action goes on as after any failure.
         transferDone();

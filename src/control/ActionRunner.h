@@ -93,6 +93,7 @@ protected:
 
 private:
     void resume(std::coroutine_handle<> step);
+    void presentThenBegin();
     void beginTransfer();
     void transferDone();
     void finish();
