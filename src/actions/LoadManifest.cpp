@@ -57,9 +57,7 @@ std::vector<VendorGroup> groupByVendor(const std::vector<LoadOrder>& orders)
     std::map<QString, VendorGroup> byKey;
     for (const LoadOrder& order : orders) {
         // "042" and "42" are one vendor.
-        const QString key = isNumeric(order.vendorId) ? QString::number(toDouble(order.vendorId), 'g', 17)
-                                                      : order.vendorId;
-        VendorGroup& group = byKey[key];
+        VendorGroup& group = byKey[vendorKey(order.vendorId)];
         if (group.orders.empty()) {
             group.id = order.vendorId;
             group.name = order.vendorName;
@@ -71,7 +69,12 @@ std::vector<VendorGroup> groupByVendor(const std::vector<LoadOrder>& orders)
     for (auto& entry : byKey)
         groups.push_back(std::move(entry.second));
     auto idOrder = [](const QString& a, const QString& b) {
-        if (isNumeric(a) && isNumeric(b) && toDouble(a) != toDouble(b))
+        // Numbers first, by value, then the other ids by text: mixing the two rules pair by pair
+        // would not be an order at all ("10" < "5A" < "9" < "10"), and sort needs one.
+        const bool numberA = isNumeric(a), numberB = isNumeric(b);
+        if (numberA != numberB)
+            return numberA;
+        if (numberA && toDouble(a) != toDouble(b))
             return toDouble(a) < toDouble(b);
         return a < b;
     };

@@ -34,3 +34,24 @@ TEST(ManifestPaper, TheControlsLocaleChoosesLetterOrA4UntilTheHostChoosesAndEver
               qsizetype(pages.size()));
     EXPECT_TRUE(text.contains(QStringLiteral("\nDate\t12/02/2026\tCarrier\tAcme Freight\n")));
 }
+
+TEST(ManifestPaper, VendorsWithoutANameGoByNumberThenByTextAndOneNumberIsOneVendor)
+{
+    // Numbers and other ids compared pair by pair, each by its own rule, would be no order at all
+    // ("10" < "5A" < "9" < "10"), and sorting by it could lose or repeat a vendor.
+    LoadManifest::Content content{QStringLiteral("1001"), {}, {}, {}, {}, {}, {}};
+    QStringList expected;
+    for (int i = 30; i >= 1; --i)
+        content.orders.push_back({QString::number(i), QString::number(i), {}, {}, {}, {}, {}, {}, {}, "1"});
+    for (const char* vendor : {"5A", "042", "V-12", "25B", "1C"})
+        content.orders.push_back({QLatin1String(vendor), QLatin1String(vendor), {}, {}, {}, {}, {}, {}, {}, "1"});
+    for (int i = 1; i <= 30; ++i)
+        expected << QStringLiteral("Vendor %1").arg(i);
+    expected << "Vendor 042" << "Vendor 1C" << "Vendor 25B" << "Vendor 5A" << "Vendor V-12";
+    const QString text = LoadManifest::text(content, LoadManifest::layOut(content, 200));
+    QStringList headings;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("Vendor ")))
+            headings << line;
+    EXPECT_EQ(headings.join(QLatin1Char(',')).toStdString(), expected.join(QLatin1Char(',')).toStdString());
+}
