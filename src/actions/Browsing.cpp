@@ -25,7 +25,8 @@ Browsing::Browsing(ControlState& state, Screen& screen, ErrorSink& errors, Navig
 void Browsing::takeVendor(int pos)
 {
     // As the row shows it: "12A" is vendor 12, text without a leading number vendor 0.
-    m_state.SelectedVendorID = leadingNumberToInt32(m_screen.lstVendors->text(pos));
+    m_state.SelectedVendor = m_screen.lstVendors->text(pos);
+    m_state.SelectedVendorID = leadingNumberToInt32(m_state.SelectedVendor);
 }
 
 void Browsing::lstVendors_Click()

@@ -27,20 +27,17 @@ std::vector<LoadOrder> LoadSheet::orders() const
     // Vendor names by id as the vendor list has them; "042" and "42" name one vendor.
     const ListView& vendors = *m_screen.lstVendors;
     QHash<QString, QString> byText;
-    std::map<double, QString> byNumber;
+    QHash<QString, QString> byKey;
     for (int pos = 1; pos <= vendors.count(); ++pos) {
         const QString id = vendors.text(pos);
         byText.insert(id, vendors.subItem(pos, 1));
-        if (isNumeric(id))
-            byNumber.emplace(toDouble(id), vendors.subItem(pos, 1));
+        if (const QString key = vendorKey(id); !byKey.contains(key))
+            byKey.insert(key, vendors.subItem(pos, 1));
     }
     auto vendorName = [&](const QString& id) {
         if (const auto found = byText.constFind(id); found != byText.constEnd())
             return *found;
-        if (isNumeric(id))
-            if (const auto found = byNumber.find(toDouble(id)); found != byNumber.end())
-                return found->second;
-        return QString();
+        return byKey.value(vendorKey(id));
     };
 
     const ListView& all = *m_screen.lstAllSelectedPOs;

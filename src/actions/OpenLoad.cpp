@@ -44,6 +44,7 @@ void OpenLoad::forgetPreviousLoad()
     // A vendor list that stayed from another server would send its ids to this one.
     m_screen.lstVendors->clear();
     m_state.SelectedVendorID = 0;
+    m_state.SelectedVendor.clear();
     m_screen.lstProspectivePOs->clear();
     m_screen.lstSelectedPOs->clear();
     // The previous load's segments must not number this load's saves, even when

@@ -96,8 +96,7 @@ void VendorDetailsSaving::trimLoadList()
     std::sort(selectedIds.begin(), selectedIds.end(), caseless);
     ListView& all = *m_screen.lstAllSelectedPOs;
     for (int i = all.count(); i >= 1; --i) {
-        // A vendor id that does not convert cannot be this vendor's.
-        if (isVendor(all.subItem(i, LoadColumn::VendorID), m_state.SelectedVendorID)
+        if (sameVendor(all.subItem(i, LoadColumn::VendorID), m_state.SelectedVendor)
             && !std::binary_search(selectedIds.begin(), selectedIds.end(), all.text(i), caseless))
             all.removeRow(i);
     }

@@ -31,6 +31,8 @@ struct ControlState
     QString ServiceUrl;
 
     qint32 SelectedVendorID = 0;
+    /// The chosen vendor's id as its row shows it ("V-12" has no number to go by).
+    QString SelectedVendor;
     qint32 LoadID = 0;
 
     /// Orders on the load and their segments; entry 0 is not a row.

@@ -126,13 +126,19 @@ qint32 toInt32(const QString& text)
     return toInt32(wholeNumber(text));
 }
 
-bool isVendor(const QString& text, double vendorId)
+QString vendorKey(const QString& vendorId)
 {
     try {
-        return toDouble(text) == vendorId;
+        // Marked by kind, so that no text id can share a number's key.
+        return QLatin1Char('n') + QString::number(toDouble(vendorId), 'g', 17);
     } catch (const RuntimeError&) {
-        return false;
+        return QLatin1Char('t') + vendorId;
     }
+}
+
+bool sameVendor(const QString& a, const QString& b)
+{
+    return vendorKey(a) == vendorKey(b);
 }
 
 double toDouble(const QString& text)

@@ -28,11 +28,15 @@ double toDouble(const QString& text);
 bool isNumeric(const QString& text);
 
 /**
- * True when @p text names vendor @p vendorId as a number ("042" and "42.0" name
- * vendor 42). Text that is not a number names no vendor. Every comparison of a
- * vendor id goes through here, so that a list and a field never disagree.
+ * What tells one vendor id from another: an id that is a number compares as that number
+ * ("042" and "42.0" are vendor 42), any other id as its text ("V-12"). Every comparison of
+ * vendor ids goes through here, so that the lists, the load sheet and the save never disagree,
+ * and one odd id never hides another vendor's orders.
  */
-bool isVendor(const QString& text, double vendorId);
+QString vendorKey(const QString& vendorId);
+
+/// True when the two ids name one vendor (see vendorKey()).
+bool sameVendor(const QString& a, const QString& b);
 
 /**
  * The leading numeric part of @p text as a 32-bit integer: leading blanks are

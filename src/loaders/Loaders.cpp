@@ -195,13 +195,10 @@ void Loaders::RefreshSelectedPOs()
         const std::vector<int> vendorRows = m_screen.lstVendors->selectedRows();
         if (vendorRows.empty())
             throw RuntimeError(RuntimeErrorCode::ObjectNotSet);
-        const QString vendor = m_screen.lstVendors->text(vendorRows.front());
-        if (!isNumeric(vendor))
-            return;
-        const double vendorId = toDouble(vendor);
+        const QString vendor = vendorKey(m_screen.lstVendors->text(vendorRows.front()));
         std::vector<QStringList> rows;
         for (int i = 1; i <= count; ++i) {
-            if (isVendor(all.subItem(i, LoadColumn::VendorID), vendorId))
+            if (vendorKey(all.subItem(i, LoadColumn::VendorID)) == vendor)
                 rows.push_back(QStringList{all.text(i), all.subItem(i, LoadColumn::Cartons),
                                            all.subItem(i, LoadColumn::CenterName) + QStringLiteral(" (")
                                                + all.subItem(i, LoadColumn::CenterID) + QLatin1Char(')')});
@@ -221,6 +218,12 @@ Task<void> Loaders::LoadVendorDetails(QString vendorId, qint16 loadId)
         table->resize(1);
         if (vendorId.isEmpty())
             co_return;
+        // The service is asked by number: an id such as "V-12" cannot be sent, and saying
+        // so is clearer than a bare type mismatch.
+        if (!isNumeric(vendorId))
+            throw RuntimeError(RuntimeErrorCode::TypeMismatch,
+                               QStringLiteral("Vendor %1 is not a number, so its open orders cannot be asked for")
+                                   .arg(vendorId));
         const QString envelope = m_service.GetVendorOrdersAndCentersOnlySOAPEnvelope(toInt16(vendorId), loadId);
         m_state.VendorOrdersXML = co_await m_service.read(Unwrap::Operation::GetVendorOrdersAndCentersOnly, envelope);
         DataSetWalk::Document doc;

@@ -246,3 +246,42 @@ TEST_F(WritesLand, TheOrderOpenedFromTheLoadListIsTheOrderSaved)
     EXPECT_EQ(s.txtAddPO->text(), QStringLiteral("1234567890"));
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
 }
+
+TEST_F(WritesLand, AVendorIdThatIsNoNumberComparesAsTextAndHidesNoOtherVendorsOrders)
+{
+    // Vendor 8765 reaches the control as "V-12", with its order 00000006001 on the load.
+    service.query("INSERT INTO Vendors(VendorID, Name) VALUES (8765, 'Odd Vendor')");
+    service.query("INSERT INTO Orders VALUES ('00000006001', 8765, 1, 80, 'D', '44444', 1)");
+    service.query("INSERT INTO LineItems VALUES ('00000006001', 1, 'MD-61', 'Shelf')");
+    service.query("INSERT INTO OrderSegments VALUES ('00000006001', 1, 1234, 3, '44444', 'D', '15', '2'), "
+                  "('0000ABC1234', 1, 1234, 5, '33333', 'C', '15', '2')");
+    const auto odd = [](const std::string& reply) {
+        return CannedReply::xml(std::regex_replace(reply, std::regex("VendorID&gt;8765&lt;"), "VendorID&gt;V-12&lt;"));
+    };
+    instead["GetVendorDataVendorMaster"] = odd;
+    instead["GetVendorHomeDeliverly"] = odd;
+    control.LoadData(rig.server.serverName(), Load);
+    sent();
+    // Its open orders cannot be asked for by a number: said so, nothing sent.
+    openVendor(QStringLiteral("V-12"));
+    EXPECT_TRUE(sent().empty());
+    ASSERT_EQ(rig.recorder.errorReportCount(), 1);
+    EXPECT_TRUE(rig.recorder.logTexts().back().contains(
+        QStringLiteral("Vendor V-12 is not a number, so its open orders cannot be asked for")));
+    // Its orders on the load are its own, by text; vendor 42's stay 42's.
+    click(s.cmdFinished);
+    click(s.cmdViewAll);
+    clickRow(*s.lstAllSelectedPOs, rowOf(*s.lstAllSelectedPOs, QStringLiteral("00000005002")));
+    click(s.cmdRemovePO);
+    EXPECT_EQ(ControlRig::column(*s.lstAllSelectedPOs, 0), (QStringList{"00000006001", "0000ABC1234"}));
+    EXPECT_EQ(ControlRig::column(*s.lstSelectedPOs, 0), QStringList{"00000006001"});
+    click(s.cmdDone);
+    openVendor(QStringLiteral("42"));
+    EXPECT_EQ(ControlRig::column(*s.lstProspectivePOs, 0), (QStringList{"00000005002", "5001"}));
+    click(s.cmdFinished);
+    click(s.cmdViewAll);
+    clickRow(*s.lstAllSelectedPOs, rowOf(*s.lstAllSelectedPOs, QStringLiteral("00000006001")));
+    click(s.cmdRemovePO);
+    EXPECT_EQ(ControlRig::column(*s.lstSelectedPOs, 0), QStringList{"0000ABC1234"});
+    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
+}
