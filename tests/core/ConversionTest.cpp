@@ -37,8 +37,10 @@ TEST(ConversionTest, TextToSixteenBitsRoundsHalvesToEvenWithinTheRange)
         EXPECT_EQ(toInt16(QString::fromLatin1(text)), value) << text;
     for (const char* text : {"32767.5", "32768", "-32769", "1e400"})
         EXPECT_EQ(errorNumberOf([&] { toInt16(QString::fromLatin1(text)); }), Overflow) << text;
-    for (const char* text : {"", " ", "abc", "12abc", "1,000", "0x10", "1e", "--1", ".", "nan", "inf", "1 2"})
-        EXPECT_EQ(errorNumberOf([&] { toInt16(QString::fromLatin1(text)); }), TypeMismatch) << text;
+    // Letters in either case, digits of other widths and scripts: no number.
+    for (const char* text : {"", " ", "abc", "12abc", "1,000", "0x10", "1e", "1E", "--1", ".", "nan", "NaN", "inf",
+                             "INF", "1 2", "\uFF11\uFF12", "\u0663", "1\u00B2", "\u00BD"})
+        EXPECT_EQ(errorNumberOf([&] { toInt16(QString::fromUtf8(text)); }), TypeMismatch) << text;
 }
 
 // The C library's locale decides its decimal point; the conversions must not follow it.

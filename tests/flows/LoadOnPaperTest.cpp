@@ -82,8 +82,10 @@ struct LoadOnPaper : ClerkFixture
             "INSERT INTO Orders VALUES ('=cmd|'' /C calc''!A0', 70, 11, 80, 'A', '1', 1), ('@SUM(1)', 80, 13, 81, 'B', '2', 1),"
             " ('5003', 42, 13, 82, 'C', '3', 1)",
             "UPDATE Orders SET CenterID = 11 WHERE OrderID = '00000005002'",
-            "INSERT INTO OrderSegments VALUES ('5001', 3, 1234, 24, '12345', 'A,B', '15', '2'),"
-            " ('=cmd|'' /C calc''!A0', 1, 1234, 3, '-0700', char(9) || 'tab', '15', '2'), ('@SUM(1)', 1, 1234, 5, '+1', 'x', '15', '2')",
+            // A line feed alone and a carriage return alone each make a value quoted.
+            "INSERT INTO OrderSegments VALUES ('5001', 3, 1234, 24, '123' || char(13) || '45', 'A,B', '15', '2'),"
+            " ('=cmd|'' /C calc''!A0', 1, 1234, 3, '-0700', char(9) || 'tab', '15', '2'),"
+            " ('@SUM(1)', 1, 1234, 5, '+1', 'x' || char(10) || 'y', '15', '2')",
             "INSERT INTO Loads VALUES (1235, 'TRK-300', '2026-12-02 00:00:00', 'Test'), (1236, 'TRK-1', NULL, NULL)",
             "INSERT INTO OrderSegments VALUES ('0000ABC1234', 1, 1236, 5, '33333', 'C', '15', '2')",
             "INSERT INTO Vendors(VendorID, Name) VALUES (130, 'V0'), (131, 'V1'), (132, 'V2'), (133, 'V3'), (134, 'V4'),"
@@ -172,9 +174,9 @@ TEST_F(LoadOnPaper, TheCsvReadsBackStrictlyAndAFailedWriteLeavesTheFileWholeOrAb
     const std::vector<QStringList> expected = {
         {"PO", "Vendor ID", "Vendor Name", "Member ID", "Center ID", "Center Name", "Freight Group", "Postal Code",
          "Segment", "Cartons"},
-        {"5001", "42", "Example Vendor", "77", "3", "East Gate <Dock 4>", "A,B", "12345", "3", "24"},
+        {"5001", "42", "Example Vendor", "77", "3", "East Gate <Dock 4>", "A,B", "123\r45", "3", "24"},
         {"'=cmd|' /C calc'!A0", "70", "Tést, \"Quoted\" Vendor", "80", "11", "'=HYPERLINK(\"x\")", "'\ttab", "'-0700", "1", "3"},
-        {"'@SUM(1)", "80", "", "81", "13", Mueller, "x", "'+1", "1", "5"},
+        {"'@SUM(1)", "80", "", "81", "13", Mueller, "x\ny", "'+1", "1", "5"},
     };
     EXPECT_EQ(strictCsv(written), expected);
     EXPECT_EQ(control.ordersOnLoadCount(), 3);

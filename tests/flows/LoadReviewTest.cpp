@@ -42,8 +42,11 @@ TEST_F(LoadReviewFlow, ClerkAddsPOsByNumberAndCorrectsAnOrderOfTheLoad)
     EXPECT_EQ(s.tabPalletry->currentIndex(), 2);
     EXPECT_TRUE(s.cmdRemovePO->isEnabled());
     EXPECT_TRUE(sent().empty()); // the list already holds the load's orders
-    // Typing: digits, "-" and backspace only; "Add P O" follows the text.
-    type(s.txtAddPO, QStringLiteral("1a2 .-3"));
+    // Typing: digits, "-" and backspace only, whatever the letter's case or script, the
+    // digit's width or the sign; "Add P O" follows the text.
+    type(s.txtAddPO, QStringLiteral("1aZ2 ._+-3"));
+    for (const QChar c : QStringLiteral("\u00C4\uFF11\u0663"))
+        QTest::sendKeyEvent(QTest::Click, s.txtAddPO, Qt::Key_unknown, QString(c), Qt::NoModifier);
     EXPECT_EQ(s.txtAddPO->text(), QStringLiteral("12-3"));
     EXPECT_TRUE(s.cmdAddPO->isEnabled());
     for (int i = 0; i < 4; ++i)

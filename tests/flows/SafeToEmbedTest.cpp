@@ -141,19 +141,35 @@ TEST_F(SafeToEmbed, AHostCallingBackDuringAnActionIsRefusedAndTheWriteLandsWhere
 {
     // "Follow the clerk": a host opening another load when the segment changes mid-save.
     clerkEntersALineItem();
+    // Every member the host may call back with, each refused on its own, none of it done.
+    const std::pair<const char*, std::function<void()>> members[] = {
+        {"LoadData", [&] { embedded->LoadData(rig.server.serverName(), 1235); }},
+        {"LoadData", [&] { embedded->openLoad(rig.server.serverName(), 1235); }},
+        {"setCurrentSegmentNumber", [&] { embedded->setCurrentSegmentNumber(9); }},
+        {"SetPersonInformation", [&] { embedded->SetPersonInformation(QStringLiteral("99"), QStringLiteral("9")); }},
+        {"ShrinkForm", [&] { embedded->ShrinkForm(); }},
+        {"HandleVendorDetailsDelay", [&] { embedded->HandleVendorDetailsDelay(); }},
+        {"ReturnWebserviceXML",
+         [&] { EXPECT_TRUE(embedded->ReturnWebserviceXML(QString(), QString(), QString(), QString()).isEmpty()); }},
+    };
     QVector<int> refusals;
-    QObject::connect(embedded, &Palletry::errorReported, embedded, [&](int number) { refusals << number; });
+    QStringList refused;
+    QObject::connect(embedded, &Palletry::errorReported, embedded, [&](int number, const QString& description) {
+        refusals << number;
+        refused << description;
+    });
+    const int heightBefore = embedded->height();
     QObject::connect(embedded, &Palletry::currentSegmentNumberChanged, embedded, [&] {
-        embedded->LoadData(rig.server.serverName(), 1235);
-        embedded->setCurrentSegmentNumber(9);
-        embedded->SetPersonInformation(QStringLiteral("99"), QStringLiteral("9"));
-        embedded->ShrinkForm();
-        embedded->HandleVendorDetailsDelay();
-        EXPECT_TRUE(embedded->ReturnWebserviceXML(QString(), QString(), QString(), QString()).isEmpty());
+        for (const auto& member : members)
+            member.second();
     });
     QSignalSpy messages(embedded, &Palletry::messageShown);
     click(screen->cmdSaveVendorDetails);
-    EXPECT_EQ(refusals, QVector<int>(6, 10));
+    EXPECT_EQ(refusals, QVector<int>(std::size(members), 10));
+    for (std::size_t i = 0; i < std::size(members) && i < std::size_t(refused.size()); ++i)
+        EXPECT_EQ(refused[int(i)], QStringLiteral("The control is waiting for the service: %1 was not run")
+                                       .arg(QLatin1String(members[i].first)));
+    EXPECT_EQ(embedded->height(), heightBefore);
     // The line item stands on this load's new segment, saved by person 15; nothing was read for load 1235.
     EXPECT_EQ(details("5001"), (Rows{{"3", "2", "12.5"}}));
     EXPECT_EQ(rowsOf("SELECT PersonID FROM LineItemDetails WHERE OrderID = '5001'"), (Rows{{"15"}}));

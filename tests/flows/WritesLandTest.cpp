@@ -59,9 +59,19 @@ TEST_F(WritesLand, AnOrderWhoseRegistrationAnswerWasLostIsNotRegisteredTwice)
     save(QStringLiteral("7"), QStringLiteral("1.5"));
     EXPECT_EQ(sent(), Texts{"GetVendorDetailsByOrderID"});
     EXPECT_EQ(rig.recorder.errorReportCount(), 1);
-    instead = {{"AddPO", lost}};
+    // The details of another order: the same, said as such.
+    instead["GetVendorDetailsByOrderID"] = [](const std::string& reply) {
+        return CannedReply::xml(std::regex_replace(reply, std::regex("OrderID&gt;5001&lt;"), "OrderID&gt;00000005002&lt;"));
+    };
     save(QStringLiteral("7"), QStringLiteral("1.5"));
-    EXPECT_EQ(rig.recorder.errorReportCount(), 2);
+    EXPECT_EQ(sent(), (Texts{"GetVendorDetailsByOrderID", "GetOrderDetails", "GetVendorHomeDeliverly"}));
+    ASSERT_EQ(rig.recorder.errorReportCount(), 2);
+    EXPECT_TRUE(rig.recorder.logTexts().back().contains(
+        QStringLiteral("The service answered with the details of order '00000005002' for order '5001': nothing was saved")));
+    instead = {{"AddPO", lost}};
+    clickCell(*s.grdOrdItems, 3, 0);
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    EXPECT_EQ(rig.recorder.errorReportCount(), 3);
     EXPECT_EQ(successes(), 0);
     EXPECT_TRUE(details("5001").empty());
     instead.clear();
@@ -74,7 +84,7 @@ TEST_F(WritesLand, AnOrderWhoseRegistrationAnswerWasLostIsNotRegisteredTwice)
     EXPECT_EQ(loadsOf("5001"), (Rows{{"1002", "1"}, {"1003", "2"}, {"1234", "3"}}));
     EXPECT_EQ(details("5001"), (Rows{{"3", "3", "1.5"}}));
     EXPECT_EQ(successes(), 1);
-    EXPECT_EQ(rig.recorder.errorReportCount(), 2);
+    EXPECT_EQ(rig.recorder.errorReportCount(), 3);
 }
 
 TEST_F(WritesLand, AnOrderDetailsAnswerThatCannotBeReadIsNoSignTheOrderIsOffTheLoad)
