@@ -260,11 +260,13 @@ TEST_F(LoadOnPaper, TheManifestHoldsEveryOrderAndTheTotalsOnItsPages)
     const QString text = LoadManifest::text(d.manifest.content(), LoadManifest::layOut(d.manifest.content(), 40));
     EXPECT_TRUE(text.contains(QStringLiteral(": evil\\u202elive\\u2066\\u200f Dock\n"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QChar(0x202E)) || text.contains(QStringLiteral("\nDock")));
-    // A preview of up to 600 dots per inch; beyond, refused with a report (error 5) and no image.
+    // A preview of 1 to 600 dots per inch; beyond, refused with a report (error 5) and no image.
     EXPECT_FALSE(control.loadManifestPage(1, 600).isNull());
+    EXPECT_FALSE(control.loadManifestPage(1, 1).isNull());
     EXPECT_TRUE(control.loadManifestPage(1, 601).isNull());
-    EXPECT_EQ(rig.recorder.errorReportCount(), 1);
-    EXPECT_TRUE(rig.recorder.logTexts().back().contains(QStringLiteral("1 to 600 dots per inch, not 601")));
+    EXPECT_TRUE(control.loadManifestPage(1, 0).isNull());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 2);
+    EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(QStringLiteral("1 to 600 dots per inch, not 601")));
     rig.recorder.clear();
     // A carton count that is no number: no total, no manifest, one report naming the order.
     s.lstAllSelectedPOs->setSubItem(1, LoadColumn::Cartons, QStringLiteral("many"));

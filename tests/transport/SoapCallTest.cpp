@@ -113,10 +113,11 @@ TEST_F(SoapCallTest, TheWholeCallMayOutlastTheConnectLimitButNotTheTotalLimit)
 
 TEST_F(SoapCallTest, OversizedRepliesAreCutOffAndReported)
 {
-    HttpLimits limits;
-    limits.maxReplyBytes = 4096;
-    rig.call.setLimits(limits);
+    // One byte over the limit is refused, announced or only counted; at the limit it is read.
     const std::string big = operationReply("GetVendorIncomingLoad", std::string(10000, 'x'));
+    HttpLimits limits;
+    limits.maxReplyBytes = qint64(big.size()) - 1;
+    rig.call.setLimits(limits);
     rig.server.setReply(CannedReply::xml(big)); // announces its length
     EXPECT_EQ(read(), QString());
     CannedReply unannounced = CannedReply::xml(big);
@@ -125,11 +126,15 @@ TEST_F(SoapCallTest, OversizedRepliesAreCutOffAndReported)
     EXPECT_EQ(read(), QString());
     EXPECT_EQ(rig.recorder.errorReportCount(), 2);
     for (const QString& text : rig.recorder.logTexts())
-        EXPECT_TRUE(text.contains(QLatin1String("Error Description - The reply is larger than 4096 bytes")))
+        EXPECT_TRUE(text.contains(QStringLiteral("Error Description - The reply is larger than %1 bytes")
+                                      .arg(limits.maxReplyBytes)))
             << text.toStdString();
-    limits.maxReplyBytes = 1 << 20; // within the limit the same reply is read
+    limits.maxReplyBytes = qint64(big.size());
     rig.call.setLimits(limits);
     EXPECT_FALSE(read().isEmpty());
+    rig.server.setReply(CannedReply::xml(big));
+    EXPECT_FALSE(read().isEmpty());
+    EXPECT_EQ(rig.recorder.errorReportCount(), 2);
 }
 
 TEST_F(SoapCallTest, BusyCursorShowsWhileTheCallBlocksAndIsGoneBeforeAReport)
