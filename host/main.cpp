@@ -3,8 +3,8 @@
 // With no arguments it starts the bundled reference service on a free
 // 127.0.0.1 port with its demo data and opens the demo load. --server URL
 // --load N --person ID --person-type T point it at another service.
-// --scanner switches on scanner-friendly entry (Enter presses the field's
-// button); --lang es shows the control in Spanish.
+// --scanner switches on scanner-friendly entry (Enter goes on to the next
+// step, the focus to where the next scan goes); --lang es shows the control in Spanish.
 // On a machine without a display (Qt's offscreen platform) it renders each
 // tab to a PNG in the folder given by --screenshots (default: a new temporary
 // folder), then works the vendor details as a clerk would and renders them
@@ -74,7 +74,7 @@ int main(int argc, char** argv)
                                          QStringLiteral("Render the tabs to PNG files in DIR and exit."),
                                          QStringLiteral("DIR"));
     const QCommandLineOption scannerOption(QStringLiteral("scanner"),
-                                           QStringLiteral("Scanner-friendly entry: Enter presses the field's button."));
+                                           QStringLiteral("Scanner-friendly entry: Enter goes on to the next step."));
     const QCommandLineOption langOption(QStringLiteral("lang"), QStringLiteral("Language of the control (en, es)."),
                                         QStringLiteral("LANG"), QStringLiteral("en"));
     parser.addOptions({serverOption, loadOption, personOption, personTypeOption, shotsOption, scannerOption, langOption});

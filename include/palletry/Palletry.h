@@ -86,13 +86,20 @@ class PALLETRY_EXPORT Palletry : public QWidget
                    currentSegmentNumberChanged)
     /**
      * Scanner-friendly entry, off by default. When on, Enter (Return or keypad
-     * Enter) presses the button that goes with the field: in "Find P.O." it runs
-     * "Find", in "Add to Selected P O:" it presses "Add P O", in a unit-weight
-     * field it presses that panel's "Save", each only while that button is
-     * available and in view. While on, Enter in any of the control's entry fields
-     * (the carton fields too) ends in the control, pressed or not: it never
-     * reaches the host's default button. When off, Enter does nothing in these
-     * fields and goes on to the host as in any other widget.
+     * Enter) goes on to the next step: in "Find P.O." it runs "Find", in "Add to
+     * Selected P O:" it presses "Add P O", in a carton field it moves to the unit
+     * weight, in a unit-weight field it presses that panel's "Save" (each button
+     * only while available and in view), in the vendor list it presses "View
+     * Details", in a line-item grid it takes up the current line and moves to its
+     * entry. While on, Enter in these fields, lists and grids ends in the control:
+     * it never reaches the host's default button. And the focus goes where the
+     * next scan goes: the vendor list once a load is open (and back on the first
+     * tab), the open orders after "View Details", "Add to Selected P O:" after
+     * "View All" and after each save of a PO added by hand, the carton field (or,
+     * when that is locked or filled, the unit weight) once a line item is taken
+     * up, the line-item grid after a save of the vendor details. When off, Enter
+     * does nothing in these fields, the vendor list and the grids and goes on to
+     * the host as in any other widget, and the focus stays where the clerk put it.
      */
     Q_PROPERTY(bool scannerEntry READ scannerEntry WRITE setScannerEntry NOTIFY scannerEntryChanged)
     /**

@@ -133,6 +133,14 @@ void LineItemEntry::clear()
     m_panel.unitWeight->clear();
 }
 
+QWidget* LineItemEntry::nextField() const
+{
+    if (m_panel.lineItem->text().isEmpty())
+        return nullptr;
+    QLineEdit* cartons = m_panel.cartons;
+    return cartons->isEnabled() && cartons->text().isEmpty() ? cartons : m_panel.unitWeight;
+}
+
 QString LineItemEntry::shownOrder() const
 {
     const FlexGrid& grid = *m_panel.grid;

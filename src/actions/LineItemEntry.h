@@ -10,6 +10,7 @@
 
 class QLabel;
 class QLineEdit;
+class QWidget;
 
 namespace palletry {
 
@@ -93,6 +94,12 @@ public:
 
     /// Empties the grid's cells, both labels and the unit weight (the carton count stays).
     void clear();
+
+    /**
+     * Where the entry of the line item taken up goes on: the carton field while it
+     * is free and empty, else the unit weight; none while no line item is taken up.
+     */
+    QWidget* nextField() const;
 
     /// The order whose line items were loaded into the grid (empty: none).
     void setShownOrder(const QString& orderId) { m_shownOrder = orderId; }

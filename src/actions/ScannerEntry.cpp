@@ -1,21 +1,48 @@
 #include "actions/ScannerEntry.h"
 
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace palletry {
+
+namespace {
+
+bool reachable(const QWidget* widget)
+{
+    return widget && widget->isEnabled() && widget->isVisible();
+}
+
+} // namespace
 
 ScannerEntry::ScannerEntry(QObject* parent)
     : QObject(parent)
 {
 }
 
-void ScannerEntry::watch(QLineEdit* field, QPushButton* button)
+void ScannerEntry::watch(QWidget* widget, QPushButton* button)
 {
-    m_fields.emplace_back(field, button);
+    watch(widget, [button] {
+        if (reachable(button))
+            button->click();
+    });
+}
+
+void ScannerEntry::watchNext(QWidget* widget, QWidget* next)
+{
+    watch(widget, [this, next] { focus(next); });
+}
+
+void ScannerEntry::watch(QWidget* widget, std::function<void()> onEnter)
+{
+    m_watched.emplace_back(widget, std::move(onEnter));
     if (m_on)
-        field->installEventFilter(this);
+        widget->installEventFilter(this);
+}
+
+void ScannerEntry::focus(QWidget* widget) const
+{
+    if (m_on && reachable(widget))
+        widget->setFocus(Qt::OtherFocusReason);
 }
 
 void ScannerEntry::setOn(bool on)
@@ -23,13 +50,13 @@ void ScannerEntry::setOn(bool on)
     if (on == m_on)
         return;
     m_on = on;
-    // Installed when switched on, so this filter sees Enter before the fields'
-    // own key handlers, which would discard it.
-    for (const auto& [field, button] : m_fields) {
+    // Installed when switched on, so this filter sees Enter before the widgets'
+    // own key handlers, which would discard it or pass it on.
+    for (const auto& watched : m_watched) {
         if (on)
-            field->installEventFilter(this);
+            watched.first->installEventFilter(this);
         else
-            field->removeEventFilter(this);
+            watched.first->removeEventFilter(this);
     }
 }
 
@@ -42,11 +69,10 @@ bool ScannerEntry::eventFilter(QObject* watched, QEvent* event)
         return false;
     if (key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier))
         return false;
-    for (const auto& [field, button] : m_fields) {
-        if (field != watched)
+    for (const auto& [widget, onEnter] : m_watched) {
+        if (widget != watched)
             continue;
-        if (button && button->isEnabled() && button->isVisible())
-            button->click();
+        onEnter();
         return true;
     }
     return false;

@@ -2,22 +2,26 @@
 
 #include <QObject>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
-class QLineEdit;
 class QPushButton;
+class QWidget;
 
 namespace palletry {
 
 /**
  * Scanner-friendly entry: barcode scanners and scales type into the focused
- * field and end with Enter. While on, Enter (Return or keypad Enter) in one of
- * the watched fields clicks that field's button when it has one that is
- * available and in view, so whatever handler the button runs, runs. Either way
- * the Enter ends there: passed on, it would reach the host's default button and,
- * in a dialog, close it in the middle of a scan. Any other key goes on to the
- * field as usual. While off, nothing is watched at all.
+ * widget and end with Enter. While on, Enter (Return or keypad Enter) in one of
+ * the watched widgets does that widget's part: clicks its button when that is
+ * available and in view, moves on to the next field, or acts on a list's or
+ * grid's current row. Either way the Enter ends there: passed on, it would reach
+ * the host's default button and, in a dialog, close it in the middle of a scan.
+ * Any other key goes on as usual. While off, nothing is watched at all.
+ *
+ * The control also asks it, at the end of an action, to put the focus where the
+ * next scan goes (focus()); while off that changes nothing either.
  */
 class ScannerEntry : public QObject
 {
@@ -26,8 +30,15 @@ class ScannerEntry : public QObject
 public:
     explicit ScannerEntry(QObject* parent = nullptr);
 
-    /// Enter in @p field presses @p button; without one it is only kept from the host.
-    void watch(QLineEdit* field, QPushButton* button = nullptr);
+    /// Enter in @p widget presses @p button; without one it is only kept from the host.
+    void watch(QWidget* widget, QPushButton* button = nullptr);
+    /// Enter in @p widget runs @p onEnter.
+    void watch(QWidget* widget, std::function<void()> onEnter);
+    /// Enter in @p widget moves the focus on to @p next.
+    void watchNext(QWidget* widget, QWidget* next);
+
+    /// While on, gives @p widget the focus if it is in view and available (none: nothing).
+    void focus(QWidget* widget) const;
 
     bool isOn() const { return m_on; }
     void setOn(bool on);
@@ -36,7 +47,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::vector<std::pair<QLineEdit*, QPushButton*>> m_fields;
+    std::vector<std::pair<QWidget*, std::function<void()>>> m_watched;
     bool m_on = false;
 };
 

@@ -106,6 +106,11 @@ bool Palletry::Private::refusedWhileBusy(const char* member)
     return true;
 }
 
+void Palletry::Private::scanIntoVendors()
+{
+    scanner.focus(screen.lstVendors);
+}
+
 quint64 Palletry::Private::openLoad(const QString& ptServerName, qint32 lLoadID)
 {
     if (refusedWhileBusy("LoadData")) {
@@ -114,6 +119,7 @@ quint64 Palletry::Private::openLoad(const QString& ptServerName, qint32 lLoadID)
     }
     const quint64 reportsBefore = errorReport.count();
     return runner.start(opening.LoadData(ptServerName, lLoadID), [this, lLoadID, reportsBefore] {
+        scanIntoVendors();
         emit q->loadOpened(lLoadID, errorReport.count() == reportsBefore);
     });
 }
@@ -146,28 +152,30 @@ Task<void> returnInto(std::shared_ptr<QString> result, SoapCall& call, QString A
 
 } // namespace
 
-void Palletry::Private::act(std::function<void()> handler)
+void Palletry::Private::act(std::function<void()> handler, std::function<void()> then)
 {
     // Raised by the running action's own steps (a list refilled, a tab made current): part of that step.
     if (runner.insideAction()) {
         handler();
         return;
     }
-    runner.start(runNow(std::move(handler)));
+    runner.start(runNow(std::move(handler)), std::move(then));
 }
 
-void Palletry::Private::act(std::function<Task<void>()> handler)
+void Palletry::Private::act(std::function<Task<void>()> handler, std::function<void()> then)
 {
     if (!runner.busy())
-        runner.start(handler());
+        runner.start(handler(), std::move(then));
 }
 
-void Palletry::Private::actWriting(std::function<Task<void>()> handler)
+void Palletry::Private::actWriting(std::function<Task<void>()> handler, std::function<void()> then)
 {
     if (runner.busy())
         return;
     const quint64 before = requests.acceptedWrites();
-    runner.start(writingAction(soapCall, std::move(handler)), [this, before] {
+    runner.start(writingAction(soapCall, std::move(handler)), [this, before, then] {
+        if (then)
+            then();
         if (requests.acceptedWrites() != before)
             emit q->loadChanged();
     });
@@ -190,24 +198,45 @@ void Palletry::Private::connectHandlers()
             emit q->currentSegmentNumberChanged(segment);
     });
 
+    using Handler = std::function<void()>;
+    using Waiting = std::function<Task<void>()>;
+    // Keys do what clicks do: Enter opens a row where a double click does, or where the click does.
+    screen.lstProspectivePOs->setEnterOpensRow(true);
+    screen.lstSelectedPOs->setEnterOpensRow(true);
+    screen.lstAllSelectedPOs->setEnterOpensRow(true);
+    screen.addAccessKeys(q, [this] { return !runner.busy(); });
+    // Scanner entry: Enter goes on to the next step, and each step leaves the focus where the next scan goes.
+    const auto takeUpLine = [this](LineItemEntry& entry, bool byEnter) {
+        act(Handler([&entry] { entry.gridClick(); }), [this, &entry, byEnter] {
+            if (byEnter)
+                scanner.focus(entry.nextField());
+        });
+    };
+    scanner.watch(screen.lstVendors, screen.cmdViewDetails);
     scanner.watch(screen.txtFindPO, screen.cmdFind);
     scanner.watch(screen.txtAddPO, screen.cmdAddPO);
+    scanner.watchNext(screen.txtNumberOfCartons, screen.txtUnitWeight);
     scanner.watch(screen.txtUnitWeight, screen.cmdSaveVendorDetails);
+    scanner.watch(screen.grdOrdItems, [this, takeUpLine] { takeUpLine(orderDetailsEntry, true); });
+    scanner.watchNext(screen.txtManualPONumberOfCartons, screen.txtManualPOUnitWeight);
     scanner.watch(screen.txtManualPOUnitWeight, screen.cmdManualPOSave);
-    scanner.watch(screen.txtNumberOfCartons);
-    scanner.watch(screen.txtManualPONumberOfCartons);
+    scanner.watch(screen.grdManualPOItems, [this, takeUpLine] { takeUpLine(manualPOEntry, true); });
+    const Handler intoVendors = [this] { scanIntoVendors(); };
+    const Handler intoOrderEntry = [this] { scanner.focus(orderDetailsEntry.nextField()); };
+    const Handler intoManualEntry = [this] { scanner.focus(manualPOEntry.nextField()); };
+    const Handler intoAddPO = [this] { scanner.focus(screen.txtAddPO); };
 
     QObject::connect(screen.tabPalletry, &QTabWidget::currentChanged, q, [this] { navigation.tabPalletry_Click(); });
 
     // Vendor browsing, moving orders, finding a PO.
-    using Handler = std::function<void()>;
-    using Waiting = std::function<Task<void>()>;
     QObject::connect(screen.lstVendors, &ListView::rowClicked, q,
                      [this] { act(Handler([this] { browsing.lstVendors_Click(); })); });
-    QObject::connect(screen.cmdViewDetails, &QPushButton::clicked, q,
-                     [this] { act(Waiting([this] { return browsing.cmdViewDetails_Click(); })); });
+    QObject::connect(screen.cmdViewDetails, &QPushButton::clicked, q, [this] {
+        act(Waiting([this] { return browsing.cmdViewDetails_Click(); }),
+            [this] { scanner.focus(screen.lstProspectivePOs); });
+    });
     QObject::connect(screen.cmdViewAll, &QPushButton::clicked, q,
-                     [this] { act(Waiting([this] { return browsing.cmdViewAll_Click(); })); });
+                     [this, intoAddPO] { act(Waiting([this] { return browsing.cmdViewAll_Click(); }), intoAddPO); });
     QObject::connect(screen.cmdSelect, &QPushButton::clicked, q,
                      [this] { act(Handler([this] { orderMoves.cmdSelect_Click(); })); });
     QObject::connect(screen.cmdSelectAll, &QPushButton::clicked, q,
@@ -218,29 +247,43 @@ void Palletry::Private::connectHandlers()
                      [this] { act(Handler([this] { orderMoves.cmdRemoveAll_Click(); })); });
     QObject::connect(screen.lstProspectivePOs, &ListView::rowDoubleClicked, q,
                      [this] { act(Handler([this] { orderMoves.lstProspectivePOs_DblClick(); })); });
-    QObject::connect(screen.lstSelectedPOs, &ListView::rowClicked, q,
-                     [this] { act(Waiting([this] { return orderMoves.lstSelectedPOs_Click(); })); });
+    QObject::connect(screen.lstSelectedPOs, &ListView::rowClicked, q, [this, intoOrderEntry] {
+        act(Waiting([this] { return orderMoves.lstSelectedPOs_Click(); }), intoOrderEntry);
+    });
     QObject::connect(screen.txtFindPO, &QLineEdit::textChanged, q, [this] { findPO.txtFindPO_Change(); });
     QObject::connect(screen.cmdFind, &QPushButton::clicked, q,
                      [this] { act(Handler([this] { findPO.cmdFind_Click(); })); });
 
     // Line-item entry and saving on the vendor details.
-    QObject::connect(screen.grdOrdItems, &FlexGrid::cellClicked, q,
-                     [this] { act(Handler([this] { orderDetailsEntry.gridClick(); })); });
-    QObject::connect(screen.cmdSaveVendorDetails, &QPushButton::clicked, q,
-                     [this] { actWriting([this] { return vendorDetailsSaving.cmdSaveVendorDetails_Click(); }); });
-    QObject::connect(screen.cmdCancelVendorDetails, &QPushButton::clicked, q,
-                     [this] { act(Handler([this] { vendorDetailsSaving.cmdCancelVendorDetails_Click(); })); });
-    QObject::connect(screen.cmdFinished, &QPushButton::clicked, q,
-                     [this] { act(Handler([this] { vendorDetailsSaving.cmdFinished_Click(); })); });
+    // The line item taken up is always the grid's current line, however the cursor got there.
+    for (LineItemEntry* entry : {&orderDetailsEntry, &manualPOEntry}) {
+        FlexGrid* grid = entry == &orderDetailsEntry ? screen.grdOrdItems : screen.grdManualPOItems;
+        QObject::connect(grid, &FlexGrid::cellClicked, q, [entry, takeUpLine] { takeUpLine(*entry, false); });
+        QObject::connect(grid, &FlexGrid::cursorMoved, q, [entry, takeUpLine] { takeUpLine(*entry, false); });
+    }
+    QObject::connect(screen.cmdSaveVendorDetails, &QPushButton::clicked, q, [this] {
+        actWriting([this] { return vendorDetailsSaving.cmdSaveVendorDetails_Click(); },
+                   [this] {
+                       // Saved (the panel let go of its line item): the next one is chosen in the grid.
+                       if (screen.lblLineItem->text().isEmpty())
+                           scanner.focus(screen.grdOrdItems);
+                   });
+    });
+    QObject::connect(screen.cmdCancelVendorDetails, &QPushButton::clicked, q, [this, intoVendors] {
+        act(Handler([this] { vendorDetailsSaving.cmdCancelVendorDetails_Click(); }), intoVendors);
+    });
+    QObject::connect(screen.cmdFinished, &QPushButton::clicked, q, [this, intoVendors] {
+        act(Handler([this] { vendorDetailsSaving.cmdFinished_Click(); }), intoVendors);
+    });
 
     // Reviewing the whole load and adding a PO by hand.
-    QObject::connect(screen.lstAllSelectedPOs, &ListView::rowDoubleClicked, q,
-                     [this] { act(Waiting([this] { return loadReview.lstAllSelectedPOs_DblClick(); })); });
+    QObject::connect(screen.lstAllSelectedPOs, &ListView::rowDoubleClicked, q, [this, intoManualEntry] {
+        act(Waiting([this] { return loadReview.lstAllSelectedPOs_DblClick(); }), intoManualEntry);
+    });
     QObject::connect(screen.cmdRemovePO, &QPushButton::clicked, q,
                      [this] { actWriting([this] { return loadReview.cmdRemovePO_Click(); }); });
     QObject::connect(screen.cmdDone, &QPushButton::clicked, q,
-                     [this] { act(Waiting([this] { return loadReview.cmdDone_Click(); })); });
+                     [this, intoVendors] { act(Waiting([this] { return loadReview.cmdDone_Click(); }), intoVendors); });
     QObject::connect(screen.txtAddPO, &QLineEdit::textChanged, q, [this] { manualPO.txtAddPO_Change(); });
     // The application outlives the control, and the control's own widgets still change
     // focus while they are destroyed after this part: the destructor cuts this link first.
@@ -248,14 +291,20 @@ void Palletry::Private::connectHandlers()
         if (now == screen.txtAddPO)
             manualPO.txtAddPO_GotFocus();
     });
-    QObject::connect(screen.cmdAddPO, &QPushButton::clicked, q,
-                     [this] { act(Waiting([this] { return manualPO.cmdAddPO_Click(); })); });
-    QObject::connect(screen.grdManualPOItems, &FlexGrid::cellClicked, q,
-                     [this] { act(Handler([this] { manualPOEntry.gridClick(); })); });
-    QObject::connect(screen.cmdManualPOSave, &QPushButton::clicked, q,
-                     [this] { actWriting([this] { return manualPO.cmdManualPOSave_Click(); }); });
-    QObject::connect(screen.cmdManualPOCancel, &QPushButton::clicked, q,
-                     [this] { act(Handler([this] { manualPO.cmdManualPOCancel_Click(); })); });
+    QObject::connect(screen.cmdAddPO, &QPushButton::clicked, q, [this, intoManualEntry] {
+        act(Waiting([this] { return manualPO.cmdAddPO_Click(); }), intoManualEntry);
+    });
+    QObject::connect(screen.cmdManualPOSave, &QPushButton::clicked, q, [this] {
+        actWriting([this] { return manualPO.cmdManualPOSave_Click(); },
+                   [this] {
+                       // Saved (the panel closed): the next PO is scanned.
+                       if (screen.fraAdPOManually->isHidden())
+                           scanner.focus(screen.txtAddPO);
+                   });
+    });
+    QObject::connect(screen.cmdManualPOCancel, &QPushButton::clicked, q, [this, intoAddPO] {
+        act(Handler([this] { manualPO.cmdManualPOCancel_Click(); }), intoAddPO);
+    });
 
     QObject::connect(screen.lstVendors, &ListView::columnHeaderClicked, q,
                      [this](int header) { act(Handler([this, header] { sorting.lstVendors_ColumnClick(header); })); });

@@ -78,15 +78,21 @@ public:
      */
     quint64 openLoad(const QString& ptServerName, qint32 lLoadID);
 
-    /// A clerk's handler that waits for nothing, run as an action (its messages are steps of it).
-    void act(std::function<void()> handler);
-    /// A clerk's handler that waits for the service, run as an action.
-    void act(std::function<palletry::Task<void>()> handler);
     /**
-     * A clerk's handler that may write, run as an action; when the service
-     * accepted a write during it, loadChanged tells the host once it has ended.
+     * A clerk's handler that waits for nothing, run as an action (its messages are steps of it);
+     * @p then runs once it has ended (not when raised by a running action's own steps).
      */
-    void actWriting(std::function<palletry::Task<void>()> handler);
+    void act(std::function<void()> handler, std::function<void()> then = {});
+    /// A clerk's handler that waits for the service, run as an action; @p then runs at its end.
+    void act(std::function<palletry::Task<void>()> handler, std::function<void()> then = {});
+    /**
+     * A clerk's handler that may write, run as an action; @p then runs at its end, and
+     * when the service accepted a write during it, loadChanged tells the host after that.
+     */
+    void actWriting(std::function<palletry::Task<void>()> handler, std::function<void()> then = {});
+
+    /// With scanner entry on, where the next scan goes once the load is open or a tab left.
+    void scanIntoVendors();
 
     /**
      * True, after reporting it under @p member, while an action is under way: a

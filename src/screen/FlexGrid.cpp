@@ -5,9 +5,11 @@
 #include "screen/Twips.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <utility>
 
 namespace palletry {
 
@@ -35,8 +37,10 @@ FlexGrid::FlexGrid(QWidget* parent)
     setWordWrap(false);
     showCursor();
 
-    connect(this, &QAbstractItemView::clicked, this,
-            [this](const QModelIndex&) { emit cellClicked(m_row, m_col); });
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex&) {
+        m_clickSeen = true;
+        emit cellClicked(m_row, m_col);
+    });
     TableCopy::install(this, [this] { return tabSeparatedText(); });
 }
 
@@ -142,8 +146,25 @@ void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     // Keyboard and mouse moves land here; model changes and our own moves do not count.
     if (m_movingCursor || !current.isValid() || FlexGridModel::isFixed(current.row(), current.column()))
         return;
+    const bool otherRow = current.row() != m_row;
     m_row = current.row();
     m_col = current.column();
+    // A line moved to by keys is the line taken up at once: the panel never shows another
+    // than the cursor's. Under the pointer, the click on release tells it.
+    if (!otherRow)
+        return;
+    if (m_pointerDown)
+        m_movedByPointer = true;
+    else
+        emit cursorMoved(m_row, m_col);
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event)
+{
+    m_pointerDown = false; // a release the control kept from the grid must not hold keys back
+    QTableView::keyPressEvent(event);
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier)
+        emit cellClicked(m_row, m_col);
 }
 
 QModelIndex FlexGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
@@ -164,6 +185,7 @@ void FlexGrid::mousePressEvent(QMouseEvent* event)
         return;
     }
     m_headingPress = QPersistentModelIndex();
+    m_pointerDown = true;
     QTableView::mousePressEvent(event);
 }
 
@@ -185,7 +207,13 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
         }
         return;
     }
+    m_pointerDown = false;
+    m_clickSeen = false;
+    const bool moved = std::exchange(m_movedByPointer, false);
     QTableView::mouseReleaseEvent(event);
+    // Dragged off the cell it was pressed on: no click comes, yet the cursor is on another line.
+    if (moved && !m_clickSeen)
+        emit cursorMoved(m_row, m_col);
 }
 
 } // namespace palletry

@@ -13,7 +13,8 @@ namespace palletry {
  * editable in place.
  *
  * The grid always has a current cell, its cursor: it starts at (1, 1), moves
- * where the clerk clicks (a click on a heading cell leaves it), stays where it
+ * where the clerk clicks or steers it with keys (a heading cell never takes
+ * it; a click on one leaves it), stays where it
  * is when cells are refilled, and moves up to the last row (or left to the last
  * column) when the grid shrinks below it. A grid cut back to its heading row
  * (or column) that gains rows (columns) again has its cursor at (1, 1) again. Rows and columns are 0-based, the
@@ -55,14 +56,20 @@ public:
     QString tabSeparatedText() const;
 
 signals:
-    /// A mouse click on a cell; the cursor is already where the click put it.
+    /// A mouse click on a cell, or Space; the cursor is already where the click put it.
     void cellClicked(int row, int col);
+    /**
+     * The clerk moved the cursor to another row by keys, or by dragging the pointer
+     * to a row it was not pressed on; never for the program's own moves.
+     */
+    void cursorMoved(int row, int col);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void showCursor();
@@ -71,6 +78,9 @@ private:
     int m_row = 1;
     int m_col = 1;
     bool m_movingCursor = false;
+    bool m_pointerDown = false;
+    bool m_movedByPointer = false; ///< to another row while the pointer was down
+    bool m_clickSeen = false;
     QPersistentModelIndex m_headingPress;
 };
 

@@ -5,6 +5,7 @@
 #include "screen/Twips.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 #include <algorithm>
 
@@ -79,6 +80,24 @@ void ListView::setMultiSelect(bool multi)
 bool ListView::isMultiSelect() const
 {
     return selectionMode() == QAbstractItemView::ExtendedSelection;
+}
+
+void ListView::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+                       && !(event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier));
+    if (enter && m_enterOpensRow) {
+        event->accept();
+        if (const int pos = currentRow()) {
+            emit rowClicked(pos);
+            emit rowDoubleClicked(pos);
+        }
+        return;
+    }
+    QTreeView::keyPressEvent(event); // Space highlights the current row, as a click does
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier)
+        if (const int pos = currentRow())
+            emit rowClicked(pos);
 }
 
 int ListView::count() const

@@ -25,6 +25,11 @@ namespace palletry {
  * While the list has rows it has a current row (the view's currentIndex()):
  * the first row added becomes current and selected, a click moves it, and it
  * stays with its row when the list re-sorts.
+ *
+ * Keys do what the pointer does: Space on the current row highlights it and is
+ * a click on it (rowClicked); with setEnterOpensRow(), Enter (Return or keypad
+ * Enter) is a click followed by a double click on it, as a double click begins
+ * with a click. Moving the current row alone clicks nothing.
  */
 class ListView : public QTreeView
 {
@@ -54,6 +59,13 @@ public:
      */
     void setHighlightsFirstRow(bool on) { m_highlightsFirstRow = on; }
     bool isMultiSelect() const;
+
+    /**
+     * Whether Enter clicks and double-clicks the current row (off by default). When
+     * on, the list keeps every Enter, row or none, so it never reaches a dialog's
+     * default button; when off, Enter goes on to the list's parents as usual.
+     */
+    void setEnterOpensRow(bool on) { m_enterOpensRow = on; }
 
     int count() const;
     void clear();
@@ -107,12 +119,16 @@ signals:
     /// A column header was clicked; @p headerIndex is 1-based.
     void columnHeaderClicked(int headerIndex);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     int rowIndex(int pos) const;
     void takeCurrentIfNone(int row);
 
     ListModel* m_model;
     bool m_highlightsFirstRow = true;
+    bool m_enterOpensRow = false;
 };
 
 } // namespace palletry

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -208,6 +209,36 @@ void Screen::retranslate()
         for (int column = 0; column < int(headings.size()); ++column)
             list->setHeading(column, tr(headings[column].source));
     nameForAssistiveTools();
+}
+
+void Screen::addAccessKeys(QWidget* control, std::function<bool()> allowed)
+{
+    const std::pair<const char*, std::vector<QWidget*>> keys[] = {
+        {"Alt+I", {cmdFind}},
+        {"Alt+O", {cmdAddPO}},
+        {"Alt+P", {txtFindPO, txtAddPO}},
+        {"Alt+N", {txtNumberOfCartons, txtManualPONumberOfCartons}},
+        {"Alt+W", {txtUnitWeight, txtManualPOUnitWeight}},
+        {"Alt+L", {grdOrdItems, grdManualPOItems}},
+    };
+    for (const auto& [key, targets] : keys) {
+        // One shortcut per key: two live ones on the same key would each refuse to fire.
+        auto* shortcut = new QShortcut(QKeySequence(QLatin1String(key)), control);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, control, [targets, allowed] {
+            if (!allowed())
+                return;
+            for (QWidget* target : targets) {
+                if (!target->isVisible() || !target->isEnabled())
+                    continue;
+                if (auto* button = qobject_cast<QPushButton*>(target))
+                    button->click();
+                else
+                    target->setFocus(Qt::ShortcutFocusReason); // a field's text is then chosen whole
+                return;
+            }
+        });
+    }
 }
 
 void Screen::setTabStripHeightTwips(int twips)

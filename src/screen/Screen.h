@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -82,6 +83,16 @@ public:
 
     /// Every caption, heading, tip and spoken name again, in the language now installed.
     void retranslate();
+
+    /**
+     * Access keys for what carries none in its caption, heard while the focus is
+     * in @p control: Alt+I "Find", Alt+O "Add P O", Alt+P the PO field of the tab
+     * shown ("Find P.O." or "Add to Selected P O:"), Alt+N and Alt+W its carton and
+     * weight fields, Alt+L its line-item grid. A button is pressed, a field or grid
+     * takes the focus; each only while in view and available and while @p allowed
+     * says so. No caption changes, and no key repeats one of the captions' own.
+     */
+    void addAccessKeys(QWidget* control, std::function<bool()> allowed);
 
     /// The tab captions, untranslated.
     static constexpr const char* TabCaptions[3] = {QT_TR_NOOP("Load/Vendor"), QT_TR_NOOP("Vendor Details"),
