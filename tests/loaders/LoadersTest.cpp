@@ -99,7 +99,7 @@ TEST_F(LoadersFixture, FewerRowsShrinkTheTableAParseFailureKeepsItsSizeABadSegme
     EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(QStringLiteral(" LoadVendorHomeDeliverly\r\n")));
 }
 
-TEST_F(LoadersFixture, SelectedOrdersOfTheHighlightedVendorComparedAsNumbers)
+TEST_F(LoadersFixture, SelectedOrdersOfTheHighlightedVendorComparedAsNumbersOrElseAsText)
 {
     // No orders on the load: nothing to refresh, no vendor needed.
     d.screen.lstSelectedPOs->addRow({"stale"});
@@ -121,6 +121,12 @@ TEST_F(LoadersFixture, SelectedOrdersOfTheHighlightedVendorComparedAsNumbers)
     ASSERT_EQ(selected.count(), 2);
     EXPECT_EQ(ControlRig::row(selected, 1, 2), (QStringList{"00000010011", "5", "Main (7)"}));
     EXPECT_EQ(ControlRig::row(selected, 2, 2), (QStringList{"00000010013", "", "Main (7)"}));
+    // A vendor id that is no number is compared as text: "x" has its own order, and only it.
+    vendors.addRows({{"x", "Odd"}});
+    vendors.setSelected(vendors.findText(QStringLiteral("12")), false);
+    vendors.setSelected(vendors.findText(QStringLiteral("x")), true);
+    loaders.RefreshSelectedPOs();
+    EXPECT_EQ(ControlRig::column(selected, 0), QStringList{"00000010012"});
 }
 
 TEST_F(LoadersFixture, VendorDetailsListOpenOrdersWithTheirCenterAndNeedAVendorId)
@@ -137,13 +143,15 @@ TEST_F(LoadersFixture, VendorDetailsListOpenOrdersWithTheirCenterAndNeedAVendorI
     EXPECT_EQ(ControlRig::row(open, 2, 1), (QStringList{"556", " (8)"})); // no carry-over of the name
     EXPECT_EQ(d.screen.lstSelectedPOs->count(), 0);
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 1);
-    // No vendor id: nothing asked; one that does not convert: reported, nothing sent.
+    // No vendor id: nothing asked; one that is no number: said so, nothing sent.
     rig.server.clearRequests();
     rig.runAction(loaders.LoadVendorDetails(QString(), 1));
     rig.runAction(loaders.LoadVendorDetails(QStringLiteral("12a"), 1));
     EXPECT_EQ(rig.server.requests().size(), 0u);
     EXPECT_EQ(rig.recorder.errorReportCount(), 1);
-    EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(QStringLiteral(" LoadVendorDetails\r\n")));
+    EXPECT_TRUE(rig.recorder.logTexts().value(0).contains(
+        QStringLiteral("Vendor 12a is not a number, so its open orders cannot be asked for\r\nError Source - "
+                       "prjPalletry LoadVendorDetails\r\n")));
 }
 
 TEST_F(LoadersFixture, LineItemGridRowCountsFollowTheAnswer)
