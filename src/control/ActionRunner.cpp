@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QPushButton>
+#include <QThreadPool>
 
 namespace palletry {
 
@@ -115,6 +116,33 @@ void ActionRunner::run(Transfer transfer, std::coroutine_handle<> waiting)
     m_waiting = waiting;
     // Never inside the step that asked: what it queued for the clerk comes first.
     post(&ActionRunner::presentThenBegin);
+}
+
+void ActionRunner::runAside(std::function<void()> work, std::coroutine_handle<> waiting)
+{
+    m_waiting = waiting;
+    // The worker holds no pointer it may follow: it posts its end to the application,
+    // and the runner, if it is still there, resumes the action if it is still the same.
+    QPointer<ActionRunner> self(this);
+    const quint64 id = m_id;
+    QThreadPool::globalInstance()->start([work = std::move(work), self = std::move(self), id]() mutable {
+        work();
+        work = {};
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [self = std::move(self), id] {
+                    if (self && self->running(id))
+                        self->asideDone();
+                },
+                Qt::QueuedConnection);
+    });
+}
+
+void ActionRunner::asideDone()
+{
+    if (std::coroutine_handle<> waiting = std::exchange(m_waiting, {}))
+        resume(waiting);
 }
 
 void ActionRunner::presentThenBegin()

@@ -32,6 +32,8 @@ class MessageBoxes;
  *   presented before its next transfer and at its end, from the event loop with
  *   none of the action's frames on the stack, so a host's slot may do anything,
  *   deleting the control included.
+ * - Work on a reply that touches no widget (reading a large answer) runs on a
+ *   worker thread meanwhile; the action goes on from the event loop after it.
  * - Cancel ends the transfer in flight at once as cancelled (or, between
  *   transfers, the next one before it is sent).
  * - Destroyed, or abandoned when the application quits, it drops the action
@@ -77,6 +79,7 @@ public:
     bool insideAction() const { return m_inside; }
 
     void run(Transfer transfer, std::coroutine_handle<> waiting) override;
+    void runAside(std::function<void()> work, std::coroutine_handle<> waiting) override;
 
     /// What the clerk reads while @p operation is awaited, e.g. "Reading the vendors…".
     static QString waitingFor(const QString& operation);
@@ -96,6 +99,7 @@ private:
     void presentThenBegin();
     void beginTransfer();
     void transferDone();
+    void asideDone();
     void finish();
     /// Presents what the outlet holds, then goes on with @p then (at once when nothing waits).
     void present(void (ActionRunner::*then)());

@@ -1,6 +1,7 @@
 #include "screen/ListModel.h"
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,37 @@ struct EntryBefore
         return a.sequence < b.sequence;
     }
 };
+
+// Puts @p order (indexes of rows) into the order of the rows' keys in direction
+// @p direction, equal keys by their sequence.
+template <typename KeyOf, typename SequenceOf>
+void sortRows(std::vector<int>& order, Qt::SortOrder direction, KeyOf keyOf, SequenceOf sequenceOf)
+{
+    std::vector<SortEntry> entries;
+    entries.reserve(order.size());
+    size_t units = 0;
+    for (int storage : order)
+        units += size_t(keyOf(storage).size());
+    std::u16string buffer;
+    buffer.reserve(units);
+    for (int storage : order) {
+        const QString& key = keyOf(storage);
+        entries.push_back({keyPrefix(key), quint32(buffer.size()), quint32(key.size()), sequenceOf(storage), storage});
+        buffer.append(reinterpret_cast<const char16_t*>(key.utf16()), size_t(key.size()));
+    }
+    // Rows often arrive in order already (the service lists vendors by name): a
+    // check is one pass, the sort many.
+    const auto sortBy = [&entries](auto before) {
+        if (!std::is_sorted(entries.begin(), entries.end(), before))
+            std::sort(entries.begin(), entries.end(), before);
+    };
+    if (direction == Qt::AscendingOrder)
+        sortBy(EntryBefore<true>{buffer.data()});
+    else
+        sortBy(EntryBefore<false>{buffer.data()});
+    for (size_t i = 0; i < entries.size(); ++i)
+        order[i] = entries[i].storage;
+}
 
 // @p text with ASCII capitals made small, in @p lower; false (and @p lower
 // untouched) when the text holds anything beyond ASCII. Shares the text when
@@ -125,9 +157,14 @@ void ListModel::setColumnWidthTwips(int column, int twips)
 
 QString ListModel::keyFor(const QStringList& cells) const
 {
-    if (m_sortColumn >= cells.size())
+    return keyOf(cells, m_sortColumn);
+}
+
+QString ListModel::keyOf(const QStringList& cells, int column)
+{
+    if (column >= cells.size())
         return QString();
-    const QString& text = cells.at(m_sortColumn);
+    const QString& text = cells.at(column);
     QString key;
     return asciiLower(text, key) ? key : text.toCaseFolded();
 }
@@ -218,6 +255,41 @@ int ListModel::append(std::vector<QStringList>& rows, std::vector<QString>* keys
         reorder();
     }
     return int(std::find(m_order.begin(), m_order.end(), first) - m_order.begin());
+}
+
+ListModel::Prepared ListModel::prepare(std::vector<QStringList> cells, int column, Qt::SortOrder order)
+{
+    Prepared prepared;
+    prepared.column = std::max(0, column);
+    prepared.sortOrder = order;
+    prepared.keys.reserve(cells.size());
+    for (const QStringList& row : cells)
+        prepared.keys.push_back(keyOf(row, prepared.column));
+    prepared.order.resize(cells.size());
+    std::iota(prepared.order.begin(), prepared.order.end(), 0);
+    sortRows(prepared.order, order, [&prepared](int row) -> const QString& { return prepared.keys[size_t(row)]; },
+             [](int row) { return quint64(row); });
+    prepared.cells = std::move(cells);
+    return prepared;
+}
+
+int ListModel::adopt(Prepared prepared)
+{
+    const Change change(*this);
+    beginResetModel();
+    m_sortColumn = prepared.column;
+    m_sortOrder = prepared.sortOrder;
+    const size_t count = prepared.cells.size();
+    std::vector<Row> rows;
+    rows.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        rows.push_back({std::move(prepared.cells[i]), std::move(prepared.keys[i]), m_nextSequence + i});
+    m_nextSequence += count;
+    // The old rows are let go after the swap, the model already holding the new ones.
+    m_rows.swap(rows);
+    m_order = std::move(prepared.order);
+    endResetModel();
+    return count ? int(std::find(m_order.begin(), m_order.end(), 0) - m_order.begin()) : -1;
 }
 
 void ListModel::removeRowAt(int row)
@@ -478,30 +550,8 @@ void ListModel::reorder(bool directionOnly)
 
 void ListModel::resort()
 {
-    std::vector<SortEntry> entries;
-    entries.reserve(m_order.size());
-    size_t units = 0;
-    for (const Row& row : m_rows)
-        units += size_t(row.key.size());
-    std::u16string buffer;
-    buffer.reserve(units);
-    for (int storage : m_order) {
-        const Row& row = m_rows[storage];
-        entries.push_back({keyPrefix(row.key), quint32(buffer.size()), quint32(row.key.size()), row.sequence, storage});
-        buffer.append(reinterpret_cast<const char16_t*>(row.key.utf16()), size_t(row.key.size()));
-    }
-    // Rows often arrive in order already (the service lists vendors by name): a
-    // check is one pass, the sort many.
-    const auto sortBy = [&entries](auto before) {
-        if (!std::is_sorted(entries.begin(), entries.end(), before))
-            std::sort(entries.begin(), entries.end(), before);
-    };
-    if (m_sortOrder == Qt::AscendingOrder)
-        sortBy(EntryBefore<true>{buffer.data()});
-    else
-        sortBy(EntryBefore<false>{buffer.data()});
-    for (size_t i = 0; i < entries.size(); ++i)
-        m_order[i] = entries[i].storage;
+    sortRows(m_order, m_sortOrder, [this](int storage) -> const QString& { return m_rows[storage].key; },
+             [this](int storage) { return m_rows[storage].sequence; });
 }
 
 void ListModel::reverseDirection()

@@ -179,6 +179,11 @@ Task<bool> ServiceRequests::DeletePOSOAP(QString OrderID, qint16 OrderSegment)
     co_return accepted;
 }
 
+AsideRunner* ServiceRequests::asideRunner() const
+{
+    return m_call.asideRunner();
+}
+
 bool ServiceRequests::lastCallSucceeded() const
 {
     return m_call.lastCallSucceeded();

@@ -13,6 +13,7 @@
 
 namespace palletry {
 
+class AsideRunner;
 class ErrorSink;
 class SoapCall;
 
@@ -70,6 +71,9 @@ public:
      * operation's unwrapper: the DataSet text in UTF-8, or the empty text after a failed call.
      */
     Task<QByteArray> read(Unwrap::Operation operation, QString envelope);
+
+    /// Where long work on a reply runs (a worker thread); null: on the calling thread.
+    AsideRunner* asideRunner() const;
 
     /// True when the last call was answered and read (a read) or accepted (a write); false after a reported failure.
     bool lastCallSucceeded() const;
