@@ -91,12 +91,10 @@ Task<void> OpenLoad::LoadData(QString ptServerName, qint32 lLoadID)
                                                            m_requests.GetVendorIncomingLoadSOAPEnvelope(loadId));
         m_state.VendorMasterXML = co_await m_requests.read(Operation::GetVendorDataVendorMaster,
                                                            m_requests.GetVendorDataVendorMasterSOAPEnvelope());
-        m_state.HomeDeliverlyXML = co_await m_requests.read(Operation::GetVendorHomeDeliverly,
-                                                            m_requests.GetVendorHomeDeliverlySOAPEnvelope(loadId));
-
         // The vendors are read and put in the order that the click on their name
         // header, which opening a load ends with, gives them: a large list on a worker
-        // thread, so that the screen keeps painting; the list then takes them in one move.
+        // thread while the orders on the load are asked for, so that the screen keeps
+        // painting; the list then takes them in one move.
         const auto [column, order] = SortHandlers::sortAfterClick(*m_screen.lstVendors, 2);
         auto vendors = std::make_shared<Loaders::VendorList>();
         const QByteArray vendorXml = m_state.VendorMasterXML;
@@ -104,6 +102,9 @@ Task<void> OpenLoad::LoadData(QString ptServerName, qint32 lLoadID)
         Aside reading(large ? m_requests.asideRunner() : nullptr, [vendors, vendorXml, column = column, order = order] {
             Loaders::readVendors(*vendors, vendorXml, column, order);
         });
+        reading.start();
+        m_state.HomeDeliverlyXML = co_await m_requests.read(Operation::GetVendorHomeDeliverly,
+                                                            m_requests.GetVendorHomeDeliverlySOAPEnvelope(loadId));
         co_await reading;
 
         m_screen.txtLoadID->setText(QString::number(m_state.LoadID));

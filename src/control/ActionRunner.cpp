@@ -118,31 +118,25 @@ void ActionRunner::run(Transfer transfer, std::coroutine_handle<> waiting)
     post(&ActionRunner::presentThenBegin);
 }
 
-void ActionRunner::runAside(std::function<void()> work, std::coroutine_handle<> waiting)
+void ActionRunner::runAside(std::function<void()> work, std::function<void()> ended)
 {
-    m_waiting = waiting;
     // The worker holds no pointer it may follow: it posts its end to the application,
-    // and the runner, if it is still there, resumes the action if it is still the same.
+    // and the runner, if it is still there, goes on if the action is still the same.
     QPointer<ActionRunner> self(this);
     const quint64 id = m_id;
-    QThreadPool::globalInstance()->start([work = std::move(work), self = std::move(self), id]() mutable {
-        work();
-        work = {};
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app,
-                [self = std::move(self), id] {
-                    if (self && self->running(id))
-                        self->asideDone();
-                },
-                Qt::QueuedConnection);
-    });
-}
-
-void ActionRunner::asideDone()
-{
-    if (std::coroutine_handle<> waiting = std::exchange(m_waiting, {}))
-        resume(waiting);
+    QThreadPool::globalInstance()->start(
+        [work = std::move(work), ended = std::move(ended), self = std::move(self), id]() mutable {
+            work();
+            work = {};
+            if (QCoreApplication* app = QCoreApplication::instance())
+                QMetaObject::invokeMethod(
+                    app,
+                    [ended = std::move(ended), self = std::move(self), id] {
+                        if (self && self->running(id))
+                            ended();
+                    },
+                    Qt::QueuedConnection);
+        });
 }
 
 void ActionRunner::presentThenBegin()

@@ -79,7 +79,8 @@ public:
     bool insideAction() const { return m_inside; }
 
     void run(Transfer transfer, std::coroutine_handle<> waiting) override;
-    void runAside(std::function<void()> work, std::coroutine_handle<> waiting) override;
+    void runAside(std::function<void()> work, std::function<void()> ended) override;
+    void resumeAction(std::coroutine_handle<> waiting) override { resume(waiting); }
 
     /// What the clerk reads while @p operation is awaited, e.g. "Reading the vendors…".
     static QString waitingFor(const QString& operation);
@@ -99,7 +100,6 @@ private:
     void presentThenBegin();
     void beginTransfer();
     void transferDone();
-    void asideDone();
     void finish();
     /// Presents what the outlet holds, then goes on with @p then (at once when nothing waits).
     void present(void (ActionRunner::*then)());

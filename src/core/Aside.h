@@ -22,19 +22,23 @@ public:
     virtual ~AsideRunner() = default;
 
     /**
-     * Runs @p work away from the calling thread and returns at once; @p waiting is
-     * resumed on the event loop once it has ended, never inside this call. When the
-     * action is dropped meanwhile, @p work still ends, on its own thread, and
-     * nobody is resumed: it must hold everything it uses (shared_ptr), nothing of
-     * the action's frame or of the control.
+     * Runs @p work away from the calling thread and returns at once; @p ended runs on
+     * the event loop once the work has ended, never inside this call. When the
+     * action is dropped meanwhile, @p work still ends, on its own thread, and @p ended
+     * does not run: both must hold everything they use (shared_ptr), nothing of the
+     * action's frame or of the control.
      */
-    virtual void runAside(std::function<void()> work, std::coroutine_handle<> waiting) = 0;
+    virtual void runAside(std::function<void()> work, std::function<void()> ended) = 0;
+
+    /// Goes on with the action's step @p waiting, which awaited work aside (from an @p ended).
+    virtual void resumeAction(std::coroutine_handle<> waiting) = 0;
 };
 
 /**
- * Awaits @p work run by @p runner, or runs it at once when there is no runner (the
- * lower layers' tests, a control whose calls block). A failure in the work is
- * rethrown where the action awaits it. Name it in a local and co_await the local.
+ * Work run by @p runner, or at once when there is no runner (the lower layers'
+ * tests, a control whose calls block). It starts with start(), or when first
+ * awaited; awaiting it waits for its end. A failure in the work is rethrown where
+ * the action awaits it. Name it in a local and co_await the local.
  */
 class Aside
 {
@@ -46,19 +50,33 @@ public:
         m_state->work = std::move(work);
     }
 
-    bool await_ready()
+    /// Starts the work, so that the action can go on with something else meanwhile.
+    void start()
     {
-        if (m_runner)
-            return false;
-        run(*m_state);
-        return true;
+        if (m_state->started)
+            return;
+        m_state->started = true;
+        if (!m_runner) {
+            run(*m_state);
+            m_state->finished = true;
+            return;
+        }
+        // The worker keeps the state alive on its own: the action may be gone when it ends.
+        m_runner->runAside([state = m_state] { run(*state); },
+                           [state = m_state, runner = m_runner] {
+                               state->finished = true;
+                               if (std::coroutine_handle<> waiting = std::exchange(state->waiting, {}))
+                                   runner->resumeAction(waiting);
+                           });
     }
 
-    void await_suspend(std::coroutine_handle<> waiting)
+    bool await_ready()
     {
-        // The worker keeps the state alive on its own: the action may be gone when it ends.
-        m_runner->runAside([state = m_state] { run(*state); }, waiting);
+        start();
+        return m_state->finished;
     }
+
+    void await_suspend(std::coroutine_handle<> waiting) { m_state->waiting = waiting; }
 
     void await_resume() const
     {
@@ -71,6 +89,10 @@ private:
     {
         std::function<void()> work;
         std::exception_ptr failure;
+        // Read and written on the action's thread only.
+        bool started = false;
+        bool finished = false;
+        std::coroutine_handle<> waiting;
     };
 
     static void run(State& state)

@@ -66,15 +66,29 @@ void sortRows(std::vector<int>& order, Qt::SortOrder direction, KeyOf keyOf, Seq
         buffer.append(reinterpret_cast<const char16_t*>(key.utf16()), size_t(key.size()));
     }
     // Rows often arrive in order already (the service lists vendors by name): a
-    // check is one pass, the sort many.
-    const auto sortBy = [&entries](auto before) {
-        if (!std::is_sorted(entries.begin(), entries.end(), before))
-            std::sort(entries.begin(), entries.end(), before);
-    };
-    if (direction == Qt::AscendingOrder)
-        sortBy(EntryBefore<true>{buffer.data()});
-    else
-        sortBy(EntryBefore<false>{buffer.data()});
+    // check is one pass, the sort many. Rows in the opposite order are turned round,
+    // each run of equal keys back into its sequence.
+    const EntryBefore<true> ascending{buffer.data()};
+    if (direction == Qt::AscendingOrder) {
+        if (!std::is_sorted(entries.begin(), entries.end(), ascending))
+            std::sort(entries.begin(), entries.end(), ascending);
+    } else if (std::is_sorted(entries.begin(), entries.end(), ascending)) {
+        std::reverse(entries.begin(), entries.end());
+        const auto sameKey = [&buffer](const SortEntry& a, const SortEntry& b) {
+            return a.prefix == b.prefix && a.size == b.size
+                && std::u16string_view(buffer.data() + a.offset, a.size)
+                       == std::u16string_view(buffer.data() + b.offset, b.size);
+        };
+        for (auto run = entries.begin(); run != entries.end();) {
+            auto end = std::find_if_not(run + 1, entries.end(), [&](const SortEntry& e) { return sameKey(*run, e); });
+            std::reverse(run, end);
+            run = end;
+        }
+    } else {
+        const EntryBefore<false> descending{buffer.data()};
+        if (!std::is_sorted(entries.begin(), entries.end(), descending))
+            std::sort(entries.begin(), entries.end(), descending);
+    }
     for (size_t i = 0; i < entries.size(); ++i)
         order[i] = entries[i].storage;
 }
