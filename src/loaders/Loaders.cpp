@@ -99,14 +99,17 @@ void Loaders::LoadVendorIncomingLoad(const QByteArray& xml)
 void Loaders::readVendors(VendorList& list, const QByteArray& xml, int column, Qt::SortOrder order)
 {
     try {
-        DataSetWalk::Document doc;
-        if (!doc.load(xml))
-            return;
-        list.read = true;
         std::vector<QStringList> rows;
-        DataSetWalk({"VendorID", "Name"}).walk(doc, [&](const QVector<QString>& row) {
-            rows.push_back(QStringList{row[0], row[1]});
-        });
+        {
+            // The places of the rows go before their keys are made: a large list needs the room.
+            DataSetWalk::Document doc;
+            if (!doc.load(xml))
+                return;
+            list.read = true;
+            DataSetWalk({"VendorID", "Name"}).walk(doc, [&](const QVector<QString>& row) {
+                rows.push_back(QStringList{row[0], row[1]});
+            });
+        }
         list.rows = ListModel::prepare(std::move(rows), column, order);
     } catch (...) {
         list.read = false;

@@ -53,6 +53,17 @@ struct EntryBefore
 template <typename KeyOf, typename SequenceOf>
 void sortRows(std::vector<int>& order, Qt::SortOrder direction, KeyOf keyOf, SequenceOf sequenceOf)
 {
+    // Rows often arrive in order already (the service lists vendors by name): told
+    // in one pass over the keys as they lie, without a copy of them.
+    const bool up = direction == Qt::AscendingOrder;
+    const bool inOrder = std::is_sorted(order.begin(), order.end(), [&](int a, int b) {
+        const int c = QString::compare(keyOf(a), keyOf(b), Qt::CaseSensitive);
+        if (c != 0)
+            return up ? c < 0 : c > 0;
+        return sequenceOf(a) < sequenceOf(b);
+    });
+    if (inOrder)
+        return;
     std::vector<SortEntry> entries;
     entries.reserve(order.size());
     size_t units = 0;
@@ -276,14 +287,16 @@ ListModel::Prepared ListModel::prepare(std::vector<QStringList> cells, int colum
     Prepared prepared;
     prepared.column = std::max(0, column);
     prepared.sortOrder = order;
-    prepared.keys.reserve(cells.size());
-    for (const QStringList& row : cells)
-        prepared.keys.push_back(keyOf(row, prepared.column));
-    prepared.order.resize(cells.size());
+    prepared.rows.reserve(cells.size());
+    for (QStringList& row : cells) {
+        QString key = keyOf(row, prepared.column);
+        prepared.rows.push_back({std::move(row), std::move(key), quint64(prepared.rows.size())});
+    }
+    prepared.order.resize(prepared.rows.size());
     std::iota(prepared.order.begin(), prepared.order.end(), 0);
-    sortRows(prepared.order, order, [&prepared](int row) -> const QString& { return prepared.keys[size_t(row)]; },
-             [](int row) { return quint64(row); });
-    prepared.cells = std::move(cells);
+    const std::vector<Row>& rows = prepared.rows;
+    sortRows(prepared.order, order, [&rows](int row) -> const QString& { return rows[size_t(row)].key; },
+             [&rows](int row) { return rows[size_t(row)].sequence; });
     return prepared;
 }
 
@@ -293,17 +306,14 @@ int ListModel::adopt(Prepared prepared)
     beginResetModel();
     m_sortColumn = prepared.column;
     m_sortOrder = prepared.sortOrder;
-    const size_t count = prepared.cells.size();
-    std::vector<Row> rows;
-    rows.reserve(count);
-    for (size_t i = 0; i < count; ++i)
-        rows.push_back({std::move(prepared.cells[i]), std::move(prepared.keys[i]), m_nextSequence + i});
-    m_nextSequence += count;
+    for (Row& row : prepared.rows)
+        row.sequence += m_nextSequence;
+    m_nextSequence += prepared.rows.size();
     // The old rows are let go after the swap, the model already holding the new ones.
-    m_rows.swap(rows);
+    m_rows.swap(prepared.rows);
     m_order = std::move(prepared.order);
     endResetModel();
-    return count ? int(std::find(m_order.begin(), m_order.end(), 0) - m_order.begin()) : -1;
+    return m_rows.empty() ? -1 : int(std::find(m_order.begin(), m_order.end(), 0) - m_order.begin());
 }
 
 void ListModel::removeRowAt(int row)

@@ -53,12 +53,18 @@ public:
     /// this list gives its sort column (as another list sorting by the same text gave it).
     int addRows(std::vector<QStringList> rows, std::vector<QString> keys);
 
+    /// One row as the list keeps it.
+    struct Row
+    {
+        QStringList cells;
+        QString key;      ///< case-folded text of the sort column
+        quint64 sequence; ///< when the row was added: keeps equal keys in adding order
+    };
     /// Rows read and sorted away from the screen, for a list to take in one move.
     struct Prepared
     {
-        std::vector<QStringList> cells; ///< in the order they were read
-        std::vector<QString> keys;      ///< of the sort column, per row
-        std::vector<int> order;         ///< display row -> row
+        std::vector<Row> rows;  ///< in the order they were read, sequences counted from 0
+        std::vector<int> order; ///< display row -> row
         int column = 0;
         Qt::SortOrder sortOrder = Qt::AscendingOrder;
     };
@@ -105,12 +111,6 @@ public:
     void sort(int column, Qt::SortOrder order) override;
 
 private:
-    struct Row
-    {
-        QStringList cells;
-        QString key;      ///< case-folded text of the sort column
-        quint64 sequence; ///< when the row was added: keeps equal keys in adding order
-    };
 
     QString keyFor(const QStringList& cells) const;
     static QString keyOf(const QStringList& cells, int column);

@@ -42,6 +42,10 @@ Task<QByteArray> SoapCall::readDataSet(Unwrap::Operation operation, QString Asmx
     // Read where the reply is checked (a large one on a worker thread); its failure is the call's.
     ServiceCall::ReplyStep unwrap = [operation, AsmxUrl](ServiceReply& reply) {
         QByteArray text = Unwrap::dataSetText(operation, reply.document, reply.bytes.size());
+        // The nodes and the received bytes go before the text is checked, and where
+        // they were made, not on the screen's thread.
+        reply.document.reset();
+        std::string().swap(reply.bytes);
         // A result that is no DataSet would read as an empty one: the clerk would see no
         // orders and no report.
         if (!Unwrap::holdsDataSet(operation, text))
@@ -50,9 +54,6 @@ Task<QByteArray> SoapCall::readDataSet(Unwrap::Operation operation, QString Asmx
                                                                     + QStringLiteral(": the reply holds no DataSet")),
                                            AsmxUrl, ErrorKind::HttpStatus});
         reply.result = std::move(text);
-        // The nodes and the received bytes go where they were made, not on the screen's thread.
-        reply.document.reset();
-        std::string().swap(reply.bytes);
     };
     const std::unique_ptr<ServiceReply> reply = co_await call(AsmxUrl, SOAPAction, SOAPEnvelope, false, unwrap);
     co_return reply ? std::move(reply->result) : QByteArray();
