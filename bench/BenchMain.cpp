@@ -126,6 +126,7 @@ void replyChainRows(ResultTable& table)
         {"parse", "parse reply in place"},
         {"text", "serialise, unescape, strip, unwrap (UTF-8)"},
         {"release", "drop the reply"},
+        {"check", "Unwrap::holdsDataSet"},
         {"load", "DataSetWalk::Document::load"},
         {"walk", "DataSetWalk VendorID/Name -> QString"}};
     for (const auto& [counter, label] : stages) {

@@ -34,14 +34,15 @@ const std::string& bigReply()
 /// Milliseconds spent in each stage of one chain run (zero when not asked for).
 struct StageTimes
 {
-    double parse = 0, text = 0, release = 0, load = 0, walk = 0;
+    double parse = 0, text = 0, release = 0, check = 0, load = 0, walk = 0;
 };
 
 /**
  * Exactly what a read call and LoadVendors do with the bytes once they are in:
  * parse the reply where it was received (as the transport hands it up), write it out
  * unescaped with the envelope and the operation's tags removed (the UTF-8
- * field), drop the reply (the next call replaces it), load the DataSet from
+ * field), drop the reply (the next call replaces it), check that the field holds a
+ * DataSet (a read refuses anything else with a report), load the DataSet from
  * the field and walk its rows over VendorID / Name, the values as QString.
  * Returns the rows seen.
  */
@@ -65,6 +66,9 @@ int runChain(const std::string& bytes, StageTimes* times = nullptr)
     reply.reset();
     received.reset();
     lap(&StageTimes::release);
+    if (!Unwrap::holdsDataSet(Unwrap::Operation::GetVendorDataVendorMaster, field))
+        return -1;
+    lap(&StageTimes::check);
     DataSetWalk::Document document;
     if (!document.load(field))
         return -1;
@@ -118,6 +122,7 @@ void replyChainStages(benchmark::State& state)
     state.counters["parse"] = benchmark::Counter(times.parse, avg);
     state.counters["text"] = benchmark::Counter(times.text, avg);
     state.counters["release"] = benchmark::Counter(times.release, avg);
+    state.counters["check"] = benchmark::Counter(times.check, avg);
     state.counters["load"] = benchmark::Counter(times.load, avg);
     state.counters["walk"] = benchmark::Counter(times.walk, avg);
 }
