@@ -1,5 +1,6 @@
 #include "soap/Unwrap.h"
 
+#include "core/DataSetWalk.h"
 #include "core/XmlText.h"
 #include "soap/ServiceNamespace.h"
 #include "soap/TextEdit_p.h"
@@ -367,9 +368,16 @@ QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std
 
 bool holdsDataSet(Operation operation, const QByteArray& text)
 {
-    // Told without a copy of the text: a large answer is read by the parser's own copy alone.
+    // Told without a copy of the text where it can be.
     if (std::all_of(text.cbegin(), text.cend(), [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }))
         return true;
+    // The usual answer: plain elements and text under Root / DataSet, told by the scan that
+    // reads the rows, without the parser's copy of a large text and its nodes.
+    {
+        DataSetWalk::Document plain;
+        if (plain.load(text) && plain.plainDataSet())
+            return true;
+    }
     pugi::xml_document document;
     if (!document.load_buffer(text.constData(), static_cast<std::size_t>(text.size()),
                               pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8))
