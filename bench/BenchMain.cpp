@@ -126,8 +126,8 @@ void replyChainRows(ResultTable& table)
         {"parse", "parse reply in place"},
         {"text", "serialise, unescape, strip, unwrap (UTF-8)"},
         {"release", "drop the reply"},
-        {"check", "Unwrap::holdsDataSet"},
-        {"load", "DataSetWalk::Document::load"},
+        {"check", "Unwrap::holdsDataSet (scans the rows)"},
+        {"load", "DataSetWalk::Document::load (when not)"},
         {"walk", "DataSetWalk VendorID/Name -> QString"}};
     for (const auto& [counter, label] : stages) {
         const auto ms = table.counter("replyChainStages", counter);

@@ -89,8 +89,11 @@ Task<void> OpenLoad::LoadData(QString ptServerName, qint32 lLoadID)
         using Unwrap::Operation;
         m_state.IncomingLoadXML = co_await m_requests.read(Operation::GetVendorIncomingLoad,
                                                            m_requests.GetVendorIncomingLoadSOAPEnvelope(loadId));
+        // The check that the answer holds a DataSet reads its rows already: read once.
+        std::shared_ptr<DataSetWalk::Document> vendorRows;
         m_state.VendorMasterXML = co_await m_requests.read(Operation::GetVendorDataVendorMaster,
-                                                           m_requests.GetVendorDataVendorMasterSOAPEnvelope());
+                                                           m_requests.GetVendorDataVendorMasterSOAPEnvelope(),
+                                                           &vendorRows);
         // The vendors are read and put in the order that the click on their name
         // header, which opening a load ends with, gives them: a large list on a worker
         // thread while the orders on the load are asked for, so that the screen keeps
@@ -99,9 +102,10 @@ Task<void> OpenLoad::LoadData(QString ptServerName, qint32 lLoadID)
         auto vendors = std::make_shared<Loaders::VendorList>();
         const QByteArray vendorXml = m_state.VendorMasterXML;
         const bool large = vendorXml.size() >= AsideBytes;
-        Aside reading(large ? m_requests.asideRunner() : nullptr, [vendors, vendorXml, column = column, order = order] {
-            Loaders::readVendors(*vendors, vendorXml, column, order);
-        });
+        Aside reading(large ? m_requests.asideRunner() : nullptr,
+                      [vendors, vendorXml, vendorRows = std::move(vendorRows), column = column, order = order]() mutable {
+                          Loaders::readVendors(*vendors, vendorXml, column, order, std::move(vendorRows));
+                      });
         reading.start();
         m_state.HomeDeliverlyXML = co_await m_requests.read(Operation::GetVendorHomeDeliverly,
                                                             m_requests.GetVendorHomeDeliverlySOAPEnvelope(loadId));

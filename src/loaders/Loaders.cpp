@@ -96,19 +96,23 @@ void Loaders::LoadVendorIncomingLoad(const QByteArray& xml)
     });
 }
 
-void Loaders::readVendors(VendorList& list, const QByteArray& xml, int column, Qt::SortOrder order)
+void Loaders::readVendors(VendorList& list, const QByteArray& xml, int column, Qt::SortOrder order,
+                          std::shared_ptr<DataSetWalk::Document> read)
 {
     try {
         std::vector<QStringList> rows;
         {
-            // The places of the rows go before their keys are made: a large list needs the room.
-            DataSetWalk::Document doc;
-            if (!doc.load(xml))
-                return;
+            if (!read) {
+                read = std::make_shared<DataSetWalk::Document>();
+                if (!read->load(xml))
+                    return;
+            }
             list.read = true;
-            DataSetWalk({"VendorID", "Name"}).walk(doc, [&](const QVector<QString>& row) {
+            DataSetWalk({"VendorID", "Name"}).walk(*read, [&](const QVector<QString>& row) {
                 rows.push_back(QStringList{row[0], row[1]});
             });
+            // The places of the rows go before their keys are made: a large list needs the room.
+            read.reset();
         }
         list.rows = ListModel::prepare(std::move(rows), column, order);
     } catch (...) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DataSetWalk.h"
 #include "core/Task.h"
 #include "screen/ListModel.h"
 
@@ -8,6 +9,7 @@
 #include <QtGlobal>
 
 #include <exception>
+#include <memory>
 #include <optional>
 
 namespace palletry {
@@ -38,10 +40,12 @@ public:
         std::exception_ptr failure; ///< reported by LoadVendors
     };
     /**
-     * Reads the vendor rows of @p xml into @p list, sorted by @p column / @p order.
+     * Reads the vendor rows of @p xml into @p list, sorted by @p column / @p order; from
+     * @p read when the call's check already read the text.
      * Touches no widget and no field, so it may run on a worker thread.
      */
-    static void readVendors(VendorList& list, const QByteArray& xml, int column, Qt::SortOrder order);
+    static void readVendors(VendorList& list, const QByteArray& xml, int column, Qt::SortOrder order,
+                            std::shared_ptr<DataSetWalk::Document> read = {});
     /// Vendor master list: replaces the rows and the sort of lstVendors by @p list, or reports its failure.
     void LoadVendors(VendorList list);
     /// Orders on the load: refills lstAllSelectedPOs and rebuilds OrderSegmentTable.

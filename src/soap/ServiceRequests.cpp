@@ -189,11 +189,12 @@ bool ServiceRequests::lastCallSucceeded() const
     return m_call.lastCallSucceeded();
 }
 
-Task<QByteArray> ServiceRequests::read(Unwrap::Operation operation, QString envelope)
+Task<QByteArray> ServiceRequests::read(Unwrap::Operation operation, QString envelope,
+                                       std::shared_ptr<DataSetWalk::Document>* rows)
 {
     // UTF-8 from the wire to the loader's walk: only the values shown become QString.
     return m_call.readDataSet(operation, m_serviceUrl,
-                              m_soapActionPrefix + QLatin1String(Unwrap::operationName(operation)), envelope);
+                              m_soapActionPrefix + QLatin1String(Unwrap::operationName(operation)), envelope, rows);
 }
 
 } // namespace palletry

@@ -37,7 +37,7 @@ Task<QString> SoapCall::ReturnWebserviceXML(QString AsmxUrl, QString Host, QStri
 }
 
 Task<QByteArray> SoapCall::readDataSet(Unwrap::Operation operation, QString AsmxUrl, QString SOAPAction,
-                                       QString SOAPEnvelope)
+                                       QString SOAPEnvelope, std::shared_ptr<DataSetWalk::Document>* rows)
 {
     // Read where the reply is checked (a large one on a worker thread); its failure is the call's.
     ServiceCall::ReplyStep unwrap = [operation, AsmxUrl](ServiceReply& reply) {
@@ -48,7 +48,7 @@ Task<QByteArray> SoapCall::readDataSet(Unwrap::Operation operation, QString Asmx
         std::string().swap(reply.bytes);
         // A result that is no DataSet would read as an empty one: the clerk would see no
         // orders and no report.
-        if (!Unwrap::holdsDataSet(operation, text))
+        if (!Unwrap::holdsDataSet(operation, text, reply.rows))
             throw RuntimeError(ErrorRecord{reply.statusCode,
                                            ReplyChecks::networkText(reply.statusLine
                                                                     + QStringLiteral(": the reply holds no DataSet")),
@@ -56,6 +56,8 @@ Task<QByteArray> SoapCall::readDataSet(Unwrap::Operation operation, QString Asmx
         reply.result = std::move(text);
     };
     const std::unique_ptr<ServiceReply> reply = co_await call(AsmxUrl, SOAPAction, SOAPEnvelope, false, unwrap);
+    if (reply && rows)
+        *rows = std::move(reply->rows);
     co_return reply ? std::move(reply->result) : QByteArray();
 }
 

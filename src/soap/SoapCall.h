@@ -60,7 +60,7 @@ public:
      * operation's unwrapper, the same bytes, without a UTF-16 copy of a large reply.
      */
     Task<QByteArray> readDataSet(Unwrap::Operation operation, QString AsmxUrl, QString SOAPAction,
-                                 QString SOAPEnvelope);
+                                 QString SOAPEnvelope, std::shared_ptr<DataSetWalk::Document>* rows = nullptr);
 
     /// True when the last call got a reply that the service accepted (a write) or that was read (a read).
     bool lastCallSucceeded() const { return m_lastCallSucceeded; }

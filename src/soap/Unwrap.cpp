@@ -368,15 +368,24 @@ QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std
 
 bool holdsDataSet(Operation operation, const QByteArray& text)
 {
+    std::shared_ptr<DataSetWalk::Document> rows;
+    return holdsDataSet(operation, text, rows);
+}
+
+bool holdsDataSet(Operation operation, const QByteArray& text, std::shared_ptr<DataSetWalk::Document>& rows)
+{
+    rows.reset();
     // Told without a copy of the text where it can be.
     if (std::all_of(text.cbegin(), text.cend(), [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }))
         return true;
     // The usual answer: plain elements and text under Root / DataSet, told by the scan that
     // reads the rows, without the parser's copy of a large text and its nodes.
     {
-        DataSetWalk::Document plain;
-        if (plain.load(text) && plain.plainDataSet())
+        auto plain = std::make_shared<DataSetWalk::Document>();
+        if (plain->load(text) && plain->plainDataSet()) {
+            rows = std::move(plain);
             return true;
+        }
     }
     pugi::xml_document document;
     if (!document.load_buffer(text.constData(), static_cast<std::size_t>(text.size()),

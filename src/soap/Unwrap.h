@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/DataSetWalk.h"
+
 #include <QByteArray>
 
+#include <memory>
 #include <string>
 
 namespace pugi {
@@ -59,6 +62,8 @@ QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std
  * entity declaration. Plain text or any other element tree is no answer of the operation.
  */
 bool holdsDataSet(Operation operation, const QByteArray& text);
+/// As above; when the text was told by the scan that reads the rows, @p rows receives that scan, ready for a walk.
+bool holdsDataSet(Operation operation, const QByteArray& text, std::shared_ptr<DataSetWalk::Document>& rows);
 
 } // namespace Unwrap
 } // namespace palletry

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DataSetWalk.h"
 #include "core/Task.h"
 #include "transport/HttpExchange.h"
 
@@ -23,6 +24,7 @@ struct ServiceReply
     std::string bytes;
     pugi::xml_document document;
     QByteArray result; ///< what the caller's step made of it (a read's DataSet text)
+    std::shared_ptr<DataSetWalk::Document> rows; ///< and the result's rows, when the step read them
     int statusCode = 0;
     QString statusLine; ///< for a report on what the reply holds
 };
