@@ -29,7 +29,7 @@ constexpr qsizetype AsideBytes = 256 * 1024;
 } // namespace
 
 OpenLoad::OpenLoad(ControlState& state, Screen& screen, ErrorSink& errors, ServiceRequests& requests,
-                   Loaders& loaders, Navigation& navigation, SortHandlers& sorting, ManualPOEntry& manualPO,
+                   Loaders& loaders, Navigation& navigation, ManualPOEntry& manualPO,
                    LineItemEntry& orderDetails, LineItemEntry& manualPOItems)
     : m_state(state)
     , m_screen(screen)
@@ -37,7 +37,6 @@ OpenLoad::OpenLoad(ControlState& state, Screen& screen, ErrorSink& errors, Servi
     , m_requests(requests)
     , m_loaders(loaders)
     , m_navigation(navigation)
-    , m_sorting(sorting)
     , m_manualPO(manualPO)
     , m_orderDetails(orderDetails)
     , m_manualPOItems(manualPOItems)

@@ -100,20 +100,18 @@ void Loaders::readVendors(VendorList& list, const QByteArray& xml, int column, Q
                           std::shared_ptr<DataSetWalk::Document> read)
 {
     try {
-        std::vector<QStringList> rows;
-        {
-            if (!read) {
-                read = std::make_shared<DataSetWalk::Document>();
-                if (!read->load(xml))
-                    return;
-            }
-            list.read = true;
-            DataSetWalk({"VendorID", "Name"}).walk(*read, [&](const QVector<QString>& row) {
-                rows.push_back(QStringList{row[0], row[1]});
-            });
-            // The places of the rows go before their keys are made: a large list needs the room.
-            read.reset();
+        if (!read) {
+            read = std::make_shared<DataSetWalk::Document>();
+            if (!read->load(xml))
+                return;
         }
+        list.read = true;
+        std::vector<QStringList> rows;
+        DataSetWalk({"VendorID", "Name"}).walk(*read, [&](const QVector<QString>& row) {
+            rows.push_back(QStringList{row[0], row[1]});
+        });
+        // The places of the rows go before their keys are made: a large list needs the room.
+        read.reset();
         list.rows = ListModel::prepare(std::move(rows), column, order);
     } catch (...) {
         list.read = false;
