@@ -124,7 +124,7 @@ void replyChainRows(ResultTable& table)
     const auto chain = table.pairs("replyChain");
     static const std::pair<const char*, const char*> stages[] = {
         {"parse", "parse reply in place"},
-        {"text", "serialise, unescape, strip, unwrap (UTF-8)"},
+        {"text", "unwrap the result where it lies (UTF-8)"},
         {"release", "drop the reply"},
         {"check", "Unwrap::holdsDataSet (scans the rows)"},
         {"load", "DataSetWalk::Document::load (when not)"},

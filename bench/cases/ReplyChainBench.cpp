@@ -39,9 +39,9 @@ struct StageTimes
 
 /**
  * Exactly what a read call and LoadVendors do with the bytes once they are in:
- * parse the reply where it was received (as the transport hands it up), write it out
- * unescaped with the envelope and the operation's tags removed (the UTF-8
- * field), drop the reply (the next call replaces it), check that the field holds a
+ * parse the reply where it was received (as the transport hands it up), take its
+ * result, unescaped by the parse where it lies, with the envelope and the operation's
+ * tags removed (the UTF-8 field, cut out of the received bytes), drop the reply (the next call replaces it), check that the field holds a
  * DataSet (a read refuses anything else with a report; the check's scan of a plain
  * answer is the rows' reading, which LoadData hands to the vendor loader) and walk
  * its rows over VendorID / Name, the values as QString.
@@ -57,12 +57,13 @@ int runChain(const std::string& bytes, StageTimes* times = nullptr)
         }
     };
     // The bytes as the transfer hands them over: a buffer of the reply's own.
-    auto received = std::make_unique<std::string>(bytes);
+    auto received = std::make_unique<QByteArray>(bytes.data(), static_cast<qsizetype>(bytes.size()));
     auto reply = std::make_unique<pugi::xml_document>();
-    if (!XmlText::loadEncodedInPlace(*reply, received->data(), received->size()))
+    if (!XmlText::loadEncodedInPlace(*reply, received->data(), bytes.size()))
         return -1;
     lap(&StageTimes::parse);
-    const QByteArray field = Unwrap::dataSetText(Unwrap::Operation::GetVendorDataVendorMaster, *reply, bytes.size());
+    // Cut out of the received bytes where they lie, as a read call does.
+    const QByteArray field = Unwrap::dataSetText(Unwrap::Operation::GetVendorDataVendorMaster, *reply, *received);
     lap(&StageTimes::text);
     reply.reset();
     received.reset();

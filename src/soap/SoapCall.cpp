@@ -32,7 +32,7 @@ Task<QString> SoapCall::ReturnWebserviceXML(QString AsmxUrl, QString Host, QStri
         co_return QString();
     QString text;
     trap(m_sink, "ReturnWebserviceXML",
-         [&] { text = QString::fromUtf8(Unwrap::replyText(reply->document, reply->bytes.size())); });
+         [&] { text = QString::fromUtf8(Unwrap::replyText(reply->document, static_cast<std::size_t>(reply->bytes.size()))); });
     co_return text;
 }
 
@@ -41,11 +41,12 @@ Task<QByteArray> SoapCall::readDataSet(Unwrap::Operation operation, QString Asmx
 {
     // Read where the reply is checked (a large one on a worker thread); its failure is the call's.
     ServiceCall::ReplyStep unwrap = [operation, AsmxUrl](ServiceReply& reply) {
-        QByteArray text = Unwrap::dataSetText(operation, reply.document, reply.bytes.size());
+        // The text is cut out of the received bytes where it can be, else copied.
+        QByteArray text = Unwrap::dataSetText(operation, reply.document, reply.bytes);
         // The nodes and the received bytes go before the text is checked, and where
         // they were made, not on the screen's thread.
         reply.document.reset();
-        std::string().swap(reply.bytes);
+        reply.bytes = QByteArray();
         // A result that is no DataSet would read as an empty one: the clerk would see no
         // orders and no report.
         if (!Unwrap::holdsDataSet(operation, text, reply.rows))

@@ -194,6 +194,21 @@ public:
     {
     }
 
+    /**
+     * The first text that lies in [begin, end) and holds no declaration to rewrite
+     * past its start is left out of the output and noted instead (taken()): it is the
+     * same bytes, unescaped where they lie, when the reply was parsed in place.
+     */
+    void takeInPlace(const char* begin, const char* end)
+    {
+        m_inBegin = begin;
+        m_inEnd = end;
+    }
+    const char* taken() const { return m_taken; }
+    std::size_t takenSize() const { return m_takenSize; }
+    /// Where the taken text would stand in the output.
+    qsizetype takenAt() const { return m_takenAt; }
+
     void text(QByteArray& out, const char* value) override
     {
         static const Pattern plainDeclaration("<?xml version=\"1.0\"?>");
@@ -201,6 +216,18 @@ public:
         const std::string_view declaration = utf8Declaration().view<char>();
         const char* b = value;
         const char* e = b + std::strlen(b);
+        if (!m_taken && b >= m_inBegin && e <= m_inEnd) {
+            // The service starts its result with the declaration: written out, the rest taken.
+            const char* rest = startsWith(b, e, plain) ? b + plain.size() : b;
+            if (rest != e && Search<char>::find(rest, e, plain) == e) {
+                if (rest != b)
+                    out.append(declaration.data(), static_cast<qsizetype>(declaration.size()));
+                m_taken = rest;
+                m_takenSize = static_cast<std::size_t>(e - rest);
+                m_takenAt = out.size();
+                return;
+            }
+        }
         for (;;) {
             const char* hit = Search<char>::find(b, e, plain);
             out.append(b, hit - b);
@@ -231,6 +258,11 @@ public:
 private:
     ByteArrayOut& m_out;
     QByteArray m_attribute;
+    const char* m_inBegin = nullptr;
+    const char* m_inEnd = nullptr;
+    const char* m_taken = nullptr;
+    std::size_t m_takenSize = 0;
+    qsizetype m_takenAt = 0;
 };
 
 // The result text of UTF-8 @p text (a serialised reply) unescaped: the way for
@@ -364,6 +396,40 @@ QByteArray replyText(const pugi::xml_document& reply, std::size_t sizeHint)
 QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std::size_t sizeHint)
 {
     return removedInPlace(serialiseUnescaped(reply, sizeHint), removalOf(&operation));
+}
+
+QByteArray dataSetText(Operation operation, pugi::xml_document& reply, QByteArray& bytes)
+{
+    const char* const base = bytes.constData();
+    ByteArrayOut out;
+    UnescapingWriter writer(out);
+    writer.takeInPlace(base, base + bytes.size());
+    if (!XmlText::serialiseWith(reply, out.text, writer) || !writer.taken())
+        return dataSetText(operation, reply, static_cast<std::size_t>(bytes.size()));
+    /*
+     * Every removed pattern is one tag, "<" then no "<" or ">" then ">". While the text
+     * before the taken one ends with ">" and the text after it starts with "<", no
+     * occurrence can reach across either edge, so the three pieces are edited apart
+     * with the same result as the whole. A piece that keeps a character it would
+     * need a neighbour to lose is not emptied by its removal alone: when both
+     * neighbours are emptied, the edges held at every step, and the result is the
+     * taken text's own removal, cut out of the bytes where it lies.
+     */
+    const textedit::InOrderRemoval& removal = removalOf(&operation);
+    const qsizetype at = writer.takenAt();
+    if (!removedInPlace(out.text.left(at), removal).isEmpty() || !removedInPlace(out.text.mid(at), removal).isEmpty())
+        return dataSetText(operation, reply, static_cast<std::size_t>(bytes.size()));
+    const qsizetype offset = writer.taken() - base;
+    const std::size_t size = writer.takenSize();
+    // The document's nodes point into the bytes: they go before the bytes are edited.
+    reply.reset();
+    std::size_t length = 0;
+    const std::size_t start = removal.apply(bytes.data() + offset, size, length);
+    QByteArray text = std::move(bytes);
+    text.truncate(offset + static_cast<qsizetype>(start + length));
+    // Dropping the front of an unshared QByteArray moves its start, not its bytes.
+    text.remove(0, offset + static_cast<qsizetype>(start));
+    return text;
 }
 
 bool holdsDataSet(Operation operation, const QByteArray& text)

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include <cstddef>
+
 #include <memory>
 #include <string>
 
@@ -54,6 +56,15 @@ QByteArray replyText(const pugi::xml_document& reply, std::size_t sizeHint = 0);
  * walk of the reply, one scan of its text and one compaction in place.
  */
 QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std::size_t sizeHint = 0);
+
+/**
+ * The same text, cut out of @p bytes where it lies when @p reply was parsed from them in
+ * place and its result is one text around which the envelope and the operation's tags
+ * are removed whole (the service's replies): no copy is made, and @p bytes is taken
+ * (left empty). Otherwise a copy as above, with @p bytes left as they were. @p reply is
+ * spent either way: use it no more.
+ */
+QByteArray dataSetText(Operation operation, pugi::xml_document& reply, QByteArray& bytes);
 
 /**
  * Whether the DataSet text @p text of @p operation is one a loader can read: empty

@@ -146,11 +146,11 @@ Task<std::unique_ptr<ServiceReply>> ServiceCall::call(QString AsmxUrl, QString S
     // Parsed, checked and read by the caller's step in one go; a large reply on a
     // worker thread, holding all it uses, so that a dropped action leaves it nothing to touch.
     auto received = std::make_shared<std::unique_ptr<ServiceReply>>(parsed(http));
-    const bool large = (*received)->bytes.size() >= AsideBytes;
+    const bool large = static_cast<std::size_t>((*received)->bytes.size()) >= AsideBytes;
     Aside reading(large ? m_runner : nullptr, [received, AsmxUrl, SOAPAction, UpdateAddDeleteOnly, then] {
         ServiceReply& reply = **received;
-        if (!reply.bytes.empty())
-            XmlText::loadEncodedInPlace(reply.document, reply.bytes.data(), reply.bytes.size());
+        if (!reply.bytes.isEmpty())
+            XmlText::loadEncodedInPlace(reply.document, reply.bytes.data(), static_cast<std::size_t>(reply.bytes.size()));
         check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
         if (then)
             then(reply);

@@ -21,7 +21,8 @@ class TransferRunner;
 /// A reply parsed in place: the nodes' text lives in the bytes as received, which live as long as they do.
 struct ServiceReply
 {
-    std::string bytes;
+    QByteArray bytes; ///< a read's result may be cut out of them where it lies
+
     pugi::xml_document document;
     QByteArray result; ///< what the caller's step made of it (a read's DataSet text)
     std::shared_ptr<DataSetWalk::Document> rows; ///< and the result's rows, when the step read them
