@@ -441,9 +441,12 @@ QByteArray dataSetText(Operation operation, pugi::xml_document& reply, QByteArra
     std::size_t length = 0;
     const std::size_t start = removal.apply(bytes.data() + offset, size, length);
     QByteArray text = std::move(bytes);
-    text.truncate(offset + static_cast<qsizetype>(start + length));
-    // Dropping the front of an unshared QByteArray moves its start, not its bytes.
-    text.remove(0, offset + static_cast<qsizetype>(start));
+    // Moved to the front of the bytes, whose unused end is then given back: the escaped
+    // reply is a good part larger than its text, which a load keeps for as long as it is open.
+    char* const data = text.data();
+    std::memmove(data, data + offset + static_cast<qsizetype>(start), length);
+    text.truncate(static_cast<qsizetype>(length));
+    text.squeeze();
     return text;
 }
 
