@@ -7,7 +7,8 @@
 //    NewDataSet (counted here independently with XPath), each once, in order;
 //  - every row has one slot per column; a slot holds the value last reported
 //    for it in that row and is empty when none was (never an earlier row's value);
-//  - a column index reported is always a valid slot.
+//  - a column index reported is always a valid slot;
+//  - a text the plain scan takes as a DataSet is one for the parser too.
 
 #include "DataSetWalkCalls.h"
 #include "FuzzCheck.h"
@@ -22,6 +23,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace {
 
@@ -73,6 +75,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const DataSetWalk& walk : {DataSetWalk({"VendorID", "Name"}), DataSetWalk({"Name", "Name", "diffgr:id"})}) {
             DataSetWalk::Document loaded;
             FUZZ_CHECK(loaded.load(utf8) == parsed);
+            // A plain DataSet by the scan is one by the parser: one Root element holding a DataSet, no doctype.
+            if (loaded.plainDataSet()) {
+                pugi::xml_document checked;
+                FUZZ_CHECK(checked.load_buffer(utf8.constData(), std::size_t(utf8.size()),
+                                               pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8));
+                int elements = 0;
+                for (const pugi::xml_node node : checked.children()) {
+                    FUZZ_CHECK(node.type() == pugi::node_element);
+                    ++elements;
+                }
+                FUZZ_CHECK(elements == 1 && std::string(checked.document_element().name()) == "Root"
+                           && checked.document_element().child("DataSet"));
+            }
             if (parsed)
                 FUZZ_CHECK(callsOf(walk, loaded) == callsOf(walk, document));
         }

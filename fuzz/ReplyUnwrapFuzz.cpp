@@ -9,7 +9,8 @@
 //  - the same holds for the bytes as the body text of a reply, and as a raw section
 //    of it, which the serialiser writes as they are: such a reply takes the
 //    two-step way (serialise, then unescape the text), so the unescaping meets
-//    the bytes themselves.
+//    the bytes themselves;
+//  - the result cut out of the received bytes where it lies equals the copy.
 
 #include "FuzzCheck.h"
 #include "ReceivedXml.h"
@@ -50,6 +51,20 @@ bool isValidUtf8(const std::string& text)
     return fromUtf8(text).toUtf8() == QByteArray::fromStdString(text);
 }
 
+// The result cut out of @p body where it lies, as a read call takes it, equals the copy.
+void checkInPlaceAgrees(const char* body, std::size_t size)
+{
+    for (int op = 0; op < 6; ++op) {
+        const auto operation = static_cast<Unwrap::Operation>(op);
+        const ReceivedXml copied(body, size);
+        QByteArray bytes(body, static_cast<qsizetype>(size));
+        pugi::xml_document reply;
+        if (!copied.loaded || !XmlText::loadEncodedInPlace(reply, bytes.data(), size))
+            return;
+        FUZZ_CHECK(Unwrap::dataSetText(operation, reply, bytes) == Unwrap::dataSetText(operation, copied.document, size));
+    }
+}
+
 // The chain and the sequential steps agree on a reply whose body holds @p text,
 // as text (escaped when serialised) or as a raw section (written as it is).
 void checkEditsAgree(const std::string& text, pugi::xml_node_type kind)
@@ -64,6 +79,7 @@ void checkEditsAgree(const std::string& text, pugi::xml_node_type kind)
     const std::string serialised = XmlText::serialiseUtf8(reply);
     if (!isValidUtf8(serialised))
         return;
+    checkInPlaceAgrees(serialised.data(), serialised.size());
     const QString stripped = replysteps::replyText(fromUtf8(serialised));
     FUZZ_CHECK(fromUtf8(replyText) == stripped);
     for (int op = 0; op < 6; ++op) {
@@ -94,6 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
         checkEditsAgree(serialised, pugi::node_pcdata);
+        checkInPlaceAgrees(bytes, size);
     }
 
     // The raw bytes inside a reply, as text and as a raw section.

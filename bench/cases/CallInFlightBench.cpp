@@ -3,6 +3,8 @@
 // a 10 ms timer on the user-interface thread during the call, and the time from the
 // reply's last byte to the load painted. The control as it runs its calls (the transfer
 // on a worker thread) against the transfer run on the user-interface thread, in turns.
+// Also (case 2) the longest gap of a 5 ms timer over the whole of LoadData of the big load
+// at full speed, the control as it runs against everything on the user-interface thread.
 
 #include "BenchData.h"
 #include "Pairs.h"
@@ -138,15 +140,19 @@ struct InFlight
         double paintedMs = 0;     ///< from the reply's last byte to the load painted
     };
 
-    /// Opens the big load over the line, the transfers on a worker thread or (@p worker false) here.
-    Sample open(bool worker)
+    /**
+     * Opens the big load over the line, the transfers on the event loop or (@p worker
+     * false) here, with a timer of @p tickMs ticking. With @p whole the gap is the
+     * longest over the whole of LoadData, from the call until painted.
+     */
+    Sample open(bool worker, int tickMs = TickMs, bool whole = false)
     {
         d.soapCall.setRunner(worker ? &d.runner : nullptr);
         std::vector<Clock::time_point> ticks;
         ticks.reserve(4096);
         QTimer timer;
         timer.setTimerType(Qt::PreciseTimer);
-        timer.setInterval(TickMs);
+        timer.setInterval(tickMs);
         QObject::connect(&timer, &QTimer::timeout, [&] { ticks.push_back(Clock::now()); });
         timer.start();
         line.reset();
@@ -162,10 +168,19 @@ struct InFlight
                           .arg(d.screen.lstVendors->count())
                           .arg(control.messages().join(QStringLiteral("; ")));
         Sample sample;
+        auto ms = [](Clock::duration span) { return std::chrono::duration<double, std::milli>(span).count(); };
+        if (whole) {
+            Clock::time_point previous = start;
+            for (const Clock::time_point tick : ticks) {
+                sample.longestGapMs = std::max(sample.longestGapMs, ms(tick - previous));
+                previous = tick;
+            }
+            sample.longestGapMs = std::max(sample.longestGapMs, ms(painted - previous));
+            return sample;
+        }
         const auto last = line.lastByte();
         if (!last)
             return sample;
-        auto ms = [](Clock::duration span) { return std::chrono::duration<double, std::milli>(span).count(); };
         // The call's start, the ticks while the reply came in, its last byte: the longest step between.
         Clock::time_point previous = start;
         for (const Clock::time_point tick : ticks) {
@@ -207,6 +222,65 @@ void callInFlight(benchmark::State& state)
 }
 
 PALLETRY_PAIR_CASE(callInFlight);
+
+/// The frames while the big load opens at full speed: a 5 ms timer over the whole of LoadData.
+constexpr int FrameTickMs = 5;
+constexpr int FramePairs = 9;
+
+void openLoadFrames(benchmark::State& state)
+{
+    auto rig = std::make_unique<InFlight>();
+    rig->line.setPacing(false);
+    for (auto _ : state) {
+        rig->open(true, FrameTickMs, true);
+        rig->open(false, FrameTickMs, true);
+        std::vector<double> gaps[2];
+        for (int pair = 0; pair < FramePairs && rig->failure.isEmpty(); ++pair)
+            for (const bool worker : {true, false})
+                gaps[worker ? 0 : 1].push_back(rig->open(worker, FrameTickMs, true).longestGapMs);
+        if (!rig->failure.isEmpty())
+            break;
+        record(state, "openLoadFrames", summarize(gaps[0], gaps[1]));
+    }
+    if (!rig->failure.isEmpty())
+        state.SkipWithError(rig->failure.toStdString().c_str());
+}
+
+PALLETRY_PAIR_CASE(openLoadFrames);
+
+constexpr int WarmPairs = 9;
+
+/// Case 2 warm: LoadData of the big load in this process, against the same three requests as raw HTTP from it.
+void openLoadWarm(benchmark::State& state)
+{
+    QuietControl control;
+    control.control().SetPersonInformation(QStringLiteral("15"), QStringLiteral("2"));
+    const palletry_service::ReferenceService& service = bigService();
+    const QString server = QString::fromStdString(service.serverName());
+    for (auto _ : state) {
+        const PairResult result = interleave(
+            WarmPairs,
+            [&] {
+                const auto start = Clock::now();
+                control.control().LoadData(server, BigLoadId);
+                QApplication::processEvents(); // the clerk sees the load once it is painted
+                return msSince(start);
+            },
+            [&] {
+                const auto start = Clock::now();
+                for (const auto& [operation, envelope] : openingRequests(BigLoadId))
+                    benchmark::DoNotOptimize(postToService(service, operation, envelope).size());
+                return msSince(start);
+            });
+        if (!control.messages().isEmpty()) {
+            state.SkipWithError(control.messages().join(QStringLiteral("; ")).toStdString().c_str());
+            return;
+        }
+        record(state, "openLoadWarm", result);
+    }
+}
+
+PALLETRY_PAIR_CASE(openLoadWarm);
 
 } // namespace
 } // namespace palletry::bench

@@ -3,6 +3,7 @@
 #include "actions/LineItemEntry.h"
 #include "actions/ManualPOEntry.h"
 #include "actions/SortHandlers.h"
+#include "core/Aside.h"
 #include "core/ControlState.h"
 #include "core/Conversion.h"
 #include "core/Trap.h"
@@ -20,9 +21,15 @@
 #include <QPushButton>
 
 namespace palletry {
+namespace {
+
+/// A vendor master text at least this large is read on a worker thread: it would hold the screen up for more than a frame.
+constexpr qsizetype AsideBytes = 256 * 1024;
+
+} // namespace
 
 OpenLoad::OpenLoad(ControlState& state, Screen& screen, ErrorSink& errors, ServiceRequests& requests,
-                   Loaders& loaders, Navigation& navigation, SortHandlers& sorting, ManualPOEntry& manualPO,
+                   Loaders& loaders, Navigation& navigation, ManualPOEntry& manualPO,
                    LineItemEntry& orderDetails, LineItemEntry& manualPOItems)
     : m_state(state)
     , m_screen(screen)
@@ -30,7 +37,6 @@ OpenLoad::OpenLoad(ControlState& state, Screen& screen, ErrorSink& errors, Servi
     , m_requests(requests)
     , m_loaders(loaders)
     , m_navigation(navigation)
-    , m_sorting(sorting)
     , m_manualPO(manualPO)
     , m_orderDetails(orderDetails)
     , m_manualPOItems(manualPOItems)
@@ -83,17 +89,35 @@ Task<void> OpenLoad::LoadData(QString ptServerName, qint32 lLoadID)
         using Unwrap::Operation;
         m_state.IncomingLoadXML = co_await m_requests.read(Operation::GetVendorIncomingLoad,
                                                            m_requests.GetVendorIncomingLoadSOAPEnvelope(loadId));
+        // The check that the answer holds a DataSet reads its rows already: read once.
+        std::shared_ptr<DataSetWalk::Document> vendorRows;
         m_state.VendorMasterXML = co_await m_requests.read(Operation::GetVendorDataVendorMaster,
-                                                           m_requests.GetVendorDataVendorMasterSOAPEnvelope());
+                                                           m_requests.GetVendorDataVendorMasterSOAPEnvelope(),
+                                                           &vendorRows);
+        // The vendors are read and put in the order that the click on their name
+        // header, which opening a load ends with, gives them: a large list on a worker
+        // thread while the orders on the load are asked for, so that the screen keeps
+        // painting; the list then takes them in one move.
+        const auto [column, order] = SortHandlers::sortAfterClick(*m_screen.lstVendors, 2);
+        auto vendors = std::make_shared<Loaders::VendorList>();
+        const QByteArray vendorXml = m_state.VendorMasterXML;
+        const bool large = vendorXml.size() >= AsideBytes;
+        Aside reading(large ? m_requests.asideRunner() : nullptr,
+                      [vendors, vendorXml, vendorRows = std::move(vendorRows), column = column, order = order]() mutable {
+                          Loaders::readVendors(*vendors, vendorXml, column, order, std::move(vendorRows));
+                      });
+        reading.start();
         m_state.HomeDeliverlyXML = co_await m_requests.read(Operation::GetVendorHomeDeliverly,
                                                             m_requests.GetVendorHomeDeliverlySOAPEnvelope(loadId));
+        co_await reading;
 
         m_screen.txtLoadID->setText(QString::number(m_state.LoadID));
         m_loaders.LoadVendorIncomingLoad(m_state.IncomingLoadXML);
-        m_loaders.LoadVendors(m_state.VendorMasterXML);
+        m_loaders.LoadVendors(std::move(*vendors));
         m_loaders.LoadVendorHomeDeliverly(m_state.HomeDeliverlyXML);
         m_screen.cmdViewAll->setEnabled(m_screen.lstAllSelectedPOs->count() > 0);
-        m_sorting.lstVendors_ColumnClick(2);
+        // As the click on the name header leaves it, also when no vendor could be read.
+        m_screen.lstVendors->setSort(column, order);
     } catch (...) {
         reportCurrent(m_errors, "LoadData");
     }

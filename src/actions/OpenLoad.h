@@ -15,7 +15,6 @@ class ManualPOEntry;
 class Navigation;
 class Screen;
 class ServiceRequests;
-class SortHandlers;
 
 /**
  * Opening a load (LoadData): the load header, the vendor master list and the
@@ -27,7 +26,7 @@ class OpenLoad
 {
 public:
     OpenLoad(ControlState& state, Screen& screen, ErrorSink& errors, ServiceRequests& requests, Loaders& loaders,
-             Navigation& navigation, SortHandlers& sorting, ManualPOEntry& manualPO, LineItemEntry& orderDetails,
+             Navigation& navigation, ManualPOEntry& manualPO, LineItemEntry& orderDetails,
              LineItemEntry& manualPOItems);
 
     /**
@@ -47,7 +46,6 @@ private:
     ServiceRequests& m_requests;
     Loaders& m_loaders;
     Navigation& m_navigation;
-    SortHandlers& m_sorting;
     ManualPOEntry& m_manualPO;
     LineItemEntry& m_orderDetails;
     LineItemEntry& m_manualPOItems;

@@ -13,14 +13,18 @@ SortHandlers::SortHandlers(Screen& screen, ErrorSink& errors)
 {
 }
 
-void SortHandlers::sortByHeader(ListView& list, int header)
+std::pair<int, Qt::SortOrder> SortHandlers::sortAfterClick(const ListView& list, int header)
 {
     const int column = header - 1;
-    if (list.sortColumn() == column) {
-        list.setSort(column, list.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
-    } else {
-        list.setSort(column, list.sortOrder());
-    }
+    if (list.sortColumn() == column)
+        return {column, list.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder};
+    return {column, list.sortOrder()};
+}
+
+void SortHandlers::sortByHeader(ListView& list, int header)
+{
+    const auto [column, order] = sortAfterClick(list, header);
+    list.setSort(column, order);
 }
 
 void SortHandlers::lstVendors_ColumnClick(int header)

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
+
+#include <utility>
 
 namespace palletry {
 
@@ -29,6 +32,8 @@ public:
 
     /// The sorting rule itself, for any list.
     static void sortByHeader(ListView& list, int header);
+    /// The column and direction a click on @p header gives @p list, without sorting it.
+    static std::pair<int, Qt::SortOrder> sortAfterClick(const ListView& list, int header);
 
 private:
     Screen& m_screen;

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QPushButton>
+#include <QThreadPool>
 
 namespace palletry {
 
@@ -115,6 +116,27 @@ void ActionRunner::run(Transfer transfer, std::coroutine_handle<> waiting)
     m_waiting = waiting;
     // Never inside the step that asked: what it queued for the clerk comes first.
     post(&ActionRunner::presentThenBegin);
+}
+
+void ActionRunner::runAside(std::function<void()> work, std::function<void()> ended)
+{
+    // The worker holds no pointer it may follow: it posts its end to the application,
+    // and the runner, if it is still there, goes on if the action is still the same.
+    QPointer<ActionRunner> self(this);
+    const quint64 id = m_id;
+    QThreadPool::globalInstance()->start(
+        [work = std::move(work), ended = std::move(ended), self = std::move(self), id]() mutable {
+            work();
+            work = {};
+            if (QCoreApplication* app = QCoreApplication::instance())
+                QMetaObject::invokeMethod(
+                    app,
+                    [ended = std::move(ended), self = std::move(self), id] {
+                        if (self && self->running(id))
+                            ended();
+                    },
+                    Qt::QueuedConnection);
+        });
 }
 
 void ActionRunner::presentThenBegin()

@@ -32,6 +32,8 @@ class MessageBoxes;
  *   presented before its next transfer and at its end, from the event loop with
  *   none of the action's frames on the stack, so a host's slot may do anything,
  *   deleting the control included.
+ * - Work on a reply that touches no widget (reading a large answer) runs on a
+ *   worker thread meanwhile; the action goes on from the event loop after it.
  * - Cancel ends the transfer in flight at once as cancelled (or, between
  *   transfers, the next one before it is sent).
  * - Destroyed, or abandoned when the application quits, it drops the action
@@ -77,6 +79,8 @@ public:
     bool insideAction() const { return m_inside; }
 
     void run(Transfer transfer, std::coroutine_handle<> waiting) override;
+    void runAside(std::function<void()> work, std::function<void()> ended) override;
+    void resumeAction(std::coroutine_handle<> waiting) override { resume(waiting); }
 
     /// What the clerk reads while @p operation is awaited, e.g. "Reading the vendors…".
     static QString waitingFor(const QString& operation);

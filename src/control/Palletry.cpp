@@ -60,7 +60,7 @@ Palletry::Private::Private(Palletry* control)
     , loadReview(state, screen, errorReport, messageBoxes, requests, loaders, navigation, manualPO)
     , loadSheet(screen, errorReport)
     , manifest(state, screen, errorReport, loadSheet)
-    , opening(state, screen, errorReport, requests, loaders, navigation, sorting, manualPO, orderDetailsEntry,
+    , opening(state, screen, errorReport, requests, loaders, navigation, manualPO, orderDetailsEntry,
               manualPOEntry)
 {
     soapCall.setRunner(&runner);

@@ -279,6 +279,7 @@ void DataSetWalk::Document::clear()
     std::vector<std::string_view>().swap(m_names);
     std::string().swap(m_gathered);
     m_loaded = false;
+    m_plainDataSet = false;
 }
 
 bool DataSetWalk::Document::load(const QByteArray& text)
@@ -331,6 +332,8 @@ bool DataSetWalk::Document::readPlain()
         if (depth == onPath && depth < RowDepth && name == RowPath[depth]) {
             if (++onPath == RowDepth)
                 addCell(RowStart);
+            if (onPath == 2) // Root, then DataSet in it
+                m_plainDataSet = true;
         } else if (depth == RowDepth && onPath == RowDepth) {
             cellDepth = depth + 1;
             cellText = NoText;

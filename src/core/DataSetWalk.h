@@ -51,6 +51,13 @@ public:
         /// Reads @p text (UTF-8, as the result fields hold it); false when it is not well-formed (the empty text included).
         bool load(const QByteArray& text);
 
+        /**
+         * After a load(): the text was read by the plain scan alone (elements, attributes
+         * and text, nothing the parser would decide otherwise) and its one element is a
+         * Root holding a DataSet element. The parser then finds the same.
+         */
+        bool plainDataSet() const { return m_plainDataSet; }
+
     private:
         friend class DataSetWalk;
         /// A row begins (name == RowStart) or a child of a row with its text; the text lies at base + at, or in gathered when InGathered is set.
@@ -74,6 +81,7 @@ public:
         std::vector<std::string_view> m_names; // the distinct names of the rows' children
         std::string m_gathered; // texts that are not one piece of the text as it lies
         bool m_loaded = false;
+        bool m_plainDataSet = false;
     };
 
     int columnCount() const { return int(m_columns.size()); }

@@ -96,19 +96,37 @@ void Loaders::LoadVendorIncomingLoad(const QByteArray& xml)
     });
 }
 
-void Loaders::LoadVendors(const QByteArray& xml)
+void Loaders::readVendors(VendorList& list, const QByteArray& xml, int column, Qt::SortOrder order,
+                          std::shared_ptr<DataSetWalk::Document> read)
 {
-    trap(m_errors, "LoadVendors", [&] {
-        DataSetWalk::Document doc;
-        if (!doc.load(xml))
-            return;
+    try {
+        if (!read) {
+            read = std::make_shared<DataSetWalk::Document>();
+            if (!read->load(xml))
+                return;
+        }
+        list.read = true;
         std::vector<QStringList> rows;
-        DataSetWalk({"VendorID", "Name"}).walk(doc, [&](const QVector<QString>& row) {
+        DataSetWalk({"VendorID", "Name"}).walk(*read, [&](const QVector<QString>& row) {
             rows.push_back(QStringList{row[0], row[1]});
         });
+        // The places of the rows go before their keys are made: a large list needs the room.
+        read.reset();
+        list.rows = ListModel::prepare(std::move(rows), column, order);
+    } catch (...) {
+        list.read = false;
+        list.failure = std::current_exception();
+    }
+}
+
+void Loaders::LoadVendors(VendorList list)
+{
+    trap(m_errors, "LoadVendors", [&] {
+        if (list.failure)
+            std::rethrow_exception(list.failure);
         // Replaces the list: opening another load must not list a vendor twice.
-        m_screen.lstVendors->clear();
-        m_screen.lstVendors->addRows(std::move(rows));
+        if (list.read)
+            m_screen.lstVendors->adoptRows(std::move(list.rows));
     });
 }
 

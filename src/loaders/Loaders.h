@@ -1,11 +1,15 @@
 #pragma once
 
+#include "core/DataSetWalk.h"
 #include "core/Task.h"
+#include "screen/ListModel.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
+#include <exception>
+#include <memory>
 #include <optional>
 
 namespace palletry {
@@ -28,8 +32,22 @@ public:
 
     /// Load header: truck number, load date ("mm/dd/yyyy") and carrier boxes.
     void LoadVendorIncomingLoad(const QByteArray& xml);
-    /// Vendor master list: replaces the rows of lstVendors.
-    void LoadVendors(const QByteArray& xml);
+    /// The vendor master list as read, before lstVendors shows it.
+    struct VendorList
+    {
+        bool read = false;          ///< the text was a DataSet; else the list stays as it is
+        ListModel::Prepared rows;   ///< sorted as lstVendors will show them
+        std::exception_ptr failure; ///< reported by LoadVendors
+    };
+    /**
+     * Reads the vendor rows of @p xml into @p list, sorted by @p column / @p order; from
+     * @p read when the call's check already read the text.
+     * Touches no widget and no field, so it may run on a worker thread.
+     */
+    static void readVendors(VendorList& list, const QByteArray& xml, int column, Qt::SortOrder order,
+                            std::shared_ptr<DataSetWalk::Document> read = {});
+    /// Vendor master list: replaces the rows and the sort of lstVendors by @p list, or reports its failure.
+    void LoadVendors(VendorList list);
     /// Orders on the load: refills lstAllSelectedPOs and rebuilds OrderSegmentTable.
     void LoadVendorHomeDeliverly(const QByteArray& xml);
     /// The selected vendor's orders on the load, taken from lstAllSelectedPOs.

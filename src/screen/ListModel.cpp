@@ -1,6 +1,7 @@
 #include "screen/ListModel.h"
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,62 @@ struct EntryBefore
         return a.sequence < b.sequence;
     }
 };
+
+// Puts @p order (indexes of rows) into the order of the rows' keys in direction
+// @p direction, equal keys by their sequence.
+template <typename KeyOf, typename SequenceOf>
+void sortRows(std::vector<int>& order, Qt::SortOrder direction, KeyOf keyOf, SequenceOf sequenceOf)
+{
+    // Rows often arrive in order already (the service lists vendors by name): told
+    // in one pass over the keys as they lie, without a copy of them.
+    const bool up = direction == Qt::AscendingOrder;
+    const bool inOrder = std::is_sorted(order.begin(), order.end(), [&](int a, int b) {
+        const int c = QString::compare(keyOf(a), keyOf(b), Qt::CaseSensitive);
+        if (c != 0)
+            return up ? c < 0 : c > 0;
+        return sequenceOf(a) < sequenceOf(b);
+    });
+    if (inOrder)
+        return;
+    std::vector<SortEntry> entries;
+    entries.reserve(order.size());
+    size_t units = 0;
+    for (int storage : order)
+        units += size_t(keyOf(storage).size());
+    std::u16string buffer;
+    buffer.reserve(units);
+    for (int storage : order) {
+        const QString& key = keyOf(storage);
+        entries.push_back({keyPrefix(key), quint32(buffer.size()), quint32(key.size()), sequenceOf(storage), storage});
+        buffer.append(reinterpret_cast<const char16_t*>(key.utf16()), size_t(key.size()));
+    }
+    // Rows often arrive in order already (the service lists vendors by name): a
+    // check is one pass, the sort many. Rows in the opposite order are turned round,
+    // each run of equal keys back into its sequence.
+    const EntryBefore<true> ascending{buffer.data()};
+    if (direction == Qt::AscendingOrder) {
+        if (!std::is_sorted(entries.begin(), entries.end(), ascending))
+            std::sort(entries.begin(), entries.end(), ascending);
+    } else if (std::is_sorted(entries.begin(), entries.end(), ascending)) {
+        std::reverse(entries.begin(), entries.end());
+        const auto sameKey = [&buffer](const SortEntry& a, const SortEntry& b) {
+            return a.prefix == b.prefix && a.size == b.size
+                && std::u16string_view(buffer.data() + a.offset, a.size)
+                       == std::u16string_view(buffer.data() + b.offset, b.size);
+        };
+        for (auto run = entries.begin(); run != entries.end();) {
+            auto end = std::find_if_not(run + 1, entries.end(), [&](const SortEntry& e) { return sameKey(*run, e); });
+            std::reverse(run, end);
+            run = end;
+        }
+    } else {
+        const EntryBefore<false> descending{buffer.data()};
+        if (!std::is_sorted(entries.begin(), entries.end(), descending))
+            std::sort(entries.begin(), entries.end(), descending);
+    }
+    for (size_t i = 0; i < entries.size(); ++i)
+        order[i] = entries[i].storage;
+}
 
 // @p text with ASCII capitals made small, in @p lower; false (and @p lower
 // untouched) when the text holds anything beyond ASCII. Shares the text when
@@ -125,9 +182,14 @@ void ListModel::setColumnWidthTwips(int column, int twips)
 
 QString ListModel::keyFor(const QStringList& cells) const
 {
-    if (m_sortColumn >= cells.size())
+    return keyOf(cells, m_sortColumn);
+}
+
+QString ListModel::keyOf(const QStringList& cells, int column)
+{
+    if (column >= cells.size())
         return QString();
-    const QString& text = cells.at(m_sortColumn);
+    const QString& text = cells.at(column);
     QString key;
     return asciiLower(text, key) ? key : text.toCaseFolded();
 }
@@ -218,6 +280,40 @@ int ListModel::append(std::vector<QStringList>& rows, std::vector<QString>* keys
         reorder();
     }
     return int(std::find(m_order.begin(), m_order.end(), first) - m_order.begin());
+}
+
+ListModel::Prepared ListModel::prepare(std::vector<QStringList> cells, int column, Qt::SortOrder order)
+{
+    Prepared prepared;
+    prepared.column = std::max(0, column);
+    prepared.sortOrder = order;
+    prepared.rows.reserve(cells.size());
+    for (QStringList& row : cells) {
+        QString key = keyOf(row, prepared.column);
+        prepared.rows.push_back({std::move(row), std::move(key), quint64(prepared.rows.size())});
+    }
+    prepared.order.resize(prepared.rows.size());
+    std::iota(prepared.order.begin(), prepared.order.end(), 0);
+    const std::vector<Row>& rows = prepared.rows;
+    sortRows(prepared.order, order, [&rows](int row) -> const QString& { return rows[size_t(row)].key; },
+             [&rows](int row) { return rows[size_t(row)].sequence; });
+    return prepared;
+}
+
+int ListModel::adopt(Prepared prepared)
+{
+    const Change change(*this);
+    beginResetModel();
+    m_sortColumn = prepared.column;
+    m_sortOrder = prepared.sortOrder;
+    for (Row& row : prepared.rows)
+        row.sequence += m_nextSequence;
+    m_nextSequence += prepared.rows.size();
+    // The old rows are let go after the swap, the model already holding the new ones.
+    m_rows.swap(prepared.rows);
+    m_order = std::move(prepared.order);
+    endResetModel();
+    return m_rows.empty() ? -1 : int(std::find(m_order.begin(), m_order.end(), 0) - m_order.begin());
 }
 
 void ListModel::removeRowAt(int row)
@@ -478,30 +574,8 @@ void ListModel::reorder(bool directionOnly)
 
 void ListModel::resort()
 {
-    std::vector<SortEntry> entries;
-    entries.reserve(m_order.size());
-    size_t units = 0;
-    for (const Row& row : m_rows)
-        units += size_t(row.key.size());
-    std::u16string buffer;
-    buffer.reserve(units);
-    for (int storage : m_order) {
-        const Row& row = m_rows[storage];
-        entries.push_back({keyPrefix(row.key), quint32(buffer.size()), quint32(row.key.size()), row.sequence, storage});
-        buffer.append(reinterpret_cast<const char16_t*>(row.key.utf16()), size_t(row.key.size()));
-    }
-    // Rows often arrive in order already (the service lists vendors by name): a
-    // check is one pass, the sort many.
-    const auto sortBy = [&entries](auto before) {
-        if (!std::is_sorted(entries.begin(), entries.end(), before))
-            std::sort(entries.begin(), entries.end(), before);
-    };
-    if (m_sortOrder == Qt::AscendingOrder)
-        sortBy(EntryBefore<true>{buffer.data()});
-    else
-        sortBy(EntryBefore<false>{buffer.data()});
-    for (size_t i = 0; i < entries.size(); ++i)
-        m_order[i] = entries[i].storage;
+    sortRows(m_order, m_sortOrder, [this](int storage) -> const QString& { return m_rows[storage].key; },
+             [this](int storage) { return m_rows[storage].sequence; });
 }
 
 void ListModel::reverseDirection()

@@ -53,6 +53,26 @@ public:
     /// this list gives its sort column (as another list sorting by the same text gave it).
     int addRows(std::vector<QStringList> rows, std::vector<QString> keys);
 
+    /// One row as the list keeps it.
+    struct Row
+    {
+        QStringList cells;
+        QString key;      ///< case-folded text of the sort column
+        quint64 sequence; ///< when the row was added: keeps equal keys in adding order
+    };
+    /// Rows read and sorted away from the screen, for a list to take in one move.
+    struct Prepared
+    {
+        std::vector<Row> rows;  ///< in the order they were read, sequences counted from 0
+        std::vector<int> order; ///< display row -> row
+        int column = 0;
+        Qt::SortOrder sortOrder = Qt::AscendingOrder;
+    };
+    /// @p cells sorted as a list sorting by @p column / @p order shows them. Touches no model: safe on any thread.
+    static Prepared prepare(std::vector<QStringList> cells, int column, Qt::SortOrder order);
+    /// Replaces every row and the sort by @p prepared, with one reset; returns the display row of its first row (-1: none).
+    int adopt(Prepared prepared);
+
     /// Rows taken out of a list: their cells and the keys of that list's sort column.
     struct Taken
     {
@@ -91,14 +111,9 @@ public:
     void sort(int column, Qt::SortOrder order) override;
 
 private:
-    struct Row
-    {
-        QStringList cells;
-        QString key;      ///< case-folded text of the sort column
-        quint64 sequence; ///< when the row was added: keeps equal keys in adding order
-    };
 
     QString keyFor(const QStringList& cells) const;
+    static QString keyOf(const QStringList& cells, int column);
     bool before(int storageA, int storageB) const;
     int placeFor(int storage) const;
     void resort();

@@ -139,6 +139,11 @@ void ListView::addRows(std::vector<QStringList> rows, std::vector<QString> keys)
     takeCurrentIfNone(m_model->addRows(std::move(rows), std::move(keys)));
 }
 
+void ListView::adoptRows(ListModel::Prepared prepared)
+{
+    takeCurrentIfNone(m_model->adopt(std::move(prepared)));
+}
+
 ListModel::Taken ListView::takeRows(std::vector<int> positions)
 {
     for (int& pos : positions)

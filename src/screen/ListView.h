@@ -75,6 +75,8 @@ public:
     void addRows(std::vector<QStringList> rows);
     /// As addRows(), with the keys of this list's sort column already known (see ListModel::addRows).
     void addRows(std::vector<QStringList> rows, std::vector<QString> keys);
+    /// Replaces the rows and the sort by rows prepared away from the screen (ListModel::prepare), in one move.
+    void adoptRows(ListModel::Prepared prepared);
     /// Takes the rows at @p positions (1-based, no duplicates) out of the list, in the order given,
     /// with their texts and sort keys, for another list to add.
     ListModel::Taken takeRows(std::vector<int> positions);

@@ -179,16 +179,22 @@ Task<bool> ServiceRequests::DeletePOSOAP(QString OrderID, qint16 OrderSegment)
     co_return accepted;
 }
 
+AsideRunner* ServiceRequests::asideRunner() const
+{
+    return m_call.asideRunner();
+}
+
 bool ServiceRequests::lastCallSucceeded() const
 {
     return m_call.lastCallSucceeded();
 }
 
-Task<QByteArray> ServiceRequests::read(Unwrap::Operation operation, QString envelope)
+Task<QByteArray> ServiceRequests::read(Unwrap::Operation operation, QString envelope,
+                                       std::shared_ptr<DataSetWalk::Document>* rows)
 {
     // UTF-8 from the wire to the loader's walk: only the values shown become QString.
     return m_call.readDataSet(operation, m_serviceUrl,
-                              m_soapActionPrefix + QLatin1String(Unwrap::operationName(operation)), envelope);
+                              m_soapActionPrefix + QLatin1String(Unwrap::operationName(operation)), envelope, rows);
 }
 
 } // namespace palletry

@@ -13,6 +13,7 @@
 
 namespace palletry {
 
+class AsideRunner;
 class ErrorSink;
 class SoapCall;
 
@@ -68,8 +69,13 @@ public:
      * Sends @p envelope as a read call of @p operation to the service given to
      * setService(), and returns the reply with every wrapper removed by the
      * operation's unwrapper: the DataSet text in UTF-8, or the empty text after a failed call.
+     * @p rows, when given, receives the text's rows as the check read them (none when it did not).
      */
-    Task<QByteArray> read(Unwrap::Operation operation, QString envelope);
+    Task<QByteArray> read(Unwrap::Operation operation, QString envelope,
+                          std::shared_ptr<DataSetWalk::Document>* rows = nullptr);
+
+    /// Where long work on a reply runs (a worker thread); null: on the calling thread.
+    AsideRunner* asideRunner() const;
 
     /// True when the last call was answered and read (a read) or accepted (a write); false after a reported failure.
     bool lastCallSucceeded() const;

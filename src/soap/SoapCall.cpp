@@ -13,9 +13,10 @@ SoapCall::SoapCall(ErrorSink& sink)
 }
 
 Task<std::unique_ptr<ServiceReply>> SoapCall::call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
-                                                   bool UpdateAddDeleteOnly)
+                                                   bool UpdateAddDeleteOnly, ServiceCall::ReplyStep then)
 {
-    std::unique_ptr<ServiceReply> reply = co_await m_call.call(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly);
+    std::unique_ptr<ServiceReply> reply =
+        co_await m_call.call(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly, std::move(then));
     m_lastCallSucceeded = reply != nullptr;
     co_return reply;
 }
@@ -31,31 +32,34 @@ Task<QString> SoapCall::ReturnWebserviceXML(QString AsmxUrl, QString Host, QStri
         co_return QString();
     QString text;
     trap(m_sink, "ReturnWebserviceXML",
-         [&] { text = QString::fromUtf8(Unwrap::replyText(reply->document, reply->bytes.size())); });
+         [&] { text = QString::fromUtf8(Unwrap::replyText(reply->document, static_cast<std::size_t>(reply->bytes.size()))); });
     co_return text;
 }
 
 Task<QByteArray> SoapCall::readDataSet(Unwrap::Operation operation, QString AsmxUrl, QString SOAPAction,
-                                       QString SOAPEnvelope)
+                                       QString SOAPEnvelope, std::shared_ptr<DataSetWalk::Document>* rows)
 {
-    const std::unique_ptr<ServiceReply> reply = co_await call(AsmxUrl, SOAPAction, SOAPEnvelope, false);
-    if (!reply)
-        co_return QByteArray();
-    QByteArray text;
-    trap(m_sink, "ReturnWebserviceXML", [&] {
-        text = Unwrap::dataSetText(operation, reply->document, reply->bytes.size());
+    // Read where the reply is checked (a large one on a worker thread); its failure is the call's.
+    ServiceCall::ReplyStep unwrap = [operation, AsmxUrl](ServiceReply& reply) {
+        // The text is cut out of the received bytes where it can be, else copied.
+        QByteArray text = Unwrap::dataSetText(operation, reply.document, reply.bytes);
+        // The nodes and the received bytes go before the text is checked, and where
+        // they were made, not on the screen's thread.
+        reply.document.reset();
+        reply.bytes = QByteArray();
         // A result that is no DataSet would read as an empty one: the clerk would see no
         // orders and no report.
-        if (!Unwrap::holdsDataSet(operation, text)) {
-            text.clear();
-            m_lastCallSucceeded = false;
-            throw RuntimeError(ErrorRecord{reply->statusCode,
-                                           ReplyChecks::networkText(reply->statusLine
+        if (!Unwrap::holdsDataSet(operation, text, reply.rows))
+            throw RuntimeError(ErrorRecord{reply.statusCode,
+                                           ReplyChecks::networkText(reply.statusLine
                                                                     + QStringLiteral(": the reply holds no DataSet")),
                                            AsmxUrl, ErrorKind::HttpStatus});
-        }
-    });
-    co_return text;
+        reply.result = std::move(text);
+    };
+    const std::unique_ptr<ServiceReply> reply = co_await call(AsmxUrl, SOAPAction, SOAPEnvelope, false, unwrap);
+    if (reply && rows)
+        *rows = std::move(reply->rows);
+    co_return reply ? std::move(reply->result) : QByteArray();
 }
 
 } // namespace palletry

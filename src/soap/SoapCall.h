@@ -2,6 +2,7 @@
 
 #include "soap/Unwrap.h"
 #include "transport/ServiceCall.h"
+#include "transport/TransferRunner.h"
 
 #include <QByteArray>
 #include <QString>
@@ -59,7 +60,7 @@ public:
      * operation's unwrapper, the same bytes, without a UTF-16 copy of a large reply.
      */
     Task<QByteArray> readDataSet(Unwrap::Operation operation, QString AsmxUrl, QString SOAPAction,
-                                 QString SOAPEnvelope);
+                                 QString SOAPEnvelope, std::shared_ptr<DataSetWalk::Document>* rows = nullptr);
 
     /// True when the last call got a reply that the service accepted (a write) or that was read (a read).
     bool lastCallSucceeded() const { return m_lastCallSucceeded; }
@@ -70,6 +71,8 @@ public:
 
     /// Where transfers run (see ServiceCall::setRunner).
     void setRunner(TransferRunner* runner) { m_call.setRunner(runner); }
+    /// Where long work on a reply runs; null: on the calling thread.
+    AsideRunner* asideRunner() const { return m_call.runner(); }
 
     /// A clerk's action that may write: see ServiceCall::beginAction.
     void beginAction() { m_call.beginAction(); }
@@ -78,7 +81,7 @@ public:
 private:
     /// The call through the transport; also records whether it succeeded.
     Task<std::unique_ptr<ServiceReply>> call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
-                                             bool UpdateAddDeleteOnly);
+                                             bool UpdateAddDeleteOnly, ServiceCall::ReplyStep then = {});
 
     ErrorSink& m_sink;
     ServiceCall m_call;

@@ -1,11 +1,13 @@
 #include "soap/Unwrap.h"
 
+#include "core/DataSetWalk.h"
 #include "core/XmlText.h"
 #include "soap/ServiceNamespace.h"
 #include "soap/TextEdit_p.h"
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -170,6 +172,21 @@ const EnvelopePatterns& envelopePatterns()
     return p;
 }
 
+// Where @p needle ("<?" first) begins in [b, e), or e: a search for its rare "?"
+// (none in a vendor list), faster over a large text than one for the whole needle.
+const char* findRare(const char* b, const char* e, std::string_view needle)
+{
+    for (const char* p = b + 1; p < e;) {
+        const auto* q = static_cast<const char*>(std::memchr(p, '?', static_cast<std::size_t>(e - p)));
+        if (!q)
+            return e;
+        if (startsWith(q - 1, e, needle))
+            return q - 1;
+        p = q + 1;
+    }
+    return e;
+}
+
 /*
  * Why writing a text node raw is exact: the serialiser writes text v as esc(v),
  * where every "&" begins one of "&amp;", "&lt;", "&gt;" standing for one
@@ -192,6 +209,21 @@ public:
     {
     }
 
+    /**
+     * The first text that lies in [begin, end) and holds no declaration to rewrite
+     * past its start is left out of the output and noted instead (taken()): it is the
+     * same bytes, unescaped where they lie, when the reply was parsed in place.
+     */
+    void takeInPlace(const char* begin, const char* end)
+    {
+        m_inBegin = begin;
+        m_inEnd = end;
+    }
+    const char* taken() const { return m_taken; }
+    std::size_t takenSize() const { return m_takenSize; }
+    /// Where the taken text would stand in the output.
+    qsizetype takenAt() const { return m_takenAt; }
+
     void text(QByteArray& out, const char* value) override
     {
         static const Pattern plainDeclaration("<?xml version=\"1.0\"?>");
@@ -199,6 +231,18 @@ public:
         const std::string_view declaration = utf8Declaration().view<char>();
         const char* b = value;
         const char* e = b + std::strlen(b);
+        if (!m_taken && b >= m_inBegin && e <= m_inEnd) {
+            // The service starts its result with the declaration: written out, the rest taken.
+            const char* rest = startsWith(b, e, plain) ? b + plain.size() : b;
+            if (rest != e && findRare(rest, e, plain) == e) {
+                if (rest != b)
+                    out.append(declaration.data(), static_cast<qsizetype>(declaration.size()));
+                m_taken = rest;
+                m_takenSize = static_cast<std::size_t>(e - rest);
+                m_takenAt = out.size();
+                return;
+            }
+        }
         for (;;) {
             const char* hit = Search<char>::find(b, e, plain);
             out.append(b, hit - b);
@@ -229,6 +273,11 @@ public:
 private:
     ByteArrayOut& m_out;
     QByteArray m_attribute;
+    const char* m_inBegin = nullptr;
+    const char* m_inEnd = nullptr;
+    const char* m_taken = nullptr;
+    std::size_t m_takenSize = 0;
+    qsizetype m_takenAt = 0;
 };
 
 // The result text of UTF-8 @p text (a serialised reply) unescaped: the way for
@@ -364,13 +413,67 @@ QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std
     return removedInPlace(serialiseUnescaped(reply, sizeHint), removalOf(&operation));
 }
 
+QByteArray dataSetText(Operation operation, pugi::xml_document& reply, QByteArray& bytes)
+{
+    const char* const base = bytes.constData();
+    ByteArrayOut out;
+    UnescapingWriter writer(out);
+    writer.takeInPlace(base, base + bytes.size());
+    if (!XmlText::serialiseWith(reply, out.text, writer) || !writer.taken())
+        return dataSetText(operation, reply, static_cast<std::size_t>(bytes.size()));
+    /*
+     * Every removed pattern is one tag, "<" then no "<" or ">" then ">". While the text
+     * before the taken one ends with ">" and the text after it starts with "<", no
+     * occurrence can reach across either edge, so the three pieces are edited apart
+     * with the same result as the whole. A piece that keeps a character it would
+     * need a neighbour to lose is not emptied by its removal alone: when both
+     * neighbours are emptied, the edges held at every step, and the result is the
+     * taken text's own removal, cut out of the bytes where it lies.
+     */
+    const textedit::InOrderRemoval& removal = removalOf(&operation);
+    const qsizetype at = writer.takenAt();
+    if (!removedInPlace(out.text.left(at), removal).isEmpty() || !removedInPlace(out.text.mid(at), removal).isEmpty())
+        return dataSetText(operation, reply, static_cast<std::size_t>(bytes.size()));
+    const qsizetype offset = writer.taken() - base;
+    const std::size_t size = writer.takenSize();
+    // The document's nodes point into the bytes: they go before the bytes are edited.
+    reply.reset();
+    std::size_t length = 0;
+    const std::size_t start = removal.apply(bytes.data() + offset, size, length);
+    QByteArray text = std::move(bytes);
+    // Moved to the front of the bytes, whose unused end is then given back: the escaped
+    // reply is a good part larger than its text, which a load keeps for as long as it is open.
+    char* const data = text.data();
+    std::memmove(data, data + offset + static_cast<qsizetype>(start), length);
+    text.truncate(static_cast<qsizetype>(length));
+    text.squeeze();
+    return text;
+}
+
 bool holdsDataSet(Operation operation, const QByteArray& text)
 {
-    if (text.trimmed().isEmpty())
+    std::shared_ptr<DataSetWalk::Document> rows;
+    return holdsDataSet(operation, text, rows);
+}
+
+bool holdsDataSet(Operation operation, const QByteArray& text, std::shared_ptr<DataSetWalk::Document>& rows)
+{
+    rows.reset();
+    // Told without a copy of the text where it can be.
+    if (std::all_of(text.cbegin(), text.cend(), [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }))
         return true;
+    // The usual answer: plain elements and text under Root / DataSet, told by the scan that
+    // reads the rows, without the parser's copy of a large text and its nodes.
+    {
+        auto plain = std::make_shared<DataSetWalk::Document>();
+        if (plain->load(text) && plain->plainDataSet()) {
+            rows = std::move(plain);
+            return true;
+        }
+    }
     pugi::xml_document document;
-    const std::string copy(text.constData(), static_cast<std::size_t>(text.size()));
-    if (!document.load_buffer(copy.data(), copy.size(), pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8))
+    if (!document.load_buffer(text.constData(), static_cast<std::size_t>(text.size()),
+                              pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8))
         return false;
     bool rooted = false;
     for (const pugi::xml_node node : document.children()) {

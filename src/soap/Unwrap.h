@@ -1,7 +1,12 @@
 #pragma once
 
+#include "core/DataSetWalk.h"
+
 #include <QByteArray>
 
+#include <cstddef>
+
+#include <memory>
 #include <string>
 
 namespace pugi {
@@ -53,12 +58,23 @@ QByteArray replyText(const pugi::xml_document& reply, std::size_t sizeHint = 0);
 QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std::size_t sizeHint = 0);
 
 /**
+ * The same text, cut out of @p bytes where it lies when @p reply was parsed from them in
+ * place and its result is one text around which the envelope and the operation's tags
+ * are removed whole (the service's replies): no copy is made, and @p bytes is taken
+ * (left empty). Otherwise a copy as above, with @p bytes left as they were. @p reply is
+ * spent either way: use it no more.
+ */
+QByteArray dataSetText(Operation operation, pugi::xml_document& reply, QByteArray& bytes);
+
+/**
  * Whether the DataSet text @p text of @p operation is one a loader can read: empty
  * (blank, or the operation's empty result element) when the service has nothing to
  * give, else one Root element holding a DataSet element, with no document type or
  * entity declaration. Plain text or any other element tree is no answer of the operation.
  */
 bool holdsDataSet(Operation operation, const QByteArray& text);
+/// As above; when the text was told by the scan that reads the rows, @p rows receives that scan, ready for a walk.
+bool holdsDataSet(Operation operation, const QByteArray& text, std::shared_ptr<DataSetWalk::Document>& rows);
 
 } // namespace Unwrap
 } // namespace palletry

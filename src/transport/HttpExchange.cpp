@@ -103,14 +103,14 @@ std::size_t HttpExchange::onWrite(char* data, std::size_t size, std::size_t coun
         exchange->m_tooLarge = true;
         return 0;
     }
-    if (exchange->m_reply.empty()) {
+    if (exchange->m_reply.isEmpty()) {
         curl_off_t announced = -1;
         if (curl_easy_getinfo(static_cast<CURL*>(exchange->m_curl), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced)
                 == CURLE_OK
             && announced > 0 && announced <= exchange->m_limits.maxReplyBytes)
-            exchange->m_reply.reserve(static_cast<std::size_t>(announced));
+            exchange->m_reply.reserve(static_cast<qsizetype>(announced));
     }
-    exchange->m_reply.append(data, bytes);
+    exchange->m_reply.append(data, static_cast<qsizetype>(bytes));
     return bytes;
 }
 

@@ -89,9 +89,9 @@ public:
     /// The reply's status line without its line break, e.g. "HTTP/1.1 500 Internal Server Error".
     QString statusLine() const { return m_statusLine; }
     /// Size of the reply body received (until it is taken).
-    std::size_t replyBytes() const { return m_reply.size(); }
+    std::size_t replyBytes() const { return static_cast<std::size_t>(m_reply.size()); }
     /// Hands the reply body, as received, over (the exchange keeps none).
-    std::string takeReplyBody() { return std::move(m_reply); }
+    QByteArray takeReplyBody() { return std::move(m_reply); }
 
     /// True while a transfer begun on a multi is under way.
     bool running() const { return m_multi != nullptr; }
@@ -121,7 +121,7 @@ private:
 
     HttpLimits m_limits;
     std::string m_request; // sent from here: curl reads it during the transfer
-    std::string m_reply;
+    QByteArray m_reply;
     QString m_statusLine;
     QString m_curlError;
     int m_statusCode = 0;

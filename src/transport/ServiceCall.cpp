@@ -49,12 +49,15 @@ private:
                     ErrorKind::Transfer});
 }
 
-[[noreturn]] void failReply(const HttpExchange& http, const QString& address, const QString& description,
+[[noreturn]] void failReply(const ServiceReply& reply, const QString& address, const QString& description,
                             ErrorKind kind = ErrorKind::HttpStatus)
 {
     // The address was let through by ServiceAddress::refusal(): it holds nothing to hide.
-    throw RuntimeError(ErrorRecord{http.statusCode(), ReplyChecks::networkText(description), address, kind});
+    throw RuntimeError(ErrorRecord{reply.statusCode, ReplyChecks::networkText(description), address, kind});
 }
+
+/// A reply at least this large is parsed and read on a worker thread: it would hold the screen up for more than a frame.
+constexpr std::size_t AsideBytes = 256 * 1024;
 
 // The body is the envelope as the serialiser writes it: whitespace between
 // elements gone, nothing at all when it is not well-formed.
@@ -93,7 +96,7 @@ struct RunTransfer
 } // namespace
 
 Task<std::unique_ptr<ServiceReply>> ServiceCall::call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
-                                                      bool UpdateAddDeleteOnly)
+                                                      bool UpdateAddDeleteOnly, ReplyStep then)
 {
     // The clerk stopped this action: its remaining writes are not made (already reported).
     if (UpdateAddDeleteOnly && m_cancelledInAction)
@@ -119,8 +122,7 @@ Task<std::unique_ptr<ServiceReply>> ServiceCall::call(QString AsmxUrl, QString S
         BusyCursor busy;
         http.post(transfer.url, transfer.soapAction, std::move(transfer.body));
     }
-    std::unique_ptr<ServiceReply> reply;
-    trap(m_sink, label, [&] {
+    const bool transferred = trap(m_sink, label, [&] {
         qCDebug(lcService).noquote() << QStringLiteral("%1: %2 bytes sent, %3 bytes received, HTTP %4, libcurl %5, %6 ms")
                                             .arg(operation)
                                             .arg(sentBytes)
@@ -138,11 +140,35 @@ Task<std::unique_ptr<ServiceReply>> ServiceCall::call(QString AsmxUrl, QString S
             throw RuntimeError(
                 ErrorRecord{0, QStringLiteral("ReturnWebservice Method could not load XML data"), QString(),
                             ErrorKind::Transfer});
-        std::unique_ptr<ServiceReply> received = parsed(http);
-        check(http, *received, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
+    });
+    if (!transferred)
+        co_return nullptr;
+    // Parsed, checked and read by the caller's step in one go; a large reply on a
+    // worker thread, holding all it uses, so that a dropped action leaves it nothing to touch.
+    auto received = std::make_shared<std::unique_ptr<ServiceReply>>(parsed(http));
+    const bool large = static_cast<std::size_t>((*received)->bytes.size()) >= AsideBytes;
+    Aside reading(large ? m_runner : nullptr, [received, AsmxUrl, SOAPAction, UpdateAddDeleteOnly, then] {
+        ServiceReply& reply = **received;
+        if (!reply.bytes.isEmpty())
+            XmlText::loadEncodedInPlace(reply.document, reply.bytes.data(), static_cast<std::size_t>(reply.bytes.size()));
+        check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
+        if (then)
+            then(reply);
+    });
+    std::exception_ptr readingFailure;
+    try {
+        co_await reading;
+    } catch (...) {
+        readingFailure = std::current_exception();
+    }
+    std::unique_ptr<ServiceReply> reply;
+    trap(m_sink, label, [&] {
+        // Awaited outside the trap's lambda; a failure in it is rethrown here.
+        if (readingFailure)
+            std::rethrow_exception(readingFailure);
         if (UpdateAddDeleteOnly && m_inAction)
             m_confirmedWrites << operation;
-        reply = std::move(received);
+        reply = std::move(*received);
     });
     co_return reply;
 }
@@ -175,38 +201,36 @@ QString ServiceCall::cancelDescription(const QString& operation, bool write) con
 
 std::unique_ptr<ServiceReply> ServiceCall::parsed(HttpExchange& http)
 {
-    // Parsed where it was received: a large reply is not copied again. It is not
-    // loaded a second time from its own serialisation either, which would give the
-    // same nodes but turn a carriage return sent as a character reference into a
-    // line feed; the value is kept as sent.
+    // call() parses the bytes where they were received: a large reply is not copied
+    // again. It is not loaded a second time from its own serialisation either, which
+    // would give the same nodes but turn a carriage return sent as a character
+    // reference into a line feed; the value is kept as sent.
     auto reply = std::make_unique<ServiceReply>();
     reply->bytes = http.takeReplyBody();
     reply->statusCode = http.statusCode();
     reply->statusLine = http.statusLine();
-    if (!reply->bytes.empty())
-        XmlText::loadEncodedInPlace(reply->document, reply->bytes.data(), reply->bytes.size());
     return reply;
 }
 
-void ServiceCall::check(const HttpExchange& http, const ServiceReply& reply, const QString& AsmxUrl,
-                        const QString& SOAPAction, bool UpdateAddDeleteOnly)
+void ServiceCall::check(const ServiceReply& reply, const QString& AsmxUrl, const QString& SOAPAction,
+                        bool UpdateAddDeleteOnly)
 {
     // A reply that is not well-formed XML was left with no nodes.
     const bool isXml = reply.document.document_element();
     const std::optional<QString> fault = isXml ? ReplyChecks::soapFault(reply.document) : std::nullopt;
     if (fault)
-        failReply(http, AsmxUrl, fault->isEmpty() ? http.statusLine() : *fault, ErrorKind::SoapFault);
-    if (!http.statusIsSuccess())
-        failReply(http, AsmxUrl, http.statusLine());
+        failReply(reply, AsmxUrl, fault->isEmpty() ? reply.statusLine : *fault, ErrorKind::SoapFault);
+    if (reply.statusCode < 200 || reply.statusCode > 299)
+        failReply(reply, AsmxUrl, reply.statusLine);
 
     if (!isXml && !UpdateAddDeleteOnly)
-        failReply(http, AsmxUrl, http.statusLine() + QStringLiteral(": the reply is not XML"));
+        failReply(reply, AsmxUrl, reply.statusLine + QStringLiteral(": the reply is not XML"));
     // Only the operation's response is the service's answer: a 2xx login page from a
     // proxy, an empty body or another operation's response is no write confirmed and
     // no result to read.
     if (!isXml || !ReplyChecks::holdsResponse(reply.document, SOAPAction))
-        failReply(http, AsmxUrl,
-                  http.statusLine() + QStringLiteral(": the reply holds no ") + ReplyChecks::responseName(SOAPAction));
+        failReply(reply, AsmxUrl,
+                  reply.statusLine + QStringLiteral(": the reply holds no ") + ReplyChecks::responseName(SOAPAction));
 }
 
 } // namespace palletry

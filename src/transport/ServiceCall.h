@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DataSetWalk.h"
 #include "core/Task.h"
 #include "transport/HttpExchange.h"
 
@@ -8,6 +9,7 @@
 
 #include <pugixml.hpp>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,8 +21,11 @@ class TransferRunner;
 /// A reply parsed in place: the nodes' text lives in the bytes as received, which live as long as they do.
 struct ServiceReply
 {
-    std::string bytes;
+    QByteArray bytes; ///< a read's result may be cut out of them where it lies
+
     pugi::xml_document document;
+    QByteArray result; ///< what the caller's step made of it (a read's DataSet text)
+    std::shared_ptr<DataSetWalk::Document> rows; ///< and the result's rows, when the step read them
     int statusCode = 0;
     QString statusLine; ///< for a report on what the reply holds
 };
@@ -60,13 +65,22 @@ public:
     ServiceCall(const ServiceCall&) = delete;
     ServiceCall& operator=(const ServiceCall&) = delete;
 
+    /// What the caller makes of a reply that passed the checks, as part of reading it (see call()).
+    using ReplyStep = std::function<void(ServiceReply& reply)>;
+
     /**
      * One call. Returns the reply when a read reply was read or a write was
      * accepted, parsed in place from the bytes received; null after a failure,
-     * which has been reported.
+     * which has been reported. @p then runs on the checked reply right after the
+     * checks, where they run: for a large reply on a worker thread (the runner's),
+     * so it must hold everything it uses and touch no widget. Its failure is
+     * reported as the call's.
      */
     Task<std::unique_ptr<ServiceReply>> call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
-                                             bool UpdateAddDeleteOnly);
+                                             bool UpdateAddDeleteOnly, ReplyStep then = {});
+
+    /// Where transfers and the reading of large replies run; null: on the calling thread.
+    TransferRunner* runner() const { return m_runner; }
 
     /// Time-outs, size limit, certificate authorities and proxy for the following calls.
     void setLimits(const HttpLimits& limits) { m_limits = limits; }
@@ -84,8 +98,8 @@ public:
 
 private:
     static std::unique_ptr<ServiceReply> parsed(HttpExchange& http);
-    static void check(const HttpExchange& http, const ServiceReply& reply, const QString& AsmxUrl,
-                      const QString& SOAPAction, bool UpdateAddDeleteOnly);
+    static void check(const ServiceReply& reply, const QString& AsmxUrl, const QString& SOAPAction,
+                      bool UpdateAddDeleteOnly);
 
     /// The report of a call the clerk cancelled.
     QString cancelDescription(const QString& operation, bool write) const;

@@ -3,6 +3,8 @@
 // moc reads the headers that name these types, not the C++20 headers behind them.
 #ifndef Q_MOC_RUN
 
+#include "core/Aside.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -18,11 +20,11 @@ class HttpExchange;
  * waits. Without a runner the transfer runs on the calling thread, which waits
  * for it. The control's runner starts it on the event loop and resumes the
  * waiting action once it has ended, so that nothing waits on the stack.
+ * The same runner runs the long work on a reply aside (AsideRunner).
  */
-class TransferRunner
+class TransferRunner : public AsideRunner
 {
 public:
-    virtual ~TransferRunner() = default;
 
     /// One transfer of one call.
     struct Transfer

@@ -1,7 +1,13 @@
 #include "support/ControlRig.h"
 
+#include "core/Aside.h"
+
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QThreadPool>
+
+#include <future>
+#include <thread>
 
 using namespace palletry;
 using test::clickHeader;
@@ -118,4 +124,60 @@ TEST_F(ControlFixture, TimeOutsOfLessThanOneMillisecondAreRefusedWithAReport)
     // Told only of a value taken that differs from the one before.
     EXPECT_EQ(connectChanges.size(), 1);
     EXPECT_EQ(callChanges.size(), 2);
+}
+
+// Members of a named class: clang's sanitizer build with coverage cannot emit a free coroutine.
+namespace palletry::test {
+
+struct AsideActions
+{
+    Task<void> awaitAside(AsideRunner* runner, std::function<void()> work, bool* resumed);
+    Task<void> nothing();
+};
+
+Task<void> AsideActions::awaitAside(AsideRunner* runner, std::function<void()> work, bool* resumed)
+{
+    Aside aside(runner, std::move(work));
+    co_await aside;
+    *resumed = true;
+}
+
+Task<void> AsideActions::nothing()
+{
+    co_return;
+}
+
+} // namespace palletry::test
+
+TEST(AsideWork, RunsOnAWorkerThreadThenTheActionGoesOnOrIsDroppedWithTheControl)
+{
+    for (const bool destroyed : {false, true}) {
+        SCOPED_TRACE(destroyed ? "control destroyed while the work runs" : "the action goes on");
+        auto rig = std::make_unique<test::ControlRig>();
+        std::promise<void> release;
+        auto where = std::make_shared<std::thread::id>();
+        const std::weak_ptr<std::thread::id> held = where;
+        bool resumed = false;
+        std::function<void()> work = [go = release.get_future().share(), where] {
+            go.wait();
+            *where = std::this_thread::get_id();
+        };
+        test::AsideActions actions;
+        ASSERT_NE(rig->d.runner.start(actions.awaitAside(&rig->d.runner, std::move(work), &resumed)), 0u);
+        EXPECT_EQ(rig->d.runner.start(actions.nothing()), 0u); // one action at a time, the waiting one included
+        QTest::qWait(20);
+        EXPECT_FALSE(resumed);
+        EXPECT_TRUE(rig->d.runner.busy());
+        if (destroyed)
+            rig.reset();
+        release.set_value();
+        QThreadPool::globalInstance()->waitForDone();
+        test::settle();
+        EXPECT_NE(*where, std::this_thread::get_id());
+        EXPECT_EQ(resumed, !destroyed);
+        if (!destroyed)
+            EXPECT_FALSE(rig->d.runner.busy());
+        where.reset();
+        EXPECT_TRUE(held.expired()); // the worker let go of what it held
+    }
 }

@@ -120,3 +120,36 @@ TEST_F(OpeningALoad, ALoadIdBeyondSixteenBitsChangesNothingAnotherLoadStartsFrom
     EXPECT_EQ(d.state.OrderSegmentTable->size(), 1);
     EXPECT_EQ(rig.recorder.errorReportCount(), 0);
 }
+
+TEST(OpeningABigLoad, FiftyThousandVendorsStandByNameTheFirstReadHighlightedASecondOpeningTurnsThemRound)
+{
+    palletry_service::Options options;
+    options.demoData = false;
+    options.vendors = 50000;
+    options.orders = 200;
+    options.lines = 1;
+    palletry_service::ReferenceService service(options);
+    ASSERT_TRUE(service.start());
+    ControlRig rig;
+    const ListView& vendors = *rig.d.screen.lstVendors;
+    // Names follow the ids; the vendor read first (id 1) is the one highlighted, wherever it stands.
+    const struct
+    {
+        Qt::SortOrder order;
+        QString first, firstName, last;
+        int highlighted;
+    } openings[] = {{Qt::AscendingOrder, "1", "Vendor 00001 Home Goods", "50000", 1},
+                    {Qt::DescendingOrder, "50000", "Vendor 50000 & Sons", "1", 50000}};
+    for (const auto& opening : openings) {
+        rig.control.LoadData(qs(service.serverName()), 1);
+        EXPECT_EQ(rig.recorder.errorReportCount(), 0);
+        ASSERT_EQ(vendors.count(), 50000);
+        EXPECT_EQ(vendors.sortColumn(), 1);
+        EXPECT_EQ(vendors.sortOrder(), opening.order);
+        EXPECT_EQ(ControlRig::row(vendors, 1, 1), (QStringList{opening.first, opening.firstName}));
+        EXPECT_EQ(vendors.text(50000), opening.last);
+        EXPECT_EQ(vendors.selectedRows(), std::vector<int>{opening.highlighted});
+        EXPECT_EQ(vendors.currentRow(), opening.highlighted);
+        EXPECT_EQ(rig.d.screen.lstAllSelectedPOs->count(), 200);
+    }
+}

@@ -56,6 +56,26 @@ TEST_F(ListViewTest, RowsKeepTextOrderCaseInsensitiveAndStable)
     EXPECT_EQ(list.addRow({"ABC", "fourth"}), 5);
 }
 
+TEST_F(ListViewTest, RowsPreparedAsideStandAsTheListSortsThemWithTheFirstReadCurrent)
+{
+    // Read in order (turned round for descending, equal keys kept in reading order) or not.
+    const std::vector<QStringList> inOrder{{"a", "1"}, {"B", "2"}, {"b", "3"}, {"c", "4"}};
+    const std::vector<QStringList> shuffled{{"b", "1"}, {"c", "2"}, {"B", "3"}, {"a", "4"}};
+    for (const auto& rows : {inOrder, shuffled}) {
+        for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            ListView oneByOne;
+            oneByOne.setColumns(threeColumns());
+            oneByOne.setSort(0, order);
+            for (const QStringList& row : rows)
+                oneByOne.addRow(row);
+            list.adoptRows(palletry::ListModel::prepare(rows, 0, order));
+            EXPECT_EQ(modelRows(list), modelRows(oneByOne));
+            EXPECT_EQ(list.sortOrder(), order);
+            EXPECT_EQ(list.text(list.currentRow()), rows.front().front());
+        }
+    }
+}
+
 TEST_F(ListViewTest, SelectionAndCurrentRowFollowTheirRowsAcrossSorts)
 {
     list.setMultiSelect(true);
