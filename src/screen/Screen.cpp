@@ -225,7 +225,7 @@ void Screen::addAccessKeys(QWidget* control, std::function<bool()> allowed)
         // One shortcut per key: two live ones on the same key would each refuse to fire.
         auto* shortcut = new QShortcut(QKeySequence(QLatin1String(key)), control);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, control, [targets, allowed] {
+        QObject::connect(shortcut, &QShortcut::activated, control, [targets = targets, allowed] {
             if (!allowed())
                 return;
             for (QWidget* target : targets) {
