@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
+#include <array>
 #include <vector>
 
 namespace palletry {
@@ -276,27 +277,46 @@ Task<void> Loaders::LoadLineItemsOrderDetail(QString orderId, bool forOrderDetai
     prepareLineItemGrid(grid);
 
     enum { OrderID, LineItem, Model, ItemDescription, MaxSegment, LoadSegment, NumberOfCartonsForOrderLoad };
+    // The lines are gathered and the grid grown in two steps, not one row at a time: the
+    // first line leaves the cursor where a grid of one line puts it, the rest only add rows.
+    std::vector<std::array<QString, 3>> lines;
+    const auto fill = [&] {
+        if (lines.empty())
+            return;
+        grid.setRows(FlexGridModel::FixedRows + 1);
+        grid.setRows(FlexGridModel::FixedRows + int(lines.size()));
+        for (int i = 0; i < int(lines.size()); ++i) {
+            const int r = FlexGridModel::FixedRows + i;
+            grid.setText(r, 0, QString::number(r));
+            for (int c = 0; c < 3; ++c)
+                grid.setText(r, c + 1, lines[size_t(i)][size_t(c)]);
+        }
+    };
     qint16 r = 1;
-    DataSetWalk({"OrderID", "LineItem", "Model", "ItemDescription", "MaxSegment", "LoadSegment",
-                 "NumberOfCartonsForOrderLoad"})
-        .walk(
-            doc,
-            [&](const QVector<QString>& row) {
-                grid.setRows(nextInt16(r));
-                grid.setText(r, 0, QString::number(r));
-                grid.setText(r, 1, row[LineItem]);
-                grid.setText(r, 2, row[Model]);
-                grid.setText(r, 3, row[ItemDescription]);
-                r = nextInt16(r);
-            },
-            [&](int column, const QString& value) {
-                if (column == MaxSegment)
-                    m_state.MaxSegment = value;
-                else if (column == LoadSegment)
-                    m_state.LoadSegment = value;
-                else if (column == NumberOfCartonsForOrderLoad)
-                    m_state.NumberOfCartonsForOrderLoad = value;
-            });
+    try {
+        DataSetWalk({"OrderID", "LineItem", "Model", "ItemDescription", "MaxSegment", "LoadSegment",
+                     "NumberOfCartonsForOrderLoad"})
+            .walk(
+                doc,
+                [&](const QVector<QString>& row) {
+                    nextInt16(r); // a grid row past the 16-bit counter is refused before it is added
+                    lines.push_back({row[LineItem], row[Model], row[ItemDescription]});
+                    r = nextInt16(r);
+                },
+                [&](int column, const QString& value) {
+                    if (column == MaxSegment)
+                        m_state.MaxSegment = value;
+                    else if (column == LoadSegment)
+                        m_state.LoadSegment = value;
+                    else if (column == NumberOfCartonsForOrderLoad)
+                        m_state.NumberOfCartonsForOrderLoad = value;
+                });
+    } catch (...) {
+        // The lines read before the failure stay shown, as they did when added one by one.
+        fill();
+        throw;
+    }
+    fill();
 }
 
 } // namespace palletry

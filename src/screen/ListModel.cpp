@@ -48,6 +48,49 @@ struct EntryBefore
     }
 };
 
+// Puts @p order into the order of @p entries (one for each row, their keys in
+// @p buffer) in direction @p direction, equal keys by their sequence.
+void sortEntries(std::vector<int>& order, std::vector<SortEntry>& entries, const std::u16string& buffer,
+                 Qt::SortOrder direction)
+{
+    // Rows often arrive in order already (the service lists vendors by name): a
+    // check is one pass, the sort many. Rows in the opposite order are turned round,
+    // each run of equal keys back into its sequence.
+    const EntryBefore<true> ascending{buffer.data()};
+    if (direction == Qt::AscendingOrder) {
+        if (!std::is_sorted(entries.begin(), entries.end(), ascending))
+            std::sort(entries.begin(), entries.end(), ascending);
+    } else if (std::is_sorted(entries.begin(), entries.end(), ascending)) {
+        std::reverse(entries.begin(), entries.end());
+        const auto sameKey = [&buffer](const SortEntry& a, const SortEntry& b) {
+            return a.prefix == b.prefix && a.size == b.size
+                && std::u16string_view(buffer.data() + a.offset, a.size)
+                       == std::u16string_view(buffer.data() + b.offset, b.size);
+        };
+        for (auto run = entries.begin(); run != entries.end();) {
+            auto end = std::find_if_not(run + 1, entries.end(), [&](const SortEntry& e) { return sameKey(*run, e); });
+            std::reverse(run, end);
+            run = end;
+        }
+    } else {
+        const EntryBefore<false> descending{buffer.data()};
+        if (!std::is_sorted(entries.begin(), entries.end(), descending))
+            std::sort(entries.begin(), entries.end(), descending);
+    }
+    order.resize(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        order[i] = entries[i].storage;
+}
+
+quint64 unitsPrefix(std::u16string_view key)
+{
+    quint64 prefix = 0;
+    const size_t n = std::min<size_t>(key.size(), 4);
+    for (size_t i = 0; i < n; ++i)
+        prefix |= quint64(key[i]) << (48 - 16 * i);
+    return prefix;
+}
+
 // Puts @p order (indexes of rows) into the order of the rows' keys in direction
 // @p direction, equal keys by their sequence.
 template <typename KeyOf, typename SequenceOf>
@@ -76,32 +119,7 @@ void sortRows(std::vector<int>& order, Qt::SortOrder direction, KeyOf keyOf, Seq
         entries.push_back({keyPrefix(key), quint32(buffer.size()), quint32(key.size()), sequenceOf(storage), storage});
         buffer.append(reinterpret_cast<const char16_t*>(key.utf16()), size_t(key.size()));
     }
-    // Rows often arrive in order already (the service lists vendors by name): a
-    // check is one pass, the sort many. Rows in the opposite order are turned round,
-    // each run of equal keys back into its sequence.
-    const EntryBefore<true> ascending{buffer.data()};
-    if (direction == Qt::AscendingOrder) {
-        if (!std::is_sorted(entries.begin(), entries.end(), ascending))
-            std::sort(entries.begin(), entries.end(), ascending);
-    } else if (std::is_sorted(entries.begin(), entries.end(), ascending)) {
-        std::reverse(entries.begin(), entries.end());
-        const auto sameKey = [&buffer](const SortEntry& a, const SortEntry& b) {
-            return a.prefix == b.prefix && a.size == b.size
-                && std::u16string_view(buffer.data() + a.offset, a.size)
-                       == std::u16string_view(buffer.data() + b.offset, b.size);
-        };
-        for (auto run = entries.begin(); run != entries.end();) {
-            auto end = std::find_if_not(run + 1, entries.end(), [&](const SortEntry& e) { return sameKey(*run, e); });
-            std::reverse(run, end);
-            run = end;
-        }
-    } else {
-        const EntryBefore<false> descending{buffer.data()};
-        if (!std::is_sorted(entries.begin(), entries.end(), descending))
-            std::sort(entries.begin(), entries.end(), descending);
-    }
-    for (size_t i = 0; i < entries.size(); ++i)
-        order[i] = entries[i].storage;
+    sortEntries(order, entries, buffer, direction);
 }
 
 // @p text with ASCII capitals made small, in @p lower; false (and @p lower
@@ -130,6 +148,23 @@ bool asciiLower(const QString& text, QString& lower)
     for (qsizetype i = 0; i < size; ++i)
         out[i] = char16_t(units[i] - u'A') < 26 ? char16_t(units[i] + 32) : units[i];
     return true;
+}
+
+// Appends the key ListModel::keyOf() gives @p text to @p buffer, without a QString of its own when the text is ASCII.
+void appendKey(std::u16string& buffer, const QString& text)
+{
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    char16_t all = 0;
+    for (qsizetype i = 0; i < size; ++i)
+        all |= units[i];
+    if (all < 0x80) {
+        for (qsizetype i = 0; i < size; ++i)
+            buffer.push_back(char16_t(units[i] - u'A') < 26 ? char16_t(units[i] + 32) : units[i]);
+        return;
+    }
+    const QString folded = text.toCaseFolded();
+    buffer.append(reinterpret_cast<const char16_t*>(folded.constData()), size_t(folded.size()));
 }
 
 } // namespace
@@ -288,15 +323,32 @@ ListModel::Prepared ListModel::prepare(std::vector<QStringList> cells, int colum
     prepared.column = std::max(0, column);
     prepared.sortOrder = order;
     prepared.rows.reserve(cells.size());
-    for (QStringList& row : cells) {
-        QString key = keyOf(row, prepared.column);
-        prepared.rows.push_back({std::move(row), std::move(key), quint64(prepared.rows.size())});
+    for (QStringList& row : cells)
+        prepared.rows.push_back({std::move(row), QString(), quint64(prepared.rows.size())});
+    std::vector<QStringList>().swap(cells);
+    std::vector<Row>& rows = prepared.rows;
+    {
+        // A large list sorts on the keys written straight into one buffer; the rows' own
+        // key texts are made once the buffer and the entries are given back, so the two
+        // never take room together.
+        std::vector<SortEntry> entries;
+        entries.reserve(rows.size());
+        size_t units = 0;
+        for (const Row& row : rows)
+            units += row.cells.size() > prepared.column ? size_t(row.cells.at(prepared.column).size()) : 0;
+        std::u16string buffer;
+        buffer.reserve(units);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const size_t offset = buffer.size();
+            if (rows[i].cells.size() > prepared.column)
+                appendKey(buffer, rows[i].cells.at(prepared.column));
+            const std::u16string_view key(buffer.data() + offset, buffer.size() - offset);
+            entries.push_back({unitsPrefix(key), quint32(offset), quint32(key.size()), rows[i].sequence, int(i)});
+        }
+        sortEntries(prepared.order, entries, buffer, order);
     }
-    prepared.order.resize(prepared.rows.size());
-    std::iota(prepared.order.begin(), prepared.order.end(), 0);
-    const std::vector<Row>& rows = prepared.rows;
-    sortRows(prepared.order, order, [&rows](int row) -> const QString& { return rows[size_t(row)].key; },
-             [&rows](int row) { return rows[size_t(row)].sequence; });
+    for (Row& row : rows)
+        row.key = keyOf(row.cells, prepared.column);
     return prepared;
 }
 

@@ -59,8 +59,8 @@ TEST_F(ListViewTest, RowsKeepTextOrderCaseInsensitiveAndStable)
 TEST_F(ListViewTest, RowsPreparedAsideStandAsTheListSortsThemWithTheFirstReadCurrent)
 {
     // Read in order (turned round for descending, equal keys kept in reading order) or not.
-    const std::vector<QStringList> inOrder{{"a", "1"}, {"B", "2"}, {"b", "3"}, {"c", "4"}};
-    const std::vector<QStringList> shuffled{{"b", "1"}, {"c", "2"}, {"B", "3"}, {"a", "4"}};
+    const std::vector<QStringList> inOrder{{"a", "1"}, {"B", "2"}, {"b", "3"}, {"c", "4"}, {"äa", "5"}, {"Äb", "6"}};
+    const std::vector<QStringList> shuffled{{"b", "1"}, {"Äb", "2"}, {"c", "3"}, {"B", "4"}, {"äa", "5"}, {"a", "6"}};
     for (const auto& rows : {inOrder, shuffled}) {
         for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
             ListView oneByOne;
@@ -72,6 +72,8 @@ TEST_F(ListViewTest, RowsPreparedAsideStandAsTheListSortsThemWithTheFirstReadCur
             EXPECT_EQ(modelRows(list), modelRows(oneByOne));
             EXPECT_EQ(list.sortOrder(), order);
             EXPECT_EQ(list.text(list.currentRow()), rows.front().front());
+            // The rows' own keys place a row added later as they placed the rows read.
+            EXPECT_EQ(list.addRow({"ÄA", "7"}), oneByOne.addRow({"ÄA", "7"}));
         }
     }
 }
