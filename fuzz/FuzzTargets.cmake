@@ -6,6 +6,7 @@ set(PALLETRY_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(PALLETRY_FUZZ_TARGETS
   xml_text:XmlTextFuzz.cpp
   reply_unwrap:ReplyUnwrapFuzz.cpp
+  reply_chain:ReplyChainFuzz.cpp
   dataset_walk:DataSetWalkFuzz.cpp
   conversion:ConversionFuzz.cpp
   requests:RequestsFuzz.cpp

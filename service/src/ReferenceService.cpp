@@ -17,7 +17,7 @@ namespace palletry_service {
 
 struct ReferenceService::Private {
     explicit Private(const Options& options)
-        : requestTime(options.requestTime), record(options.record), database(options.dbPath),
+        : requestTime(options.requestTime), threads(options.threads), record(options.record), database(options.dbPath),
           dispatcher(database, databaseMutex)
     {
         if (!database.isEmpty())
@@ -66,6 +66,7 @@ struct ReferenceService::Private {
     }
 
     std::chrono::milliseconds requestTime;
+    unsigned threads;
     RequestRecord record;
     mutable std::mutex databaseMutex; // SQLite is used from the server's pool threads
     LoadDatabase database;
@@ -93,6 +94,7 @@ bool ReferenceService::start(std::uint16_t port)
         return false;
     HttpLimits limits;
     limits.requestTime = d->requestTime;
+    limits.threads = std::max(1u, d->threads);
     auto server = std::make_unique<HttpServer>(limits, [this](HttpRequest& request) { return d->serve(request); });
     if (!server->start(port))
         return false;

@@ -39,6 +39,8 @@ struct Options {
     /// Time a client has to send one whole request, from the moment its connection is
     /// accepted; a slower one is answered 408 and cut off, while other clients are served.
     std::chrono::milliseconds requestTime{10000};
+    /// Threads that read requests and run the operations, each for many connections.
+    unsigned threads = 32;
     /// The record of requests tests read; none unless asked for.
     RequestRecord record;
 
