@@ -77,12 +77,16 @@ bool ManualPOEntry::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() != QEvent::KeyPress)
         return false;
-    const QString text = static_cast<QKeyEvent*>(event)->text();
-    // Keys without text (arrows, Delete) and shortcuts such as paste (one control
-    // character) go through; every character of any other text is judged, and one
-    // refused character refuses the whole key.
-    if (text.isEmpty() || (text.size() == 1 && text.at(0).unicode() < 32 && text.at(0).unicode() != 8))
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QString text = key->text();
+    // Keys without text (arrows, Delete) and shortcuts go through: a shortcut's text may be
+    // its letter ("v" of Ctrl+V) or one control character, and what a paste would put in is
+    // the validator's to judge. Ctrl with Alt is AltGr on some keyboards, typing characters.
+    const Qt::KeyboardModifiers mods = key->modifiers();
+    const bool shortcut = (mods & (Qt::ControlModifier | Qt::MetaModifier)) && !(mods & Qt::AltModifier);
+    if (shortcut || text.isEmpty() || (text.size() == 1 && text.at(0).unicode() < 32 && text.at(0).unicode() != 8))
         return false;
+    // Every character of any other text is judged, and one refused character refuses the whole key.
     for (const QChar c : text) {
         int KeyAscii = c.unicode();
         txtAddPO_KeyPress(KeyAscii);
