@@ -58,7 +58,7 @@ struct CallsInFlight : RelayFixture
 
 } // namespace
 
-TEST_F(CallsInFlight, TheHostsTimerRunsWhileTheControlTakesNoInputAndStartsNothing)
+TEST_F(CallsInFlight, TheHostsTimerRunsWhileTheControlWaitsAndItsCallsStartNothing)
 {
     held = {{"GetVendorDataVendorMaster", true}};
     bool tried = false;
@@ -67,8 +67,6 @@ TEST_F(CallsInFlight, TheHostsTimerRunsWhileTheControlTakesNoInputAndStartsNothi
             return false;
         if (!tried) {
             tried = true;
-            QTest::keyClicks(s.txtFindPO, QStringLiteral("5001")); // swallowed
-            QTest::mouseClick(s.cmdViewAll, Qt::LeftButton); // swallowed: the control takes no input
             control.LoadData(rig.server.serverName(), 1235); // a host's timer calling in: refused
             control.setCurrentSegmentNumber(9);
         }
@@ -82,8 +80,6 @@ TEST_F(CallsInFlight, TheHostsTimerRunsWhileTheControlTakesNoInputAndStartsNothi
     EXPECT_GT(ticks, 1);
     EXPECT_EQ(progressText, QStringLiteral("Reading the vendors… 0 s"));
     EXPECT_FALSE(d.callProgress->isVisible());
-    EXPECT_TRUE(s.txtFindPO->text().isEmpty());
-    EXPECT_EQ(s.tabPalletry->currentIndex(), 0);
     EXPECT_EQ(control.CurrentSegmentNumber(), 0);
     EXPECT_EQ(sent(), (Texts{"GetVendorIncomingLoad", "GetVendorDataVendorMaster", "GetVendorHomeDeliverly"}));
     ASSERT_EQ(reports.size(), 2u);
@@ -134,4 +130,45 @@ TEST_F(CallsInFlight, CancelDuringASaveWritesNoFurtherAndNamesWhatTheServiceConf
     const Texts ops = sent();
     ASSERT_FALSE(ops.empty());
     EXPECT_EQ(ops.back(), "GetVendorHomeDeliverly"); // the screen is read again
+}
+
+TEST_F(CallsInFlight, NoKeyClickOrShortcutReachesTheControlWhileASaveWaits)
+{
+    // Counts what gets past the control's own guard to its widgets (the guard sees events first).
+    struct Reached : QObject
+    {
+        int n = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            const QEvent::Type t = event->type();
+            n += t == QEvent::KeyPress || t == QEvent::MouseButtonPress || t == QEvent::Shortcut;
+            return false;
+        }
+    } reached;
+    takeUp(QStringLiteral("5001"), 2);
+    held = {{"AddPODetails", true}};
+    for (QWidget* w : std::initializer_list<QWidget*>{s.txtUnitWeight, s.grdOrdItems, s.cmdCancelVendorDetails})
+        w->installEventFilter(&reached);
+    bool tried = false;
+    int duringCall = -1;
+    onTick([&] {
+        if (!d.callProgress->isVisible())
+            return false;
+        if (!std::exchange(tried, true)) {
+            reached.n = 0;
+            QTest::keyClick(s.txtUnitWeight, Qt::Key_9);
+            QTest::keyClick(s.grdOrdItems, Qt::Key_Up);
+            QTest::mouseClick(s.cmdCancelVendorDetails, Qt::LeftButton);
+            QTest::keyClick(&control, Qt::Key_C, Qt::AltModifier); // "&Cancel"
+            QTest::keyClick(&control, Qt::Key_L, Qt::AltModifier); // the line items
+            duringCall = reached.n;
+        }
+        return true;
+    });
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    ticker.stop();
+    EXPECT_EQ(duringCall, 0);
+    EXPECT_EQ(details("5001"), (Rows{{"3", "2", "1.5"}}));
+    EXPECT_EQ(s.tabPalletry->currentIndex(), 1);
+    EXPECT_EQ(successes(), 1);
 }
