@@ -45,6 +45,23 @@ struct KeyboardClerk : ClerkFixture, testing::WithParamInterface<bool>
     }
     /// Scanner entry on: Enter; off: @p key (an access key with Alt).
     void enterOr(Qt::Key key) { GetParam() ? press(Qt::Key_Return) : press(key, Qt::AltModifier); }
+    /// Line item 2 by the arrow: shown, current in the grid, and the one saved, by keys alone.
+    void lineItemTwo(FlexGrid& grid, QLabel* shown, const char* order, const char* cartons, const char* weight,
+                     const char* stored)
+    {
+        press(Qt::Key_L, Qt::AltModifier);
+        press(Qt::Key_Down);
+        EXPECT_EQ(grid.row(), 2);
+        EXPECT_EQ(shown->text(), QStringLiteral("2"));
+        enterOr(Qt::Key_N);
+        typeKeys(cartons);
+        enterOr(Qt::Key_W);
+        typeKeys(weight);
+        enterOr(Qt::Key_S);
+        EXPECT_NE(bodyOf("AddPODetails").find("<LineItem>2</LineItem>"), std::string::npos);
+        EXPECT_EQ(rowsOf(std::string("SELECT LineItem, UnitWeight FROM LineItemDetails WHERE OrderID = '") + order + "'"),
+                  (palletry_service::QueryRows{{"2", stored}}));
+    }
     void step(const char* name) { std::cout << "[keys] scanner " << GetParam() << " | " << name << " | " << std::exchange(keys, 0) << '\n'; }
 };
 
@@ -89,19 +106,7 @@ TEST_P(KeyboardClerk, TheWholeVendorWorkflowByKeys)
     if (scanner) EXPECT_EQ(focus(), s.txtNumberOfCartons);
     step("take up 5001");
 
-    // Line item 2 by the arrows: shown, current in the grid, and the one saved.
-    press(Qt::Key_L, Qt::AltModifier);
-    press(Qt::Key_Down);
-    EXPECT_EQ(s.grdOrdItems->row(), 2);
-    EXPECT_EQ(s.lblLineItem->text(), QStringLiteral("2"));
-    enterOr(Qt::Key_N);
-    typeKeys("7");
-    enterOr(Qt::Key_W);
-    typeKeys("12.5");
-    enterOr(Qt::Key_S);
-    EXPECT_NE(bodyOf("AddPODetails").find("<LineItem>2</LineItem>"), std::string::npos);
-    EXPECT_EQ(rowsOf("SELECT LineItem, UnitWeight FROM LineItemDetails WHERE OrderID = '5001'"),
-              (palletry_service::QueryRows{{"2", "12.5"}}));
+    lineItemTwo(*s.grdOrdItems, s.lblLineItem, "5001", "7", "12.5", "12.5");
     EXPECT_EQ(successes(), 1);
     if (scanner) EXPECT_EQ(focus(), s.grdOrdItems);
     step("line item 2, cartons, weight, Save");
@@ -122,18 +127,7 @@ TEST_P(KeyboardClerk, TheWholeVendorWorkflowByKeys)
     if (scanner) EXPECT_EQ(focus(), s.txtManualPONumberOfCartons);
     step("a PO typed into Add to Selected P O");
 
-    press(Qt::Key_L, Qt::AltModifier);
-    press(Qt::Key_Down);
-    EXPECT_EQ(s.grdManualPOItems->row(), 2);
-    EXPECT_EQ(s.lblManualPOLineItem->text(), QStringLiteral("2"));
-    enterOr(Qt::Key_N);
-    typeKeys("3");
-    enterOr(Qt::Key_W);
-    typeKeys("8");
-    enterOr(Qt::Key_S);
-    EXPECT_NE(bodyOf("AddPODetails").find("<LineItem>2</LineItem>"), std::string::npos);
-    EXPECT_EQ(rowsOf("SELECT LineItem, UnitWeight FROM LineItemDetails WHERE OrderID = '00000005002'"),
-              (palletry_service::QueryRows{{"2", "8.0"}}));
+    lineItemTwo(*s.grdManualPOItems, s.lblManualPOLineItem, "00000005002", "3", "8", "8.0");
     EXPECT_EQ(successes(), 2);
     if (scanner) EXPECT_EQ(focus(), s.txtAddPO);
     step("line item 2 of the PO by hand");
