@@ -30,8 +30,9 @@ struct ControlState
     /// The service address of the open load, built by LoadData from the server it was given.
     QString ServiceUrl;
 
+    /// The chosen vendor's leading number, as hosts and the original read it; nothing compares by it.
     qint32 SelectedVendorID = 0;
-    /// The chosen vendor's id as its row shows it ("V-12" has no number to go by).
+    /// The chosen vendor's id as its row shows it, which every comparison uses ("V-12" has no number).
     QString SelectedVendor;
     qint32 LoadID = 0;
 
