@@ -91,20 +91,21 @@ Task<void> OpenLoad::LoadData(QString ptServerName, qint32 lLoadID)
                                                            m_requests.GetVendorIncomingLoadSOAPEnvelope(loadId));
         // The check that the answer holds a DataSet reads its rows already: read once.
         std::shared_ptr<DataSetWalk::Document> vendorRows;
-        m_state.VendorMasterXML = co_await m_requests.read(Operation::GetVendorDataVendorMaster,
-                                                           m_requests.GetVendorDataVendorMasterSOAPEnvelope(),
-                                                           &vendorRows);
+        // Not kept once read: nothing reads the vendor text again, and on a large list it
+        // would take the room the rows and their sort need.
+        QByteArray vendorXml = co_await m_requests.read(Operation::GetVendorDataVendorMaster,
+                                                        m_requests.GetVendorDataVendorMasterSOAPEnvelope(), &vendorRows);
         // The vendors are read and put in the order that the click on their name
         // header, which opening a load ends with, gives them: a large list on a worker
         // thread while the orders on the load are asked for, so that the screen keeps
         // painting; the list then takes them in one move.
         const auto [column, order] = SortHandlers::sortAfterClick(*m_screen.lstVendors, 2);
         auto vendors = std::make_shared<Loaders::VendorList>();
-        const QByteArray vendorXml = m_state.VendorMasterXML;
         const bool large = vendorXml.size() >= AsideBytes;
         Aside reading(large ? m_requests.asideRunner() : nullptr,
-                      [vendors, vendorXml, vendorRows = std::move(vendorRows), column = column, order = order]() mutable {
-                          Loaders::readVendors(*vendors, vendorXml, column, order, std::move(vendorRows));
+                      [vendors, vendorXml = std::move(vendorXml), vendorRows = std::move(vendorRows), column = column,
+                       order = order]() mutable {
+                          Loaders::readVendors(*vendors, std::move(vendorXml), column, order, std::move(vendorRows));
                       });
         reading.start();
         m_state.HomeDeliverlyXML = co_await m_requests.read(Operation::GetVendorHomeDeliverly,

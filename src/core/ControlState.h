@@ -52,8 +52,8 @@ struct ControlState
 
     /// Unwrapped results of the last call of each read operation, as UTF-8
     /// (as received): DataSetWalk::Document reads them without a UTF-16 copy.
+    /// The vendor master text is not kept: it is read into the vendor list once.
     QByteArray IncomingLoadXML;
-    QByteArray VendorMasterXML;
     QByteArray HomeDeliverlyXML;
     QByteArray VendorOrdersXML;
     QByteArray VendorByOrderXML;

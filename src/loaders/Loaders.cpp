@@ -97,7 +97,7 @@ void Loaders::LoadVendorIncomingLoad(const QByteArray& xml)
     });
 }
 
-void Loaders::readVendors(VendorList& list, const QByteArray& xml, int column, Qt::SortOrder order,
+void Loaders::readVendors(VendorList& list, QByteArray xml, int column, Qt::SortOrder order,
                           std::shared_ptr<DataSetWalk::Document> read)
 {
     try {
@@ -111,8 +111,9 @@ void Loaders::readVendors(VendorList& list, const QByteArray& xml, int column, Q
         DataSetWalk({"VendorID", "Name"}).walk(*read, [&](const QVector<QString>& row) {
             rows.push_back(QStringList{row[0], row[1]});
         });
-        // The places of the rows go before their keys are made: a large list needs the room.
+        // The text and the places of the rows go before their keys are made.
         read.reset();
+        xml = QByteArray();
         list.rows = ListModel::prepare(std::move(rows), column, order);
     } catch (...) {
         list.read = false;

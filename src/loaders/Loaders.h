@@ -41,10 +41,11 @@ public:
     };
     /**
      * Reads the vendor rows of @p xml into @p list, sorted by @p column / @p order; from
-     * @p read when the call's check already read the text.
+     * @p read when the call's check already read the text. The text and the read are let
+     * go before the rows are sorted: a large list needs the room.
      * Touches no widget and no field, so it may run on a worker thread.
      */
-    static void readVendors(VendorList& list, const QByteArray& xml, int column, Qt::SortOrder order,
+    static void readVendors(VendorList& list, QByteArray xml, int column, Qt::SortOrder order,
                             std::shared_ptr<DataSetWalk::Document> read = {});
     /// Vendor master list: replaces the rows and the sort of lstVendors by @p list, or reports its failure.
     void LoadVendors(VendorList list);
