@@ -128,6 +128,11 @@ void LineItemEntry::clearPanel()
 void LineItemEntry::clear()
 {
     m_panel.grid->clearCells();
+    clearFields();
+}
+
+void LineItemEntry::clearFields()
+{
     m_panel.lineItem->clear();
     m_panel.model->clear();
     m_panel.unitWeight->clear();

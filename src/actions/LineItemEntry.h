@@ -94,6 +94,12 @@ public:
 
     /// Empties the grid's cells, both labels and the unit weight (the carton count stays).
     void clear();
+    /**
+     * Empties both labels and the unit weight, leaving the grid's cells: for a caller
+     * that reads the grid again at once, so that the grid is drawn once, refilled (or
+     * cut back to its headings when the read fails), not blank in between.
+     */
+    void clearFields();
 
     /**
      * Where the entry of the line item taken up goes on: the carton field while it

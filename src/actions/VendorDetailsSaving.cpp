@@ -60,7 +60,8 @@ Task<void> VendorDetailsSaving::cmdSaveVendorDetails_Click()
         trimLoadList();
 
         m_screen.txtFindPO->clear();
-        ClearLineItemEntry();
+        // The grid is replaced by its reading again (or cut back to its headings when that fails).
+        m_entry.clearFields();
         // The order's line items again, as any load shows them.
         co_await m_loaders.LoadLineItemsOrderDetail(orderId, true, 0);
         m_entry.setShownOrder(orderId);
