@@ -124,9 +124,8 @@ void replyChainRows(ResultTable& table)
     const auto chain = table.pairs("replyChain");
     static const std::pair<const char*, const char*> stages[] = {
         {"parse", "parse reply in place"},
-        {"text", "unwrap the result where it lies (UTF-8)"},
+        {"check", "Unwrap::readDataSet (cut out, scan rows)"},
         {"release", "drop the reply"},
-        {"check", "Unwrap::holdsDataSet (scans the rows)"},
         {"load", "DataSetWalk::Document::load (when not)"},
         {"walk", "DataSetWalk VendorID/Name -> QString"}};
     for (const auto& [counter, label] : stages) {

@@ -29,7 +29,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,6 +57,21 @@ bool isValidUtf8(const std::string& text)
     return fromUtf8(text).toUtf8() == QByteArray::fromStdString(text);
 }
 
+// Every row's every column as read from @p read, or else from @p text.
+std::vector<std::string> rowTexts(const std::shared_ptr<DataSetWalk::Document>& read, const QByteArray& text)
+{
+    DataSetWalk::Document own;
+    DataSetWalk::Document* document = read.get();
+    if (!document && !own.load(text))
+        return {};
+    std::vector<std::string> values;
+    DataSetWalk({"VendorID", "Name", "Table"})
+        .walk(document ? *document : own, {}, [&](int column, const QString& value) {
+            values.push_back(std::to_string(column) + value.toStdString());
+        });
+    return values;
+}
+
 // The result cut out of @p body where it lies, as a read call takes it, equals the copy.
 void checkInPlaceAgrees(const char* body, std::size_t size)
 {
@@ -66,6 +83,17 @@ void checkInPlaceAgrees(const char* body, std::size_t size)
         if (!copied.loaded || !XmlText::loadEncodedInPlace(reply, bytes.data(), size))
             return;
         FUZZ_CHECK(Unwrap::dataSetText(operation, reply, bytes) == Unwrap::dataSetText(operation, copied.document, size));
+        // Reading the rows with the cut: the same text, the same verdict, the same rows.
+        QByteArray again(body, static_cast<qsizetype>(size)), text;
+        pugi::xml_document read;
+        std::shared_ptr<DataSetWalk::Document> rows, checkedRows;
+        if (!XmlText::loadEncodedInPlace(read, again.data(), size))
+            return;
+        const bool holds = Unwrap::readDataSet(operation, read, again, text, rows);
+        const QByteArray expected = Unwrap::dataSetText(operation, copied.document, size);
+        FUZZ_CHECK(text == expected);
+        FUZZ_CHECK(holds == Unwrap::holdsDataSet(operation, expected, checkedRows));
+        FUZZ_CHECK(rowTexts(rows, text) == rowTexts(checkedRows, expected));
     }
 }
 

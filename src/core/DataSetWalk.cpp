@@ -280,6 +280,7 @@ void DataSetWalk::Document::clear()
     std::string().swap(m_gathered);
     m_loaded = false;
     m_plainDataSet = false;
+    m_watchedSeen = true;
 }
 
 bool DataSetWalk::Document::load(const QByteArray& text)
@@ -310,6 +311,19 @@ bool DataSetWalk::Document::readPlain()
     const char* const end = begin + m_text.size();
     if (std::memchr(begin, 0, std::size_t(m_text.size())))
         return false;
+    m_watchedSeen = false;
+    // The watched names' lengths as bits: most names are told apart by their length alone.
+    std::uint64_t watchedLengths = 0;
+    for (const std::string& w : m_watched)
+        watchedLengths |= w.size() < 64 ? std::uint64_t(1) << w.size() : std::uint64_t(1) << 63;
+    auto watch = [&](std::string_view name) {
+        const std::size_t bit = std::min<std::size_t>(name.size(), 63);
+        if (!(watchedLengths >> bit & 1))
+            return;
+        for (const std::string& w : m_watched)
+            if (w == name)
+                m_watchedSeen = true;
+    };
     NameIndex nameIndex(m_names);
     m_cells.reserve(std::size_t(m_text.size()) / 32 + 16); // about a cell in every 60 bytes of a vendor list
     // Fields are stored one by one: a value built whole and copied in costs a stall per element here.
@@ -326,6 +340,7 @@ bool DataSetWalk::Document::readPlain()
             ++p;
     };
     auto opened = [&](std::string_view name) {
+        watch(name);
         if (depth == open.size())
             open.emplace_back();
         open[depth] = name;
@@ -427,6 +442,8 @@ bool DataSetWalk::Document::readPlain()
             const char* close = find(p + 1, end, *p);
             if (close == end)
                 return false;
+            if (!m_watched.empty() && find(p + 1, close, '<') != close)
+                m_watchedSeen = true;
             p = close + 1;
             // The parser wants no name right after a value, and anything but white space, "/" or ">" fails later.
             attributes = p < end && is(*p, Space);

@@ -52,6 +52,18 @@ public:
         bool load(const QByteArray& text);
 
         /**
+         * Names (ASCII) to look out for in the next loads: watchedSeen() then tells
+         * whether an element had one of them, or an attribute value held a "<".
+         */
+        void watchNames(std::vector<std::string> names) { m_watched = std::move(names); }
+        /**
+         * After a load(): false only when the plain scan read the text and met none of the
+         * watched names and no "<" in an attribute value, so that no "<" of the text begins
+         * anything but an element other than those.
+         */
+        bool watchedSeen() const { return m_watchedSeen; }
+
+        /**
          * After a load(): the text was read by the plain scan alone (elements, attributes
          * and text, nothing the parser would decide otherwise) and its one element is a
          * Root holding a DataSet element. The parser then finds the same.
@@ -80,8 +92,10 @@ public:
         std::vector<Cell> m_cells;
         std::vector<std::string_view> m_names; // the distinct names of the rows' children
         std::string m_gathered; // texts that are not one piece of the text as it lies
+        std::vector<std::string> m_watched;
         bool m_loaded = false;
         bool m_plainDataSet = false;
+        bool m_watchedSeen = true;
     };
 
     int columnCount() const { return int(m_columns.size()); }

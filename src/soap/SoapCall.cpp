@@ -41,15 +41,12 @@ Task<QByteArray> SoapCall::readDataSet(Unwrap::Operation operation, QString Asmx
 {
     // Read where the reply is checked (a large one on a worker thread); its failure is the call's.
     ServiceCall::ReplyStep unwrap = [operation, AsmxUrl](ServiceReply& reply) {
-        // The text is cut out of the received bytes where it can be, else copied.
-        QByteArray text = Unwrap::dataSetText(operation, reply.document, reply.bytes);
-        // The nodes and the received bytes go before the text is checked, and where
-        // they were made, not on the screen's thread.
-        reply.document.reset();
-        reply.bytes = QByteArray();
-        // A result that is no DataSet would read as an empty one: the clerk would see no
-        // orders and no report.
-        if (!Unwrap::holdsDataSet(operation, text, reply.rows))
+        // The text is cut out of the received bytes where it can be, else copied; the nodes
+        // and the received bytes go before its rows are read, and where they were made,
+        // not on the screen's thread. A result that is no DataSet would read as an empty
+        // one: the clerk would see no orders and no report.
+        QByteArray text;
+        if (!Unwrap::readDataSet(operation, reply.document, reply.bytes, text, reply.rows))
             throw RuntimeError(ErrorRecord{reply.statusCode,
                                            ReplyChecks::networkText(reply.statusLine
                                                                     + QStringLiteral(": the reply holds no DataSet")),

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 
 namespace palletry::Unwrap {
@@ -413,14 +414,67 @@ QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std
     return removedInPlace(serialiseUnescaped(reply, sizeHint), removalOf(&operation));
 }
 
-QByteArray dataSetText(Operation operation, pugi::xml_document& reply, QByteArray& bytes)
+namespace {
+
+/**
+ * The names of the tags that @p removal's patterns begin with ("<name" or "</name",
+ * up to a space, "/" or ">"); empty when a pattern begins otherwise. A pattern whose
+ * name could not be an element's ("?xml") is left out: the plain scan never takes one.
+ */
+std::vector<std::string> tagNamesOf(Operation operation)
+{
+    std::vector<std::string> names;
+    auto add = [&](std::string_view p) {
+        if (p.empty() || p.front() != '<')
+            return false;
+        p.remove_prefix(p.size() > 1 && p[1] == '/' ? 2 : 1);
+        const std::string_view name = p.substr(0, p.find_first_of(" />"));
+        if (name.empty() || !(std::isalpha(static_cast<unsigned char>(name.front())) || name.front() == '_'))
+            return true;
+        names.emplace_back(name);
+        return true;
+    };
+    for (const Pattern& p : envelopePatterns().removed)
+        if (!add(p.view<char>()))
+            return {};
+    const OperationPatterns& op = patternsOf(operation);
+    for (std::size_t i = 0; i < op.count; ++i)
+        if (!add(op.patterns[i].view<char>()))
+            return {};
+    return names;
+}
+
+const std::vector<std::string>& watchedNamesOf(Operation operation)
+{
+    static const std::array<std::vector<std::string>, 6> all{
+        tagNamesOf(Operation::GetVendorIncomingLoad),         tagNamesOf(Operation::GetVendorDataVendorMaster),
+        tagNamesOf(Operation::GetVendorHomeDeliverly),        tagNamesOf(Operation::GetVendorOrdersAndCentersOnly),
+        tagNamesOf(Operation::GetOrderDetails),               tagNamesOf(Operation::GetVendorDetailsByOrderID)};
+    return all[static_cast<std::size_t>(operation)];
+}
+
+// Moves [from, from + length) of @p text to its front and gives the unused end back.
+void keepOnly(QByteArray& text, qsizetype from, std::size_t length)
+{
+    char* const data = text.data();
+    std::memmove(data, data + from, length);
+    text.truncate(static_cast<qsizetype>(length));
+    text.squeeze();
+}
+
+/**
+ * The taken text of @p reply cut out of @p bytes (which it then holds), with the
+ * operation's removal applied unless @p remove is false; false (nothing taken) where
+ * the text cannot be cut out whole.
+ */
+bool cutOut(Operation operation, pugi::xml_document& reply, QByteArray& bytes, bool remove, QByteArray& text)
 {
     const char* const base = bytes.constData();
     ByteArrayOut out;
     UnescapingWriter writer(out);
     writer.takeInPlace(base, base + bytes.size());
     if (!XmlText::serialiseWith(reply, out.text, writer) || !writer.taken())
-        return dataSetText(operation, reply, static_cast<std::size_t>(bytes.size()));
+        return false;
     /*
      * Every removed pattern is one tag, "<" then no "<" or ">" then ">". While the text
      * before the taken one ends with ">" and the text after it starts with "<", no
@@ -433,21 +487,57 @@ QByteArray dataSetText(Operation operation, pugi::xml_document& reply, QByteArra
     const textedit::InOrderRemoval& removal = removalOf(&operation);
     const qsizetype at = writer.takenAt();
     if (!removedInPlace(out.text.left(at), removal).isEmpty() || !removedInPlace(out.text.mid(at), removal).isEmpty())
-        return dataSetText(operation, reply, static_cast<std::size_t>(bytes.size()));
+        return false;
     const qsizetype offset = writer.taken() - base;
     const std::size_t size = writer.takenSize();
     // The document's nodes point into the bytes: they go before the bytes are edited.
     reply.reset();
-    std::size_t length = 0;
-    const std::size_t start = removal.apply(bytes.data() + offset, size, length);
-    QByteArray text = std::move(bytes);
+    std::size_t length = size;
+    const std::size_t start = remove ? removal.apply(bytes.data() + offset, size, length) : 0;
+    text = std::move(bytes);
     // Moved to the front of the bytes, whose unused end is then given back: the escaped
-    // reply is a good part larger than its text, which a load keeps for as long as it is open.
-    char* const data = text.data();
-    std::memmove(data, data + offset + static_cast<qsizetype>(start), length);
-    text.truncate(static_cast<qsizetype>(length));
-    text.squeeze();
+    // reply is a good part larger than its text, and the rows are read while it is held.
+    keepOnly(text, offset + static_cast<qsizetype>(start), length);
+    return true;
+}
+
+} // namespace
+
+QByteArray dataSetText(Operation operation, pugi::xml_document& reply, QByteArray& bytes)
+{
+    QByteArray text;
+    if (!cutOut(operation, reply, bytes, true, text))
+        return dataSetText(operation, reply, static_cast<std::size_t>(bytes.size()));
     return text;
+}
+
+bool readDataSet(Operation operation, pugi::xml_document& reply, QByteArray& bytes, QByteArray& text,
+                 std::shared_ptr<DataSetWalk::Document>& rows)
+{
+    rows.reset();
+    const std::vector<std::string>& watched = watchedNamesOf(operation);
+    if (watched.empty() || !cutOut(operation, reply, bytes, false, text)) {
+        text = dataSetText(operation, reply, bytes);
+        // The nodes and the received bytes go before the rows are read.
+        reply.reset();
+        bytes = QByteArray();
+        return holdsDataSet(operation, text, rows);
+    }
+    {
+        // Every "<" of a text the plain scan reads begins an element, save one in an attribute
+        // value; every removed pattern begins with "<" and a tag name. Met by neither, no
+        // pattern occurs in the text, and removing them would leave it as it is.
+        auto plain = std::make_shared<DataSetWalk::Document>();
+        plain->watchNames(watched);
+        if (plain->load(text) && plain->plainDataSet() && !plain->watchedSeen()) {
+            rows = std::move(plain);
+            return true;
+        }
+    }
+    std::size_t length = 0;
+    const std::size_t start = removalOf(&operation).apply(text.data(), static_cast<std::size_t>(text.size()), length);
+    keepOnly(text, static_cast<qsizetype>(start), length);
+    return holdsDataSet(operation, text, rows);
 }
 
 bool holdsDataSet(Operation operation, const QByteArray& text)

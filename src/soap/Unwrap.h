@@ -67,6 +67,16 @@ QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std
 QByteArray dataSetText(Operation operation, pugi::xml_document& reply, QByteArray& bytes);
 
 /**
+ * dataSetText(operation, reply, bytes) into @p text, then holdsDataSet(operation, text, rows),
+ * with the same results. Where the text is cut out of @p bytes and the scan that reads its
+ * rows meets no tag the operation's unwrapping removes (the service's answers), the
+ * removal, which would remove nothing, is not run over the text. @p reply and @p bytes
+ * are spent (let go before the rows are read).
+ */
+bool readDataSet(Operation operation, pugi::xml_document& reply, QByteArray& bytes, QByteArray& text,
+                 std::shared_ptr<DataSetWalk::Document>& rows);
+
+/**
  * Whether the DataSet text @p text of @p operation is one a loader can read: empty
  * (blank, or the operation's empty result element) when the service has nothing to
  * give, else one Root element holding a DataSet element, with no document type or
