@@ -43,6 +43,26 @@ void prepareLineItemGrid(FlexGrid& grid)
     }
 }
 
+// Whether @p grid shows exactly the headings and @p lines that a fill would give it (the widths aside).
+bool showsLines(const FlexGrid& grid, const std::vector<std::array<QString, 3>>& lines)
+{
+    const int rows = FlexGridModel::FixedRows + int(lines.size());
+    if (lines.empty() || grid.cols() != 4 || grid.rows() != rows)
+        return false;
+    for (int c = 0; c < 4; ++c) {
+        if (grid.text(0, c) != QCoreApplication::translate("Loaders", LineItemColumns[c].heading))
+            return false;
+    }
+    for (int r = FlexGridModel::FixedRows; r < rows; ++r) {
+        if (grid.text(r, 0) != QString::number(r))
+            return false;
+        for (int c = 0; c < 3; ++c)
+            if (grid.text(r, c + 1) != lines[size_t(r - FlexGridModel::FixedRows)][size_t(c)])
+                return false;
+    }
+    return true;
+}
+
 } // namespace
 
 Loaders::Loaders(ControlState& state, Screen& screen, ErrorSink& errors, ServiceRequests& service)
@@ -275,13 +295,21 @@ Task<void> Loaders::LoadLineItemsOrderDetail(QString orderId, bool forOrderDetai
         resetLineItemGrid(grid);
         co_return;
     }
-    prepareLineItemGrid(grid);
 
     enum { OrderID, LineItem, Model, ItemDescription, MaxSegment, LoadSegment, NumberOfCartonsForOrderLoad };
     // The lines are gathered and the grid grown in two steps, not one row at a time: the
     // first line leaves the cursor where a grid of one line puts it, the rest only add rows.
     std::vector<std::array<QString, 3>> lines;
     const auto fill = [&] {
+        if (showsLines(grid, lines)) {
+            // Read again after a save: the same cells stay and are not drawn again; the
+            // cursor goes where the refill below would leave it.
+            for (int c = 0; c < 4; ++c)
+                grid.setColWidthTwips(c, LineItemColumns[c].width);
+            grid.setCurrentCell(std::min(grid.row(), FlexGridModel::FixedRows), std::min(grid.col(), 3));
+            return;
+        }
+        prepareLineItemGrid(grid);
         if (lines.empty())
             return;
         grid.setRows(FlexGridModel::FixedRows + 1);

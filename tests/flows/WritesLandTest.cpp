@@ -128,6 +128,31 @@ TEST_F(WritesLand, ASaveWhoseLineItemsCannotBeReadAgainLeavesTheGridAtItsHeading
     EXPECT_EQ(details("5001"), (Rows{{"3", "1", "1.5"}}));
 }
 
+TEST_F(WritesLand, AfterASaveTheGridShowsTheServicesLinesWithTheCursorOnTheFirst)
+{
+    takeUp(QStringLiteral("5001"), 2, 2);
+    const FlexGrid& grid = *s.grdOrdItems;
+    auto cells = [&] {
+        QStringList texts;
+        for (int r = 0; r < grid.rows(); ++r)
+            for (int c = 0; c < grid.cols(); ++c)
+                texts << grid.text(r, c);
+        return texts;
+    };
+    const QStringList before = cells();
+    ASSERT_GE(grid.rows(), 3);
+    save(QStringLiteral("7"), QStringLiteral("1.5"));
+    EXPECT_EQ(cells(), before);
+    EXPECT_EQ(std::make_pair(grid.row(), grid.col()), std::make_pair(1, 2));
+    // A line renamed on the service meanwhile is shown as the service now gives it.
+    service.query("UPDATE LineItems SET Model = 'MD-X' WHERE OrderID = '5001' AND LineItem = 2");
+    clickCell(*s.grdOrdItems, 2, 1);
+    save(QStringLiteral("7"), QStringLiteral("2.5"));
+    EXPECT_EQ(grid.text(2, 2), QStringLiteral("MD-X"));
+    EXPECT_EQ(std::make_pair(grid.row(), grid.col()), std::make_pair(1, 1));
+    EXPECT_EQ(successes(), 2);
+}
+
 TEST_F(WritesLand, RemoveAfterARefreshThatFailedDeletesNothingOnAnotherLoad)
 {
     takeUp(QStringLiteral("5001"), 1);
