@@ -363,8 +363,8 @@ const char* operationName(Operation operation)
 
 namespace {
 
-// The removals of the envelope, then (for a read) those of the operation's tags.
-textedit::InOrderRemoval makeRemoval(const Operation* operation)
+// What is removed, in order: the envelope, then (for a read) the operation's tags.
+std::vector<const Pattern*> removedPatterns(const Operation* operation)
 {
     std::vector<const Pattern*> patterns;
     for (const Pattern& p : envelopePatterns().removed)
@@ -374,6 +374,12 @@ textedit::InOrderRemoval makeRemoval(const Operation* operation)
         for (std::size_t i = 0; i < op.count; ++i)
             patterns.push_back(&op.patterns[i]);
     }
+    return patterns;
+}
+
+textedit::InOrderRemoval makeRemoval(const Operation* operation)
+{
+    const std::vector<const Pattern*> patterns = removedPatterns(operation);
     return textedit::InOrderRemoval(patterns.data(), patterns.size());
 }
 
@@ -424,23 +430,15 @@ namespace {
 std::vector<std::string> tagNamesOf(Operation operation)
 {
     std::vector<std::string> names;
-    auto add = [&](std::string_view p) {
+    for (const Pattern* pattern : removedPatterns(&operation)) {
+        std::string_view p = pattern->view<char>();
         if (p.empty() || p.front() != '<')
-            return false;
+            return {};
         p.remove_prefix(p.size() > 1 && p[1] == '/' ? 2 : 1);
         const std::string_view name = p.substr(0, p.find_first_of(" />"));
-        if (name.empty() || !(std::isalpha(static_cast<unsigned char>(name.front())) || name.front() == '_'))
-            return true;
-        names.emplace_back(name);
-        return true;
-    };
-    for (const Pattern& p : envelopePatterns().removed)
-        if (!add(p.view<char>()))
-            return {};
-    const OperationPatterns& op = patternsOf(operation);
-    for (std::size_t i = 0; i < op.count; ++i)
-        if (!add(op.patterns[i].view<char>()))
-            return {};
+        if (!name.empty() && (std::isalpha(static_cast<unsigned char>(name.front())) || name.front() == '_'))
+            names.emplace_back(name);
+    }
     return names;
 }
 
