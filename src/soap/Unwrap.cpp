@@ -423,8 +423,8 @@ QByteArray dataSetText(Operation operation, const pugi::xml_document& reply, std
 namespace {
 
 /**
- * The names of the tags that @p removal's patterns begin with ("<name" or "</name",
- * up to a space, "/" or ">"); empty when a pattern begins otherwise. A pattern whose
+ * The names of the tags that the patterns removed for @p operation begin with ("<name"
+ * or "</name", up to a space, "/" or ">"); empty when a pattern begins otherwise. A pattern whose
  * name could not be an element's ("?xml") is left out: the plain scan never takes one.
  */
 std::vector<std::string> tagNamesOf(Operation operation)
@@ -532,9 +532,7 @@ bool readDataSet(Operation operation, pugi::xml_document& reply, QByteArray& byt
             return true;
         }
     }
-    std::size_t length = 0;
-    const std::size_t start = removalOf(&operation).apply(text.data(), static_cast<std::size_t>(text.size()), length);
-    keepOnly(text, static_cast<qsizetype>(start), length);
+    text = removedInPlace(std::move(text), removalOf(&operation));
     return holdsDataSet(operation, text, rows);
 }
 
