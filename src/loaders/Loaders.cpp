@@ -33,14 +33,19 @@ constexpr GridColumn LineItemColumns[] = {{QT_TRANSLATE_NOOP("Loaders", "Row"), 
                                           {QT_TRANSLATE_NOOP("Loaders", "Model"), 1000},
                                           {QT_TRANSLATE_NOOP("Loaders", "Item Description"), 5350}};
 
+void setLineItemWidths(FlexGrid& grid)
+{
+    for (int c = 0; c < 4; ++c)
+        grid.setColWidthTwips(c, LineItemColumns[c].width);
+}
+
 void prepareLineItemGrid(FlexGrid& grid)
 {
     grid.clearCells();
     grid.setCols(4);
-    for (int c = 0; c < 4; ++c) {
-        grid.setColWidthTwips(c, LineItemColumns[c].width);
+    setLineItemWidths(grid);
+    for (int c = 0; c < 4; ++c)
         grid.setText(0, c, QCoreApplication::translate("Loaders", LineItemColumns[c].heading));
-    }
 }
 
 // Whether @p grid shows exactly the headings and @p lines that a fill would give it (the widths aside).
@@ -304,8 +309,7 @@ Task<void> Loaders::LoadLineItemsOrderDetail(QString orderId, bool forOrderDetai
         if (showsLines(grid, lines)) {
             // Read again after a save: the same cells stay and are not drawn again; the
             // cursor goes where the refill below would leave it.
-            for (int c = 0; c < 4; ++c)
-                grid.setColWidthTwips(c, LineItemColumns[c].width);
+            setLineItemWidths(grid);
             grid.setCurrentCell(std::min(grid.row(), FlexGridModel::FixedRows), std::min(grid.col(), 3));
             return;
         }
