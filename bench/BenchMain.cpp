@@ -113,6 +113,26 @@ ResultTable::Row pairRow(const ResultTable& table, const QString& caseName, cons
     return row;
 }
 
+/**
+ * The row of a longest-gap case (record() under @p name): our median gap in milliseconds
+ * against @p limitMs, the reference's gap beside it with @p against; when it did not run,
+ * the failure recorded under @p caseName.
+ */
+ResultTable::Row gapRow(const ResultTable& table, const QString& title, const QString& size, const std::string& name,
+                        const std::string& caseName, double limitMs, const QString& against)
+{
+    ResultTable::Row row(title, size);
+    row.target = QStringLiteral("<= %1 ms").arg(limitMs);
+    if (const auto pairs = table.pairs(name)) {
+        row.value = ResultTable::formatMs(pairs->ours);
+        row.reference = ResultTable::formatMs(pairs->reference) + against;
+        row.met = pairs->ours <= limitMs;
+    } else {
+        row.remark = missing(caseName, ResultTable::NotRun);
+    }
+    return row;
+}
+
 /// Case 1 rows: the chain against the floor, then where the chain's time goes.
 void replyChainRows(ResultTable& table)
 {
@@ -342,16 +362,8 @@ void openLoadRows(ResultTable& table)
     }
     table.addRow(big);
 
-    ResultTable::Row frames(QStringLiteral("2 open big load: longest gap of a 5 ms timer"), size);
-    frames.target = QStringLiteral("<= %1 ms").arg(FrameGapMs);
-    if (const auto pairs = table.pairs("openLoadFrames")) {
-        frames.value = ResultTable::formatMs(pairs->ours);
-        frames.reference = ResultTable::formatMs(pairs->reference) + QStringLiteral(" all on UI thread");
-        frames.met = pairs->ours <= FrameGapMs;
-    } else {
-        frames.remark = missing("openLoadFrames", ResultTable::NotRun);
-    }
-    table.addRow(frames);
+    table.addRow(gapRow(table, QStringLiteral("2 open big load: longest gap of a 5 ms timer"), size, "openLoadFrames",
+                        "openLoadFrames", FrameGapMs, QStringLiteral(" all on UI thread")));
 }
 
 void lineItemRows(ResultTable& table)
@@ -378,16 +390,8 @@ void workflowRows(ResultTable& table)
 void inFlightRows(ResultTable& table)
 {
     const QString size = QStringLiteral("LoadData, vendor reply over 3 s");
-    ResultTable::Row gap(QStringLiteral("8 call in flight: longest gap of a 10 ms timer"), size);
-    gap.target = QStringLiteral("<= %1 ms").arg(LongestGapMs);
-    if (const auto pairs = table.pairs("callInFlightGap")) {
-        gap.value = ResultTable::formatMs(pairs->ours);
-        gap.reference = ResultTable::formatMs(pairs->reference) + QStringLiteral(" transfer on UI thread");
-        gap.met = pairs->ours <= LongestGapMs;
-    } else {
-        gap.remark = missing("callInFlight", ResultTable::NotRun);
-    }
-    table.addRow(gap);
+    table.addRow(gapRow(table, QStringLiteral("8 call in flight: longest gap of a 10 ms timer"), size, "callInFlightGap",
+                        "callInFlight", LongestGapMs, QStringLiteral(" transfer on UI thread")));
     ResultTable::Row painted = pairRow(table, QStringLiteral("8 call in flight: last byte -> load painted"), size,
                                        "callInFlightPainted", Sense::AtMost, PaintedTimes,
                                        QStringLiteral("transfer on UI thread"));
