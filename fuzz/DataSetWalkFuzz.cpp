@@ -8,7 +8,10 @@
 //  - every row has one slot per column; a slot holds the value last reported
 //    for it in that row and is empty when none was (never an earlier row's value);
 //  - a column index reported is always a valid slot;
-//  - a text the plain scan takes as a DataSet is one for the parser too.
+//  - a text the plain scan takes as a DataSet is one for the parser too;
+//  - the same text escaped as a reply's text holds it, read where it stands, reads
+//    as the text (rows, verdicts, names met), and any bytes read so read as the
+//    text the parser makes of them.
 
 #include "DataSetWalkCalls.h"
 #include "FuzzCheck.h"
@@ -24,6 +27,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -61,6 +65,41 @@ void walkWith(const DataSetWalk& walk, const pugi::xml_document& document, std::
     FUZZ_CHECK(walk.walk(document, {}) == rows);
 }
 
+/// The serialiser's escaping of a text: "&", "<" and ">".
+QByteArray escaped(const QByteArray& text)
+{
+    QByteArray out;
+    for (const char c : text) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else
+            out += c;
+    }
+    return out;
+}
+
+/// Where @p span reads when read escaped, it reads as @p text read plainly: the same rows, verdicts and names met.
+void checkEscapedReading(const QByteArray& span, const QByteArray& text)
+{
+    const std::vector<std::string> watched{"Root", "Table", "GetVendorDataVendorMasterResult"};
+    DataSetWalk::Document escapedRead, plainRead;
+    escapedRead.watchNames(watched);
+    plainRead.watchNames(watched);
+    // Around other bytes, as it stands in a reply.
+    const QByteArray reply = "<r>" + span + "</r>";
+    if (!escapedRead.loadEscaped(reply, 3, std::size_t(reply.size()) - 4))
+        return;
+    FUZZ_CHECK(plainRead.load(text));
+    FUZZ_CHECK(escapedRead.plainDataSet() == plainRead.plainDataSet());
+    FUZZ_CHECK(escapedRead.watchedSeen() == plainRead.watchedSeen());
+    const DataSetWalk walk({"VendorID", "Name", "Table"});
+    FUZZ_CHECK(callsOf(walk, escapedRead) == callsOf(walk, plainRead));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -90,6 +129,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             if (parsed)
                 FUZZ_CHECK(callsOf(walk, loaded) == callsOf(walk, document));
+        }
+    }
+    {
+        const QByteArray utf8 = text.toUtf8();
+        checkEscapedReading(escaped(utf8), utf8);
+        // The bytes themselves as a reply's text: what they read as is what the parser makes of them.
+        const QByteArray raw(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+        QByteArray wrapped = "<a>" + raw + "</a>";
+        pugi::xml_document asText;
+        if (!raw.contains('<') && !raw.contains('\0')
+            && palletry::XmlText::loadEncodedInPlace(asText, wrapped.data(), std::size_t(wrapped.size()))) {
+            const pugi::xml_node value = asText.document_element().first_child();
+            if (value.type() == pugi::node_pcdata && !value.next_sibling())
+                checkEscapedReading(raw, QByteArray(value.value()));
         }
     }
     if (!parsed) {

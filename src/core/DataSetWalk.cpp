@@ -65,6 +65,27 @@ QString toQString(std::string_view utf8)
     return utf8.empty() ? QString() : QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+/// Whether @p a and @p b hold the same bytes: names are short, and a call to memcmp costs more than the compare.
+bool sameBytes(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    std::size_t n = a.size();
+    for (; n >= 8; n -= 8, p += 8, q += 8) {
+        std::uint64_t x = 0, y = 0;
+        std::memcpy(&x, p, 8);
+        std::memcpy(&y, q, 8);
+        if (x != y)
+            return false;
+    }
+    for (; n; --n)
+        if (*p++ != *q++)
+            return false;
+    return true;
+}
+
 /// Calls @p visit(nullptr) where a row begins and @p visit(&child) for each of its child elements, in document order.
 template <typename Visit>
 int forEachRowChild(const pugi::xml_node& parent, std::size_t depth, Visit& visit)
@@ -97,9 +118,12 @@ public:
 
     std::uint32_t operator()(std::string_view name)
     {
-        // Rows repeat their columns in one order: the name after the last one is the likely one.
-        const std::uint32_t next = m_last + 1;
-        if (next < m_names.size() && m_names[next] == name)
+        // Rows repeat their columns in one order: the name after the last one is the likely one,
+        // and after the last column the first.
+        std::uint32_t next = m_last + 1;
+        if (next >= m_names.size())
+            next = 0;
+        if (next < m_names.size() && sameBytes(m_names[next], name))
             return m_last = next;
         const auto [it, added] = m_ids.try_emplace(name, std::uint32_t(m_names.size()));
         if (added)
@@ -299,18 +323,216 @@ bool DataSetWalk::Document::load(const QByteArray& text)
     return m_loaded;
 }
 
-/*
- * One forward reading of the text that takes only what it can decide exactly
- * as the parser does: elements with ASCII names, attributes, text and the five
- * entities and character references. It gives up (false) at anything else, at
- * anything not well-formed and at a NUL byte, leaving the decision to the parser.
+namespace {
+
+/// The text as it is: the plain reading's characters are its bytes.
+struct PlainSource
+{
+    static constexpr std::size_t LessLength = 1;
+
+    /// The next "<" from @p p, or end; @p fail is never set here.
+    static const char* textEnd(const char* p, const char* end, bool& /*plain*/, bool& /*fail*/)
+    {
+        return find(p, end, '<');
+    }
+    /// Whether [b, e) is its own value (no reference, no line end to convert).
+    static bool plainRun(const char* b, const char* e, bool /*scanned*/)
+    {
+        return std::find_if(b, e, [](char c) { return c == '&' || c == '\r'; }) == e;
+    }
+    static std::size_t greaterAt(const char* p, const char* end) { return p < end && *p == '>' ? 1 : 0; }
+    static std::size_t quoteAt(const char* p, const char* end, char& quote)
+    {
+        if (p == end || (*p != '"' && *p != '\''))
+            return 0;
+        quote = *p;
+        return 1;
+    }
+    /// The closing @p quote from @p p, or end; @p less tells whether a "<" came before it.
+    static const char* quoteEnd(const char* p, const char* end, char quote, std::size_t& length, bool& less, bool& /*fail*/)
+    {
+        const char* close = find(p, end, quote);
+        less = find(p, close, '<') != close;
+        length = 1;
+        return close;
+    }
+    static bool appendText(std::string& out, const char* b, const char* e, std::string& /*scratch*/)
+    {
+        return appendDecoded(out, b, e);
+    }
+};
+
+/**
+ * A text node's content as it stands escaped in a reply, read as the text that its
+ * unescaping gives: "&lt;" stands for "<", "&gt;" or ">" for ">", "&quot;" and "&apos;"
+ * or the quotes themselves for quotes. It gives up (fail) at what would make the text
+ * anything but one text node's content (a "<" or a NUL byte) and at a character
+ * reference outside an element's tag, which could stand for markup.
  */
+struct EscapedSource
+{
+    static constexpr std::size_t LessLength = 4;
+
+    static bool at(const char* p, const char* end, std::string_view word)
+    {
+        if (std::size_t(end - p) < word.size())
+            return false;
+        // The first four bytes tell most apart: compared as one word.
+        std::uint32_t have = 0, want = 0;
+        std::memcpy(&have, p, 4);
+        std::memcpy(&want, word.data(), 4);
+        if (have != want)
+            return false;
+        for (std::size_t i = 4; i < word.size(); ++i)
+            if (p[i] != word[i])
+                return false;
+        return true;
+    }
+
+    static const char* textEnd(const char* p, const char* end, bool& plain, bool& fail)
+    {
+        // Most tags follow one another with no text between.
+        if (at(p, end, "&lt;"))
+            return p;
+        for (;;) {
+            p = findSpecial(p, end);
+            if (p == end)
+                return end;
+            if (*p == '&') {
+                if (at(p, end, "&lt;"))
+                    return p;
+                if (std::size_t(end - p) >= 2 && p[1] == '#') {
+                    fail = true;
+                    return end;
+                }
+                plain = false;
+            } else if (*p == '\r') {
+                plain = false;
+            } else { // "<" or NUL
+                fail = true;
+                return end;
+            }
+            ++p;
+        }
+    }
+    static bool plainRun(const char* /*b*/, const char* /*e*/, bool scanned) { return scanned; }
+    static std::size_t greaterAt(const char* p, const char* end)
+    {
+        if (p < end && *p == '>')
+            return 1;
+        return at(p, end, "&gt;") ? 4 : 0;
+    }
+    static std::size_t quoteAt(const char* p, const char* end, char& quote)
+    {
+        if (p < end && (*p == '"' || *p == '\'')) {
+            quote = *p;
+            return 1;
+        }
+        if (at(p, end, "&quot;")) {
+            quote = '"';
+            return 6;
+        }
+        if (at(p, end, "&apos;")) {
+            quote = '\'';
+            return 6;
+        }
+        return 0;
+    }
+    static const char* quoteEnd(const char* p, const char* end, char quote, std::size_t& length, bool& less, bool& fail)
+    {
+        less = false;
+        const std::string_view entity = quote == '"' ? "&quot;" : "&apos;";
+        for (; p < end; ++p) {
+            p = findSpecial(p, end, quote);
+            if (p == end)
+                break;
+            if (*p == quote) {
+                length = 1;
+                return p;
+            }
+            if (*p == '<' || *p == '\0') {
+                fail = true;
+                return end;
+            }
+            if (at(p, end, entity)) {
+                length = entity.size();
+                return p;
+            }
+            if (at(p, end, "&lt;")) {
+                less = true;
+            } else if (std::size_t(end - p) >= 2 && p[1] == '#') {
+                fail = true;
+                return end;
+            }
+        }
+        return end;
+    }
+    /// The value twice unescaped: as the reply's parser gives the text, then as the text's own parser reads it.
+    static bool appendText(std::string& out, const char* b, const char* e, std::string& once)
+    {
+        once.clear();
+        return appendDecoded(once, b, e) && appendDecoded(out, once.data(), once.data() + once.size());
+    }
+
+    /// The first "&", "<", NUL or @p also (a carriage return, or a quote) in [p, end), or end.
+    static const char* findSpecial(const char* p, const char* end, char also = '\r')
+    {
+#if defined(__SSE2__)
+        const __m128i amp = _mm_set1_epi8('&');
+        const __m128i less = _mm_set1_epi8('<');
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i cr = _mm_set1_epi8(also);
+        for (; end - p >= 16; p += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, less)),
+                                             _mm_or_si128(_mm_cmpeq_epi8(v, zero), _mm_cmpeq_epi8(v, cr)));
+            if (const int mask = _mm_movemask_epi8(hit))
+                return p + __builtin_ctz(unsigned(mask));
+        }
+#endif
+        while (p < end && *p != '&' && *p != '<' && *p != '\0' && *p != also)
+            ++p;
+        return p;
+    }
+};
+
+} // namespace
+
 bool DataSetWalk::Document::readPlain()
 {
     const char* const begin = m_text.constData();
     const char* const end = begin + m_text.size();
     if (std::memchr(begin, 0, std::size_t(m_text.size())))
         return false;
+    return read<PlainSource>(begin, end);
+}
+
+bool DataSetWalk::Document::loadEscaped(const QByteArray& bytes, std::size_t from, std::size_t to)
+{
+    clear();
+    if (from > to || to > std::size_t(bytes.size()))
+        return false;
+    m_text = bytes;
+    const char* const begin = m_text.constData();
+    m_loaded = read<EscapedSource>(begin + from, begin + to);
+    if (m_loaded)
+        m_base = begin;
+    else
+        clear();
+    return m_loaded;
+}
+
+/*
+ * One forward reading of the text that takes only what it can decide exactly
+ * as the parser does: elements with ASCII names, attributes, text and the five
+ * entities and character references. It gives up (false) at anything else, at
+ * anything not well-formed and at a NUL byte, leaving the decision to the parser.
+ * Cells lie at their offsets from m_text's start.
+ */
+template <typename Source>
+bool DataSetWalk::Document::read(const char* const textBegin, const char* const end)
+{
+    const char* const begin = m_text.constData();
     m_watchedSeen = false;
     // The watched names' lengths as bits: most names are told apart by their length alone.
     std::uint64_t watchedLengths = 0;
@@ -325,7 +547,7 @@ bool DataSetWalk::Document::readPlain()
                 m_watchedSeen = true;
     };
     NameIndex nameIndex(m_names);
-    m_cells.reserve(std::size_t(m_text.size()) / 32 + 16); // about a cell in every 60 bytes of a vendor list
+    m_cells.reserve(std::size_t(end - textBegin) / 32 + 16); // about a cell in every 60 bytes of a vendor list
     // Fields are stored one by one: a value built whole and copied in costs a stall per element here.
     auto addCell = [&](std::uint32_t name) { m_cells.emplace_back().name = name; };
     std::vector<std::string_view> open; // open[0, depth) are the open elements
@@ -334,7 +556,8 @@ bool DataSetWalk::Document::readPlain()
     std::size_t cellDepth = 0; // inside a row's child: its depth
     enum { NoText, InPlace, Gathered } cellText = NoText;
     bool hadElement = false;
-    const char* p = begin;
+    bool fail = false;
+    const char* p = textBegin;
     auto skipSpace = [&] {
         while (p < end && is(*p, Space))
             ++p;
@@ -344,7 +567,7 @@ bool DataSetWalk::Document::readPlain()
         if (depth == open.size())
             open.emplace_back();
         open[depth] = name;
-        if (depth == onPath && depth < RowDepth && name == RowPath[depth]) {
+        if (depth == onPath && depth < RowDepth && sameBytes(name, RowPath[depth])) {
             if (++onPath == RowDepth)
                 addCell(RowStart);
             if (onPath == 2) // Root, then DataSet in it
@@ -363,9 +586,10 @@ bool DataSetWalk::Document::readPlain()
             --onPath;
         --depth;
     };
-    auto addText = [&](const char* b, const char* e) {
+    std::string scratch;
+    auto addText = [&](const char* b, const char* e, bool scannedPlain) {
         Cell& cell = m_cells.back();
-        const bool plain = std::find_if(b, e, [](char c) { return c == '&' || c == '\r'; }) == e;
+        const bool plain = Source::plainRun(b, e, scannedPlain);
         if (cellText == NoText && plain) {
             cell.at = std::size_t(b - begin);
             cell.size = std::uint32_t(e - b);
@@ -379,26 +603,29 @@ bool DataSetWalk::Document::readPlain()
             cell.at = at | InGathered;
             cellText = Gathered;
         }
-        if (!appendDecoded(m_gathered, b, e))
+        if (!Source::appendText(m_gathered, b, e, scratch))
             return false;
         cell.size = std::uint32_t(m_gathered.size() - (cell.at & ~InGathered));
         return true;
     };
 
     for (;;) {
-        const char* const textEnd = find(p, end, '<');
+        bool scannedPlain = true;
+        const char* const textEnd = Source::textEnd(p, end, scannedPlain, fail);
+        if (fail)
+            return false;
         const char* q = p;
         while (q < textEnd && is(*q, Space))
             ++q;
         if (q < textEnd) { // text, not only white space (which the parser drops)
             if (depth == 0)
                 return false;
-            if (cellDepth && !addText(p, textEnd))
+            if (cellDepth && !addText(p, textEnd, scannedPlain))
                 return false;
         }
         if (textEnd == end)
             break;
-        p = textEnd + 1;
+        p = textEnd + Source::LessLength;
         if (p == end)
             return false;
         if (*p == '/') {
@@ -406,13 +633,14 @@ bool DataSetWalk::Document::readPlain()
             if (depth == 0)
                 return false;
             const std::string_view name = open[depth - 1];
-            if (std::size_t(end - p) < name.size() || std::memcmp(p, name.data(), name.size()) != 0)
+            if (std::size_t(end - p) < name.size() || !sameBytes(std::string_view(p, name.size()), name))
                 return false;
             p += name.size();
             skipSpace();
-            if (p == end || *p != '>')
+            const std::size_t greater = Source::greaterAt(p, end);
+            if (!greater)
                 return false;
-            ++p;
+            p += greater;
             closed();
             continue;
         }
@@ -437,21 +665,25 @@ bool DataSetWalk::Document::readPlain()
                 return false;
             ++p;
             skipSpace();
-            if (p == end || (*p != '"' && *p != '\''))
+            char quote = 0;
+            const std::size_t opening = Source::quoteAt(p, end, quote);
+            if (!opening)
                 return false;
-            const char* close = find(p + 1, end, *p);
-            if (close == end)
+            std::size_t closing = 0;
+            bool less = false;
+            const char* close = Source::quoteEnd(p + opening, end, quote, closing, less, fail);
+            if (fail || close == end)
                 return false;
-            if (!m_watched.empty() && find(p + 1, close, '<') != close)
+            if (!m_watched.empty() && less)
                 m_watchedSeen = true;
-            p = close + 1;
+            p = close + closing;
             // The parser wants no name right after a value, and anything but white space, "/" or ">" fails later.
             attributes = p < end && is(*p, Space);
         }
-        if (p < end && *p == '>') {
-            ++p;
-        } else if (end - p >= 2 && p[0] == '/' && p[1] == '>') {
-            p += 2;
+        if (const std::size_t greater = Source::greaterAt(p, end)) {
+            p += greater;
+        } else if (p < end && *p == '/' && Source::greaterAt(p + 1, end)) {
+            p += 1 + Source::greaterAt(p + 1, end);
             closed();
         } else {
             return false;

@@ -52,6 +52,18 @@ public:
         bool load(const QByteArray& text);
 
         /**
+         * Reads the text that [@p from, @p to) of @p bytes holds escaped, as a text node's
+         * content stands in a reply: the same as load() of that text unescaped, where the
+         * plain reading alone can read it. False, with nothing read, where it cannot: the
+         * span is no text node's whole content (it holds a "<" or a NUL byte), or holds
+         * more than the plain reading takes. The bytes are shared, not copied.
+         */
+        bool loadEscaped(const QByteArray& bytes, std::size_t from, std::size_t to);
+
+        /// How many bytes the rows are read from (the text, or the bytes that hold it escaped).
+        qsizetype textSize() const { return m_text.size(); }
+
+        /**
          * Names (ASCII) to look out for in the next loads: watchedSeen() then tells
          * whether an element had one of them, or an attribute value held a "<".
          */
@@ -83,6 +95,8 @@ public:
         static constexpr std::size_t InGathered = std::size_t(1) << (sizeof(std::size_t) * 8 - 1);
 
         bool readPlain();
+        template <typename Source>
+        bool read(const char* begin, const char* end);
         bool loadWithNodes();
         void clear();
 

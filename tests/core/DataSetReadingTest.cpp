@@ -1,5 +1,6 @@
 // The loaders' reading of a DataSet answer (DataSetWalk::Document) against the
-// parser's document walked node by node: same verdict, same handler calls.
+// parser's document walked node by node: same verdict, same handler calls; and
+// the same answer read where it stands escaped in a reply.
 
 #include "DataSetWalkCalls.h" // the dataset_walk fuzz target's call record
 
@@ -15,6 +16,31 @@
 
 using namespace palletry;
 
+namespace {
+
+/// @p text escaped as a reply's text holds it: as the serialiser writes it, or with quotes as entities and ">" as it is.
+std::string escaped(const std::string& text, bool serialiser)
+{
+    std::string out;
+    for (const char c : text) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += serialiser ? "&gt;" : ">";
+        else if (c == '"' && !serialiser)
+            out += "&quot;";
+        else if (c == '\'' && !serialiser)
+            out += "&apos;";
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace
+
 TEST(DataSetReadingTest, ReadsRandomAnswersAsTheParserDoes)
 {
     // Well-formed rows with texts, references, line ends and markup spliced in anywhere.
@@ -28,7 +54,7 @@ TEST(DataSetReadingTest, ReadsRandomAnswersAsTheParserDoes)
     std::mt19937 random(20261206);
     auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
     const DataSetWalk walk({"VendorID", "Name", "b"});
-    int accepted = 0;
+    int accepted = 0, readEscaped = 0;
     for (int round = 0; round < 4000; ++round) {
         std::string rows;
         for (int r = int(random() % 4); r > 0; --r) {
@@ -50,6 +76,19 @@ TEST(DataSetReadingTest, ReadsRandomAnswersAsTheParserDoes)
             ++accepted;
             ASSERT_EQ(callsOf(walk, read), callsOf(walk, parsed)) << text;
         }
+        // Escaped in a reply and read where it stands: where it reads, it reads alike. A
+        // span that holds a "<" is no text of a reply: refused.
+        for (const std::string& span : {escaped(text, true), escaped(text, false), text}) {
+            const QByteArray reply = QByteArray("<r>") + QByteArray(span.data(), qsizetype(span.size())) + "</r>";
+            DataSetWalk::Document escapedRead;
+            if (!escapedRead.loadEscaped(reply, 3, std::size_t(reply.size()) - 4))
+                continue;
+            ASSERT_NE(span, text) << text;
+            ASSERT_TRUE(wellFormed) << span;
+            ++readEscaped;
+            ASSERT_EQ(callsOf(walk, escapedRead), callsOf(walk, parsed)) << span;
+        }
     }
     EXPECT_GT(accepted, 1000); // most rounds are answers, not only refusals
+    EXPECT_GT(readEscaped, accepted); // and most answers read where they stand, both spellings
 }
