@@ -4,9 +4,12 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <new>
+#include <utility>
 
 #include <cstring>
+
 
 namespace palletry {
 namespace {
@@ -171,6 +174,117 @@ bool XmlText::loadEncodedInPlace(pugi::xml_document& document, char* data, std::
 {
     const pugi::xml_parse_result result = document.load_buffer_inplace(data, size, loadOptions, pugi::encoding_auto);
     return finishLoad(document, result);
+}
+
+namespace {
+
+/**
+ * Where the long text of a reply would lie: after the run of tags it opens with, up to
+ * the run of tags it closes with (no more than a few of either, as in an envelope).
+ * Only a guess, tested by the parse of the reply with a stand-in there; an empty span
+ * where there is none, or where the encoding's declaration does not end before it.
+ */
+std::pair<std::size_t, std::size_t> longText(const char* data, std::size_t size)
+{
+    constexpr int MostTags = 32;
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    // Forward: each "<" up to its ">", while another "<" follows (white space between).
+    std::size_t from = 0;
+    int tags = 0;
+    for (;;) {
+        std::size_t next = from;
+        while (next < size && blank(data[next]))
+            ++next;
+        if (next == size || data[next] != '<' || ++tags > MostTags)
+            break;
+        const auto* close = static_cast<const char*>(std::memchr(data + next, '>', size - next));
+        if (!close)
+            return {};
+        from = std::size_t(close - data) + 1;
+    }
+    // Backward: each ">" back to its "<", while another ">" comes before (white space between).
+    std::size_t to = size;
+    tags = 0;
+    for (;;) {
+        std::size_t last = to;
+        while (last > from && blank(data[last - 1]))
+            --last;
+        if (last == from || data[last - 1] != '>' || ++tags > MostTags)
+            break;
+        std::size_t open = last - 1;
+        while (open > from && data[open] != '<')
+            --open;
+        if (data[open] != '<')
+            return {};
+        to = open;
+    }
+    // Room for the stand-in's parse and the declaration (which tells the encoding) wholly before the text.
+    if (from < 16 || from >= to || tags > MostTags)
+        return {};
+    if (data[0] == '<' && data[1] == '?' && !std::memchr(data + 2, '?', from - 2))
+        return {};
+    return {from, to};
+}
+
+pugi::xml_node nodeWithValue(const pugi::xml_document& document, const char* value)
+{
+    // Small: the envelope and its tags around the text set aside.
+    for (pugi::xml_node node = document.first_child(); node;) {
+        if (node.type() == pugi::node_pcdata && node.value() == value)
+            return node;
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && !node.next_sibling())
+            node = node.parent();
+        if (node)
+            node = node.next_sibling();
+    }
+    return {};
+}
+
+} // namespace
+
+bool XmlText::loadSettingTextAside(pugi::xml_document& document, QByteArray& bytes, SetAside& aside)
+{
+    aside = SetAside();
+    char* const data = bytes.data();
+    const auto size = static_cast<std::size_t>(bytes.size());
+    if (const auto [from, to] = longText(data, size); to) {
+        /*
+         * The parser reads the reply up to the text's first byte as it reads the reply
+         * with a stand-in "x" there. Where the stand-in becomes a text node's whole value,
+         * the parser was at the start of a text there and ends it at the "<" after it; if
+         * the span holds no "<" and no NUL byte and is not blank, the reply's parse reads
+         * the span as that text node's value, ended by the same "<", and then reads the
+         * same bytes as the stand-in's parse. Who reads the span checks the first two.
+         */
+        const std::size_t skeleton = from + 1 + (size - to);
+        auto* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(skeleton));
+        if (!buffer)
+            throw std::bad_alloc();
+        std::memcpy(buffer, data, from);
+        buffer[from] = 'x';
+        std::memcpy(buffer + from + 1, data + to, size - to);
+        const char* const standIn = buffer + from;
+        const pugi::xml_parse_result result =
+            document.load_buffer_inplace_own(buffer, skeleton, loadOptions, pugi::encoding_auto);
+        const pugi::xml_node node = result && result.encoding == pugi::encoding_utf8 && isWellFormedDocument(document)
+                                        ? nodeWithValue(document, standIn)
+                                        : pugi::xml_node();
+        const bool blank = std::all_of(data + from, data + to, [](char c) {
+            return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+        });
+        if (node && std::strcmp(node.value(), "x") == 0 && !blank) {
+            aside.standIn = standIn;
+            aside.from = from;
+            aside.to = to;
+            return true;
+        }
+        document.reset();
+    }
+    return loadEncodedInPlace(document, data, size);
 }
 
 std::string XmlText::serialiseUtf8(const pugi::xml_document& document, std::size_t sizeHint)

@@ -52,6 +52,34 @@ public:
      */
     static bool loadEncodedInPlace(pugi::xml_document& document, char* data, std::size_t size);
 
+    /**
+     * A reply's long text, left out of its parse by loadSettingTextAside: the document
+     * holds a one-character stand-in text node where the text stands in the received
+     * bytes, escaped, at [from, to).
+     */
+    struct SetAside
+    {
+        const char* standIn = nullptr; ///< the stand-in node's value; null when nothing is set aside
+        std::size_t from = 0;
+        std::size_t to = 0;
+        /// Set by who reads the text when it is no text node's whole content after all (it holds a "<" or a NUL byte).
+        bool refused = false;
+        explicit operator bool() const { return standIn != nullptr; }
+    };
+
+    /**
+     * loadEncodedInPlace for a reply whose bulk is one text (a read's result, most of a
+     * large reply), without the parser's walk over that text: @p aside notes where it
+     * stands and which node holds its place. The document is the one loadEncodedInPlace
+     * gives, with the stand-in for the text's value, as long as the text holds no "<"
+     * and no NUL byte, which whoever reads it must check (and else set refused and have
+     * the reply loaded whole). Where the reply has no such text, or anything about it might
+     * parse otherwise (no UTF-8, a declaration reaching into it, a text that is not an
+     * element's whole content), it is loaded as loadEncodedInPlace loads it and nothing is
+     * set aside. A text set aside leaves @p bytes as they were.
+     */
+    static bool loadSettingTextAside(pugi::xml_document& document, QByteArray& bytes, SetAside& aside);
+
     /// The document as UTF-8 text. @p sizeHint reserves the buffer up front (0: no hint).
     static std::string serialiseUtf8(const pugi::xml_document& document, std::size_t sizeHint = 0);
 
