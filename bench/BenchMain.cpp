@@ -143,7 +143,7 @@ void replyChainRows(ResultTable& table)
 
     const auto chain = table.pairs("replyChain");
     static const std::pair<const char*, const char*> stages[] = {
-        {"parse", "parse reply in place"},
+        {"parse", "parse reply, its long text set aside"},
         {"check", "Unwrap::readDataSet (cut out, scan rows)"},
         {"release", "drop the reply"},
         {"load", "DataSetWalk::Document::load (when not)"},

@@ -60,13 +60,14 @@ int runChain(const std::string& bytes, StageTimes* times = nullptr)
     // The bytes as the transfer hands them over: a buffer of the reply's own.
     auto received = std::make_unique<QByteArray>(bytes.data(), static_cast<qsizetype>(bytes.size()));
     auto reply = std::make_unique<pugi::xml_document>();
-    if (!XmlText::loadEncodedInPlace(*reply, received->data(), bytes.size()))
+    XmlText::SetAside aside;
+    if (!XmlText::loadSettingTextAside(*reply, *received, aside))
         return -1;
     lap(&StageTimes::parse);
-    // Cut out of the received bytes where they lie and checked by the scan that reads the rows, as a read call does.
+    // Read where the text stands escaped in the received bytes, as a read call for the rows does.
     QByteArray field;
     std::shared_ptr<DataSetWalk::Document> document;
-    if (!Unwrap::readDataSet(Unwrap::Operation::GetVendorDataVendorMaster, *reply, *received, field, document))
+    if (!Unwrap::readDataSet(Unwrap::Operation::GetVendorDataVendorMaster, *reply, *received, field, document, aside))
         return -1;
     lap(&StageTimes::check);
     reply.reset();

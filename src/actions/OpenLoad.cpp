@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace palletry {
 namespace {
 
@@ -101,7 +103,7 @@ Task<void> OpenLoad::LoadData(QString ptServerName, qint32 lLoadID)
         // painting; the list then takes them in one move.
         const auto [column, order] = SortHandlers::sortAfterClick(*m_screen.lstVendors, 2);
         auto vendors = std::make_shared<Loaders::VendorList>();
-        const bool large = vendorXml.size() >= AsideBytes;
+        const bool large = std::max(vendorXml.size(), vendorRows ? vendorRows->textSize() : 0) >= AsideBytes;
         Aside reading(large ? m_requests.asideRunner() : nullptr,
                       [vendors, vendorXml = std::move(vendorXml), vendorRows = std::move(vendorRows), column = column,
                        order = order]() mutable {

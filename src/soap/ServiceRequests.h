@@ -69,7 +69,8 @@ public:
      * Sends @p envelope as a read call of @p operation to the service given to
      * setService(), and returns the reply with every wrapper removed by the
      * operation's unwrapper: the DataSet text in UTF-8, or the empty text after a failed call.
-     * @p rows, when given, receives the text's rows as the check read them (none when it did not).
+     * @p rows, when given, receives the text's rows as the check read them (none when it did not);
+     * when they were read where the text stands escaped in the reply, the text returned is empty.
      */
     Task<QByteArray> read(Unwrap::Operation operation, QString envelope,
                           std::shared_ptr<DataSetWalk::Document>* rows = nullptr);

@@ -13,10 +13,11 @@ SoapCall::SoapCall(ErrorSink& sink)
 }
 
 Task<std::unique_ptr<ServiceReply>> SoapCall::call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
-                                                   bool UpdateAddDeleteOnly, ServiceCall::ReplyStep then)
+                                                   bool UpdateAddDeleteOnly, ServiceCall::ReplyStep then,
+                                                   bool setTextAside)
 {
     std::unique_ptr<ServiceReply> reply =
-        co_await m_call.call(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly, std::move(then));
+        co_await m_call.call(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly, std::move(then), setTextAside);
     m_lastCallSucceeded = reply != nullptr;
     co_return reply;
 }
@@ -46,14 +47,18 @@ Task<QByteArray> SoapCall::readDataSet(Unwrap::Operation operation, QString Asmx
         // not on the screen's thread. A result that is no DataSet would read as an empty
         // one: the clerk would see no orders and no report.
         QByteArray text;
-        if (!Unwrap::readDataSet(operation, reply.document, reply.bytes, text, reply.rows))
+        if (!Unwrap::readDataSet(operation, reply.document, reply.bytes, text, reply.rows, reply.aside)) {
+            if (reply.aside.refused)
+                return; // read again from the reply loaded whole
             throw RuntimeError(ErrorRecord{reply.statusCode,
                                            ReplyChecks::networkText(reply.statusLine
                                                                     + QStringLiteral(": the reply holds no DataSet")),
                                            AsmxUrl, ErrorKind::HttpStatus});
+        }
         reply.result = std::move(text);
     };
-    const std::unique_ptr<ServiceReply> reply = co_await call(AsmxUrl, SOAPAction, SOAPEnvelope, false, unwrap);
+    // Only rows asked for can be read without the text: the parser need not walk it then.
+    const std::unique_ptr<ServiceReply> reply = co_await call(AsmxUrl, SOAPAction, SOAPEnvelope, false, unwrap, rows != nullptr);
     if (reply && rows)
         *rows = std::move(reply->rows);
     co_return reply ? std::move(reply->result) : QByteArray();

@@ -58,6 +58,8 @@ public:
      * A read call of @p operation whose result is its DataSet text in UTF-8: the
      * same call and reports as ReturnWebserviceXML followed by the
      * operation's unwrapper, the same bytes, without a UTF-16 copy of a large reply.
+     * With @p rows, the rows may be read where the text stands escaped in the reply,
+     * without the text: the result is then empty and the rows are all there is.
      */
     Task<QByteArray> readDataSet(Unwrap::Operation operation, QString AsmxUrl, QString SOAPAction,
                                  QString SOAPEnvelope, std::shared_ptr<DataSetWalk::Document>* rows = nullptr);
@@ -81,7 +83,8 @@ public:
 private:
     /// The call through the transport; also records whether it succeeded.
     Task<std::unique_ptr<ServiceReply>> call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
-                                             bool UpdateAddDeleteOnly, ServiceCall::ReplyStep then = {});
+                                             bool UpdateAddDeleteOnly, ServiceCall::ReplyStep then = {},
+                                             bool setTextAside = false);
 
     ErrorSink& m_sink;
     ServiceCall m_call;

@@ -220,6 +220,8 @@ public:
         m_inBegin = begin;
         m_inEnd = end;
     }
+    /// Takes the stand-in of a text set aside, whose value is @p standIn, for a text that holds no declaration.
+    void takeStandIn(const char* standIn) { m_standIn = standIn; }
     const char* taken() const { return m_taken; }
     std::size_t takenSize() const { return m_takenSize; }
     /// Where the taken text would stand in the output.
@@ -232,6 +234,11 @@ public:
         const std::string_view declaration = utf8Declaration().view<char>();
         const char* b = value;
         const char* e = b + std::strlen(b);
+        if (m_standIn && value == m_standIn) {
+            m_taken = value;
+            m_takenAt = out.size();
+            return;
+        }
         if (!m_taken && b >= m_inBegin && e <= m_inEnd) {
             // The service starts its result with the declaration: written out, the rest taken.
             const char* rest = startsWith(b, e, plain) ? b + plain.size() : b;
@@ -276,6 +283,7 @@ private:
     QByteArray m_attribute;
     const char* m_inBegin = nullptr;
     const char* m_inEnd = nullptr;
+    const char* m_standIn = nullptr;
     const char* m_taken = nullptr;
     std::size_t m_takenSize = 0;
     qsizetype m_takenAt = 0;
@@ -460,6 +468,22 @@ void keepOnly(QByteArray& text, qsizetype from, std::size_t length)
     text.squeeze();
 }
 
+/*
+ * Every removed pattern is one tag, "<" then no "<" or ">" then ">". While the text
+ * before the taken one ends with ">" and the text after it starts with "<", no
+ * occurrence can reach across either edge, so the three pieces are edited apart
+ * with the same result as the whole. A piece that keeps a character it would
+ * need a neighbour to lose is not emptied by its removal alone: when both
+ * neighbours are emptied, the edges held at every step, and the result is the
+ * taken text's own removal.
+ */
+/// Whether the operation's removal empties @p serialised before and after @p at, where the taken text stood.
+bool removedWhole(Operation operation, const QByteArray& serialised, qsizetype at)
+{
+    const textedit::InOrderRemoval& removal = removalOf(&operation);
+    return removedInPlace(serialised.left(at), removal).isEmpty() && removedInPlace(serialised.mid(at), removal).isEmpty();
+}
+
 /**
  * The taken text of @p reply cut out of @p bytes (which it then holds), with the
  * operation's removal applied unless @p remove is false; false (nothing taken) where
@@ -473,19 +497,9 @@ bool cutOut(Operation operation, pugi::xml_document& reply, QByteArray& bytes, b
     writer.takeInPlace(base, base + bytes.size());
     if (!XmlText::serialiseWith(reply, out.text, writer) || !writer.taken())
         return false;
-    /*
-     * Every removed pattern is one tag, "<" then no "<" or ">" then ">". While the text
-     * before the taken one ends with ">" and the text after it starts with "<", no
-     * occurrence can reach across either edge, so the three pieces are edited apart
-     * with the same result as the whole. A piece that keeps a character it would
-     * need a neighbour to lose is not emptied by its removal alone: when both
-     * neighbours are emptied, the edges held at every step, and the result is the
-     * taken text's own removal, cut out of the bytes where it lies.
-     */
-    const textedit::InOrderRemoval& removal = removalOf(&operation);
-    const qsizetype at = writer.takenAt();
-    if (!removedInPlace(out.text.left(at), removal).isEmpty() || !removedInPlace(out.text.mid(at), removal).isEmpty())
+    if (!removedWhole(operation, out.text, writer.takenAt()))
         return false;
+    const textedit::InOrderRemoval& removal = removalOf(&operation);
     const qsizetype offset = writer.taken() - base;
     const std::size_t size = writer.takenSize();
     // The document's nodes point into the bytes: they go before the bytes are edited.
@@ -507,6 +521,54 @@ QByteArray dataSetText(Operation operation, pugi::xml_document& reply, QByteArra
     if (!cutOut(operation, reply, bytes, true, text))
         return dataSetText(operation, reply, static_cast<std::size_t>(bytes.size()));
     return text;
+}
+
+namespace {
+
+/**
+ * The rows of a text set aside, read where it stands escaped in @p bytes, when the
+ * plain reading takes it whole and meets no tag the operation's unwrapping removes,
+ * and the envelope and the operation's tags around it are removed whole: then the
+ * text the unwrapping gives is that text unescaped, and the rows are its rows. False,
+ * with nothing changed, otherwise.
+ */
+bool readSetAside(Operation operation, pugi::xml_document& reply, QByteArray& bytes,
+                  std::shared_ptr<DataSetWalk::Document>& rows, const XmlText::SetAside& aside)
+{
+    const std::vector<std::string>& watched = watchedNamesOf(operation);
+    if (watched.empty())
+        return false;
+    // Read first: a text the plain reading takes holds no "<?", so no declaration for the writer to rewrite.
+    auto read = std::make_shared<DataSetWalk::Document>();
+    read->watchNames(watched);
+    if (!read->loadEscaped(bytes, aside.from, aside.to) || !read->plainDataSet() || read->watchedSeen())
+        return false;
+    ByteArrayOut out;
+    UnescapingWriter writer(out);
+    writer.takeStandIn(aside.standIn);
+    if (!XmlText::serialiseWith(reply, out.text, writer) || !writer.taken()
+        || !removedWhole(operation, out.text, writer.takenAt()))
+        return false;
+    // The rows hold the bytes they are read from; the nodes go.
+    reply.reset();
+    bytes = QByteArray();
+    rows = std::move(read);
+    return true;
+}
+
+} // namespace
+
+bool readDataSet(Operation operation, pugi::xml_document& reply, QByteArray& bytes, QByteArray& text,
+                 std::shared_ptr<DataSetWalk::Document>& rows, XmlText::SetAside& aside)
+{
+    if (!aside)
+        return readDataSet(operation, reply, bytes, text, rows);
+    rows.reset();
+    text = QByteArray();
+    if (readSetAside(operation, reply, bytes, rows, aside))
+        return true;
+    aside.refused = true;
+    return false;
 }
 
 bool readDataSet(Operation operation, pugi::xml_document& reply, QByteArray& bytes, QByteArray& text,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DataSetWalk.h"
+#include "core/XmlText.h"
 
 #include <QByteArray>
 
@@ -75,6 +76,14 @@ QByteArray dataSetText(Operation operation, pugi::xml_document& reply, QByteArra
  */
 bool readDataSet(Operation operation, pugi::xml_document& reply, QByteArray& bytes, QByteArray& text,
                  std::shared_ptr<DataSetWalk::Document>& rows);
+/**
+ * The same for a reply loaded with its long text set aside (XmlText::loadSettingTextAside):
+ * the rows are read where the text stands escaped, and @p text is left empty (the rows
+ * hold what they read). Where they cannot be read so, false with @p aside set refused and
+ * @p reply and @p bytes as they were: the reply is then to be loaded whole and read as above.
+ */
+bool readDataSet(Operation operation, pugi::xml_document& reply, QByteArray& bytes, QByteArray& text,
+                 std::shared_ptr<DataSetWalk::Document>& rows, XmlText::SetAside& aside);
 
 /**
  * Whether the DataSet text @p text of @p operation is one a loader can read: empty

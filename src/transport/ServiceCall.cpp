@@ -96,7 +96,7 @@ struct RunTransfer
 } // namespace
 
 Task<std::unique_ptr<ServiceReply>> ServiceCall::call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
-                                                      bool UpdateAddDeleteOnly, ReplyStep then)
+                                                      bool UpdateAddDeleteOnly, ReplyStep then, bool setTextAside)
 {
     // The clerk stopped this action: its remaining writes are not made (already reported).
     if (UpdateAddDeleteOnly && m_cancelledInAction)
@@ -147,13 +147,39 @@ Task<std::unique_ptr<ServiceReply>> ServiceCall::call(QString AsmxUrl, QString S
     // worker thread, holding all it uses, so that a dropped action leaves it nothing to touch.
     auto received = std::make_shared<std::unique_ptr<ServiceReply>>(parsed(http));
     const bool large = static_cast<std::size_t>((*received)->bytes.size()) >= AsideBytes;
-    Aside reading(large ? m_runner : nullptr, [received, AsmxUrl, SOAPAction, UpdateAddDeleteOnly, then] {
+    Aside reading(large ? m_runner : nullptr, [received, AsmxUrl, SOAPAction, UpdateAddDeleteOnly, then, setTextAside] {
         ServiceReply& reply = **received;
-        if (!reply.bytes.isEmpty())
-            XmlText::loadEncodedInPlace(reply.document, reply.bytes.data(), static_cast<std::size_t>(reply.bytes.size()));
-        check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
-        if (then)
+        auto loadWhole = [&reply] {
+            reply.aside = XmlText::SetAside();
+            reply.document.reset();
+            if (!reply.bytes.isEmpty())
+                XmlText::loadEncodedInPlace(reply.document, reply.bytes.data(), static_cast<std::size_t>(reply.bytes.size()));
+        };
+        // A step reads a read's long text itself: the parser need not walk it first.
+        if (then && setTextAside && !reply.bytes.isEmpty())
+            XmlText::loadSettingTextAside(reply.document, reply.bytes, reply.aside);
+        else
+            loadWhole();
+        if (reply.aside) {
+            // A reply that fails a check is told from the whole of it: the text may be a fault's.
+            try {
+                check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
+            } catch (...) {
+                loadWhole();
+                check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
+            }
+        } else {
+            check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
+        }
+        if (!then)
+            return;
+        then(reply);
+        if (reply.aside.refused) {
+            // The text set aside was no text after all: the reply is read again, whole.
+            loadWhole();
+            check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
             then(reply);
+        }
     });
     std::exception_ptr readingFailure;
     try {

@@ -2,6 +2,7 @@
 
 #include "core/DataSetWalk.h"
 #include "core/Task.h"
+#include "core/XmlText.h"
 #include "transport/HttpExchange.h"
 
 #include <QString>
@@ -24,6 +25,7 @@ struct ServiceReply
     QByteArray bytes; ///< a read's result may be cut out of them where it lies
 
     pugi::xml_document document;
+    XmlText::SetAside aside; ///< the long text a step is handed in the bytes (see ServiceCall::call())
     QByteArray result; ///< what the caller's step made of it (a read's DataSet text)
     std::shared_ptr<DataSetWalk::Document> rows; ///< and the result's rows, when the step read them
     int statusCode = 0;
@@ -74,10 +76,13 @@ public:
      * which has been reported. @p then runs on the checked reply right after the
      * checks, where they run: for a large reply on a worker thread (the runner's),
      * so it must hold everything it uses and touch no widget. Its failure is
-     * reported as the call's.
+     * reported as the call's. With @p setTextAside, the long text that makes the bulk
+     * of a read's reply may be set aside (XmlText::loadSettingTextAside): the step
+     * reads it from the reply's bytes, where its aside notes it, or leaves them as they
+     * are and sets the aside refused, and is then run again on the reply loaded whole.
      */
     Task<std::unique_ptr<ServiceReply>> call(QString AsmxUrl, QString SOAPAction, QString SOAPEnvelope,
-                                             bool UpdateAddDeleteOnly, ReplyStep then = {});
+                                             bool UpdateAddDeleteOnly, ReplyStep then = {}, bool setTextAside = false);
 
     /// Where transfers and the reading of large replies run; null: on the calling thread.
     TransferRunner* runner() const { return m_runner; }

@@ -178,3 +178,77 @@ TEST(PalletryReturnWebserviceXML, PublicMemberCallsTheServiceAndReportsThroughTh
 }
 
 } // namespace
+
+// A read that wants the rows reads them where the result stands escaped in the reply,
+// without the parser's walk over it; anything that reading cannot take, or that would
+// make the reply another one than its stand-in's, is read from the whole reply instead,
+// with the same rows and the same report.
+TEST_F(SoapCallTest, RowsReadWhereTheResultStandsAreTheWholeReplysRowsAndReports)
+{
+    const std::string op = "GetVendorDataVendorMaster";
+    const std::string rows = "<diffgr:diffgram><NewDataSet>"
+                             "<Table diffgr:id=\"Table1\" msdata:rowOrder=\"0\"><VendorID>101</VendorID><Name>Acme</Name></Table>"
+                             "<Table><VendorID>102</VendorID><Name>Baker &amp; Sons &lt;East&gt;</Name></Table>"
+                             "</NewDataSet></diffgr:diffgram>";
+    const std::string dataSet = "<Root><DataSet>" + rows + "</DataSet></Root>";
+    auto withResult = [&](const std::string& escapedResult) {
+        return soapReply("<" + op + "Response xmlns=\"" + ServiceNamespace + "\">\r\n      <" + op + "Result>"
+                         + escapedResult + "</" + op + "Result>\r\n    </" + op + "Response>");
+    };
+    const std::string fault = "</" + op + "Result></" + op + "Response><soap:Fault><faultcode>soap:Server</faultcode>"
+                              "<faultstring>boom</faultstring></soap:Fault><" + op + "Response xmlns=\"" + ServiceNamespace
+                              + "\"><" + op + "Result>";
+    const QStringList twoVendors{QStringLiteral("101|Acme"), QStringLiteral("102|Baker & Sons <East>")};
+    struct Case
+    {
+        const char* what;
+        std::string reply;
+        bool readWhereItStands;
+        QStringList vendors;
+        QString report;
+    };
+    const std::vector<Case> cases{
+        {"the service's reply", operationReply(op, dataSet), true, twoVendors, {}},
+        {"leading and trailing white space", withResult("  \r\n" + escapeText(dataSet) + "\t "), true, twoVendors, {}},
+        {"a character reference in a text", withResult(escapeText(dataSet) + "&#32;"), false, twoVendors, {}},
+        {"line ends to convert", withResult(escapeText("<Root>\r\n<DataSet>" + rows + "</DataSet></Root>\r")
+                                           + "&lt;!--\r\n--&gt;"),
+         false, twoVendors, {}},
+        {"a line end in a value",
+         withResult(escapeText("<Root><DataSet><diffgr:diffgram><NewDataSet><Table><VendorID>7</VendorID>"
+                               "<Name>A\r\nB\rC</Name></Table></NewDataSet></diffgr:diffgram></DataSet></Root>")),
+         true, {QStringLiteral("7|A\nB\nC")}, {}},
+        {"the result's tag inside it, removed",
+         withResult(escapeText("<Root><" + op + "Result></" + op + "Result><DataSet>" + rows + "</DataSet></Root>")), false,
+         twoVendors, {}},
+        {"a fault between two results", withResult("&lt;Root" + fault + "&gt;&lt;/Root&gt;"), false, {},
+         QStringLiteral("boom")},
+        {"no DataSet", operationReply(op, "<Root><Other /></Root>"), false, {},
+         QStringLiteral("the reply holds no DataSet")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rig.recorder.clear();
+        rig.server.setReply(CannedReply::xml(c.reply));
+        std::shared_ptr<DataSetWalk::Document> read;
+        const QByteArray text = runToEnd(rig.call.readDataSet(Unwrap::Operation::GetVendorDataVendorMaster,
+                                                              rig.state.ServiceUrl, QLatin1String(ServiceNamespace) + "/" + op.c_str(),
+                                                              envelope, &read));
+        // As the vendor loader reads them: the rows read, else the text's.
+        QStringList vendors;
+        if (!read && !text.isEmpty()) {
+            read = std::make_shared<DataSetWalk::Document>();
+            ASSERT_TRUE(read->load(text));
+        }
+        if (read)
+            DataSetWalk({"VendorID", "Name"}).walk(*read, [&](const QVector<QString>& row) { vendors << row[0] + "|" + row[1]; });
+        EXPECT_EQ(vendors, c.vendors);
+        EXPECT_EQ(text.isEmpty(), c.readWhereItStands || !c.report.isEmpty());
+        if (c.report.isEmpty()) {
+            EXPECT_EQ(rig.recorder.errorReportCount(), 0);
+        } else {
+            ASSERT_EQ(rig.recorder.logTexts().size(), 1);
+            EXPECT_TRUE(rig.recorder.logTexts()[0].contains(c.report)) << rig.recorder.logTexts()[0].toStdString();
+        }
+    }
+}
