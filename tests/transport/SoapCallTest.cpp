@@ -210,7 +210,10 @@ TEST_F(SoapCallTest, RowsReadWhereTheResultStandsAreTheWholeReplysRowsAndReports
     const std::vector<Case> cases{
         {"the service's reply", operationReply(op, dataSet), true, twoVendors, {}},
         {"leading and trailing white space", withResult("  \r\n" + escapeText(dataSet) + "\t "), true, twoVendors, {}},
-        {"a character reference in a text", withResult(escapeText(dataSet) + "&#32;"), false, twoVendors, {}},
+        {"a character reference standing for markup",
+         withResult(escapeText("<Root><DataSet><diffgr:diffgram><NewDataSet><Table><VendorID>7</VendorID><Name>A")
+                    + "&#60;b/&gt;B" + escapeText("</Name></Table></NewDataSet></diffgr:diffgram></DataSet></Root>")),
+         false, {QStringLiteral("7|AB")}, {}},
         {"line ends to convert", withResult(escapeText("<Root>\r\n<DataSet>" + rows + "</DataSet></Root>\r")
                                            + "&lt;!--\r\n--&gt;"),
          false, twoVendors, {}},
@@ -221,8 +224,10 @@ TEST_F(SoapCallTest, RowsReadWhereTheResultStandsAreTheWholeReplysRowsAndReports
         {"the result's tag inside it, removed",
          withResult(escapeText("<Root><" + op + "Result></" + op + "Result><DataSet>" + rows + "</DataSet></Root>")), false,
          twoVendors, {}},
-        {"a fault between two results", withResult("&lt;Root" + fault + "&gt;&lt;/Root&gt;"), false, {},
-         QStringLiteral("boom")},
+        {"a fault between two results", withResult(escapeText("<Root><DataSet>" + rows) + fault + escapeText("</DataSet></Root>")),
+         false, {}, QStringLiteral("boom")},
+        {"a fault whose one text is its string", soapReply("<soap:Fault><faultstring>boom</faultstring></soap:Fault>"),
+         false, {}, QStringLiteral("boom")},
         {"no DataSet", operationReply(op, "<Root><Other /></Root>"), false, {},
          QStringLiteral("the reply holds no DataSet")},
     };
