@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,30 @@ DataSetWalkCalls callsOf(const DataSetWalk& walk, Document& document)
         document, [&](const QVector<QString>& row) { calls.emplace_back(-1, QStringList(row.toList()).join(QChar(0))); },
         [&](int column, const QString& value) { calls.emplace_back(column, value); });
     return calls;
+}
+
+/**
+ * @p text escaped as a reply's text node holds it: as the serialiser writes it ("&", "<", ">"),
+ * or, with @p serialiser false, with the quotes as entities and ">" left as it is.
+ */
+inline std::string escapedAsReplyText(const std::string& text, bool serialiser = true)
+{
+    std::string out;
+    for (const char c : text) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += serialiser ? "&gt;" : ">";
+        else if (c == '"' && !serialiser)
+            out += "&quot;";
+        else if (c == '\'' && !serialiser)
+            out += "&apos;";
+        else
+            out += c;
+    }
+    return out;
 }
 
 } // namespace palletry

@@ -65,23 +65,6 @@ void walkWith(const DataSetWalk& walk, const pugi::xml_document& document, std::
     FUZZ_CHECK(walk.walk(document, {}) == rows);
 }
 
-/// The serialiser's escaping of a text: "&", "<" and ">".
-QByteArray escaped(const QByteArray& text)
-{
-    QByteArray out;
-    for (const char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else
-            out += c;
-    }
-    return out;
-}
-
 /// Where @p span reads when read escaped, it reads as @p text read plainly: the same rows, verdicts and names met.
 void checkEscapedReading(const QByteArray& span, const QByteArray& text)
 {
@@ -133,7 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     {
         const QByteArray utf8 = text.toUtf8();
-        checkEscapedReading(escaped(utf8), utf8);
+        const std::string spelled = palletry::escapedAsReplyText(utf8.toStdString());
+        checkEscapedReading(QByteArray(spelled.data(), qsizetype(spelled.size())), utf8);
         // The bytes themselves as a reply's text: what they read as is what the parser makes of them.
         const QByteArray raw(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
         QByteArray wrapped = "<a>" + raw + "</a>";

@@ -84,19 +84,12 @@ std::string withTextPutBack(pugi::xml_document& document, const QByteArray& byte
     if (span.contains('<') || span.contains('\0')
         || !XmlText::loadEncodedInPlace(asText, wrapped.data(), std::size_t(wrapped.size())))
         return {};
-    for (pugi::xml_node node = document.first_child(); node;) {
-        if (node.type() == pugi::node_pcdata && node.value() == aside.standIn) {
-            node.set_value(asText.document_element().text().get());
-            return XmlText::serialiseUtf8(document);
-        }
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node && !node.next_sibling())
-            node = node.parent();
-        if (node)
-            node = node.next_sibling();
+    pugi::xml_node standIn = document.find_node([&](const pugi::xml_node& node) {
+        return node.type() == pugi::node_pcdata && node.value() == aside.standIn;
+    });
+    if (standIn) {
+        standIn.set_value(asText.document_element().text().get());
+        return XmlText::serialiseUtf8(document);
     }
     return {};
 }

@@ -228,20 +228,8 @@ std::pair<std::size_t, std::size_t> longText(const char* data, std::size_t size)
 
 pugi::xml_node nodeWithValue(const pugi::xml_document& document, const char* value)
 {
-    // Small: the envelope and its tags around the text set aside.
-    for (pugi::xml_node node = document.first_child(); node;) {
-        if (node.type() == pugi::node_pcdata && node.value() == value)
-            return node;
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node && !node.next_sibling())
-            node = node.parent();
-        if (node)
-            node = node.next_sibling();
-    }
-    return {};
+    return document.find_node(
+        [value](const pugi::xml_node& node) { return node.type() == pugi::node_pcdata && node.value() == value; });
 }
 
 } // namespace

@@ -16,30 +16,6 @@
 
 using namespace palletry;
 
-namespace {
-
-/// @p text escaped as a reply's text holds it: as the serialiser writes it, or with quotes as entities and ">" as it is.
-std::string escaped(const std::string& text, bool serialiser)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += serialiser ? "&gt;" : ">";
-        else if (c == '"' && !serialiser)
-            out += "&quot;";
-        else if (c == '\'' && !serialiser)
-            out += "&apos;";
-        else
-            out += c;
-    }
-    return out;
-}
-
-} // namespace
 
 TEST(DataSetReadingTest, ReadsRandomAnswersAsTheParserDoes)
 {
@@ -78,7 +54,7 @@ TEST(DataSetReadingTest, ReadsRandomAnswersAsTheParserDoes)
         }
         // Escaped in a reply and read where it stands: where it reads, it reads alike. A
         // span that holds a "<" is no text of a reply: refused.
-        for (const std::string& span : {escaped(text, true), escaped(text, false), text}) {
+        for (const std::string& span : {escapedAsReplyText(text), escapedAsReplyText(text, false), text}) {
             const QByteArray reply = QByteArray("<r>") + QByteArray(span.data(), qsizetype(span.size())) + "</r>";
             DataSetWalk::Document escapedRead;
             if (!escapedRead.loadEscaped(reply, 3, std::size_t(reply.size()) - 4))
