@@ -160,22 +160,20 @@ Task<std::unique_ptr<ServiceReply>> ServiceCall::call(QString AsmxUrl, QString S
             XmlText::loadSettingTextAside(reply.document, reply.bytes, reply.aside);
         else
             loadWhole();
-        if (reply.aside) {
+        try {
+            check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
+        } catch (...) {
+            if (!reply.aside)
+                throw;
             // A reply that fails a check is told from the whole of it: the text may be a fault's.
-            try {
-                check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
-            } catch (...) {
-                loadWhole();
-                check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
-            }
-        } else {
+            loadWhole();
             check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
         }
         if (!then)
             return;
         then(reply);
         if (reply.aside.refused) {
-            // The text set aside was no text after all: the reply is read again, whole.
+            // The step could not read the text where it stands: the reply is read again, whole.
             loadWhole();
             check(reply, AsmxUrl, SOAPAction, UpdateAddDeleteOnly);
             then(reply);
