@@ -302,9 +302,39 @@ void DataSetWalk::Document::clear()
     std::vector<Cell>().swap(m_cells);
     std::vector<std::string_view>().swap(m_names);
     std::string().swap(m_gathered);
+    std::string().swap(m_nameText);
     m_loaded = false;
     m_plainDataSet = false;
     m_watchedSeen = true;
+}
+
+void DataSetWalk::Document::compact()
+{
+    if (!m_loaded || m_text.isEmpty() || !m_text.isDetached() || m_base != m_text.constData())
+        return;
+    // The names lie in the markup: they move to a place of their own first.
+    std::size_t nameBytes = 0;
+    for (const std::string_view name : m_names)
+        nameBytes += name.size();
+    m_nameText.reserve(nameBytes);
+    for (std::string_view& name : m_names) {
+        const std::size_t at = m_nameText.size();
+        m_nameText.append(name);
+        name = std::string_view(m_nameText.data() + at, name.size());
+    }
+    // The texts lie in the order of their cells: each moves down over markup already passed.
+    char* const data = m_text.data();
+    std::size_t kept = 0;
+    for (Cell& cell : m_cells) {
+        if (cell.name == RowStart || (cell.at & InGathered) || cell.size == 0)
+            continue;
+        std::memmove(data + kept, data + cell.at, cell.size);
+        cell.at = kept;
+        kept += cell.size;
+    }
+    m_text.truncate(qsizetype(kept));
+    m_text.squeeze();
+    m_base = m_text.constData();
 }
 
 bool DataSetWalk::Document::load(const QByteArray& text)

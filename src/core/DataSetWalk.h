@@ -60,6 +60,13 @@ public:
          */
         bool loadEscaped(const QByteArray& bytes, std::size_t from, std::size_t to);
 
+        /**
+         * Keeps of the text only what the rows read, moved together, and gives the rest
+         * back: a large answer's markup need not be held while its values are made. Only
+         * a text the document alone holds is compacted; otherwise nothing changes.
+         */
+        void compact();
+
         /// How many bytes the rows are read from (the text, or the bytes that hold it escaped).
         qsizetype textSize() const { return m_text.size(); }
 
@@ -106,6 +113,7 @@ public:
         std::vector<Cell> m_cells;
         std::vector<std::string_view> m_names; // the distinct names of the rows' children
         std::string m_gathered; // texts that are not one piece of the text as it lies
+        std::string m_nameText; // the names, once compact() has let the markup go
         std::vector<std::string> m_watched;
         bool m_loaded = false;
         bool m_plainDataSet = false;

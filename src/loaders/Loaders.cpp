@@ -132,13 +132,15 @@ void Loaders::readVendors(VendorList& list, QByteArray xml, int column, Qt::Sort
                 return;
         }
         list.read = true;
+        // Only the values stay while they become the rows: the answer's markup goes first.
+        xml = QByteArray();
+        read->compact();
         std::vector<QStringList> rows;
         DataSetWalk({"VendorID", "Name"}).walk(*read, [&](const QVector<QString>& row) {
             rows.push_back(QStringList{row[0], row[1]});
         });
-        // The text and the places of the rows go before their keys are made.
+        // The places of the rows go before their keys are made.
         read.reset();
-        xml = QByteArray();
         list.rows = ListModel::prepare(std::move(rows), column, order);
     } catch (...) {
         list.read = false;
