@@ -143,10 +143,8 @@ void replyChainRows(ResultTable& table)
 
     const auto chain = table.pairs("replyChain");
     static const std::pair<const char*, const char*> stages[] = {
-        {"parse", "parse reply, its long text set aside"},
-        {"check", "Unwrap::readDataSet (cut out, scan rows)"},
-        {"release", "drop the reply"},
-        {"load", "DataSetWalk::Document::load (when not)"},
+        {"parse", "received copy, parse with the text aside"},
+        {"read", "Unwrap::readDataSet: rows read where they stand"},
         {"walk", "DataSetWalk VendorID/Name -> QString"}};
     for (const auto& [counter, label] : stages) {
         const auto ms = table.counter("replyChainStages", counter);
