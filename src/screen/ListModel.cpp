@@ -479,6 +479,19 @@ void ListModel::clear()
     endResetModel();
 }
 
+ListModel::Prepared ListModel::takeAll()
+{
+    Prepared taken;
+    const Change change(*this);
+    beginResetModel();
+    taken.rows.swap(m_rows);
+    taken.order.swap(m_order);
+    endResetModel();
+    taken.column = m_sortColumn;
+    taken.sortOrder = m_sortOrder;
+    return taken;
+}
+
 QString ListModel::cell(int row, int column) const
 {
     if (row < 0 || row >= int(m_order.size()))

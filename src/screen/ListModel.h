@@ -87,6 +87,8 @@ public:
     /// per run of neighbouring rows.
     void removeRowsAt(std::vector<int> rows);
     void clear();
+    /// clear(), handing the rows over instead of letting them go here: a large list's rows take a while to free.
+    Prepared takeAll();
 
     /// Cell @p column of display row @p row; empty when the row has no such cell.
     QString cell(int row, int column) const;

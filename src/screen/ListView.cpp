@@ -110,6 +110,11 @@ void ListView::clear()
     m_model->clear();
 }
 
+ListModel::Prepared ListView::takeAll()
+{
+    return m_model->takeAll();
+}
+
 void ListView::takeCurrentIfNone(int row)
 {
     if (currentIndex().isValid() || row < 0)

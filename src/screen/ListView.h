@@ -69,6 +69,8 @@ public:
 
     int count() const;
     void clear();
+    /// clear(), handing the rows over to be let go elsewhere (see ListModel::takeAll).
+    ListModel::Prepared takeAll();
     /// Adds a row (text, then sub-items); returns its position in the sort order.
     int addRow(const QStringList& cells);
     /// Adds many rows at once: one model notification and one sort.
