@@ -538,16 +538,17 @@ bool readSetAside(Operation operation, pugi::xml_document& reply, QByteArray& by
     const std::vector<std::string>& watched = watchedNamesOf(operation);
     if (watched.empty())
         return false;
-    // Read first: a text the plain reading takes holds no "<?", so no declaration for the writer to rewrite.
-    auto read = std::make_shared<DataSetWalk::Document>();
-    read->watchNames(watched);
-    if (!read->loadEscaped(bytes, aside.from, aside.to) || !read->plainDataSet() || read->watchedSeen())
-        return false;
+    // The envelope around the stand-in first: a few tags, where the reading is the whole text.
     ByteArrayOut out;
     UnescapingWriter writer(out);
     writer.takeStandIn(aside.standIn);
     if (!XmlText::serialiseWith(reply, out.text, writer) || !writer.taken()
         || !removedWhole(operation, out.text, writer.takenAt()))
+        return false;
+    // The plain reading refuses any "<?": a text it takes has no declaration for the writer to rewrite.
+    auto read = std::make_shared<DataSetWalk::Document>();
+    read->watchNames(watched);
+    if (!read->loadEscaped(bytes, aside.from, aside.to) || !read->plainDataSet() || read->watchedSeen())
         return false;
     // The rows hold the bytes they are read from; the nodes go.
     reply.reset();
