@@ -21,15 +21,6 @@ struct SortEntry
     int storage;
 };
 
-quint64 keyPrefix(const QString& key)
-{
-    quint64 prefix = 0;
-    const int n = std::min<int>(key.size(), 4);
-    for (int i = 0; i < n; ++i)
-        prefix |= quint64(key.at(i).unicode()) << (48 - 16 * i);
-    return prefix;
-}
-
 // Orders by key in the given direction; equal keys always stay in adding order.
 template <bool Ascending>
 struct EntryBefore
@@ -91,37 +82,6 @@ quint64 unitsPrefix(std::u16string_view key)
     return prefix;
 }
 
-// Puts @p order (indexes of rows) into the order of the rows' keys in direction
-// @p direction, equal keys by their sequence.
-template <typename KeyOf, typename SequenceOf>
-void sortRows(std::vector<int>& order, Qt::SortOrder direction, KeyOf keyOf, SequenceOf sequenceOf)
-{
-    // Rows often arrive in order already (the service lists vendors by name): told
-    // in one pass over the keys as they lie, without a copy of them.
-    const bool up = direction == Qt::AscendingOrder;
-    const bool inOrder = std::is_sorted(order.begin(), order.end(), [&](int a, int b) {
-        const int c = QString::compare(keyOf(a), keyOf(b), Qt::CaseSensitive);
-        if (c != 0)
-            return up ? c < 0 : c > 0;
-        return sequenceOf(a) < sequenceOf(b);
-    });
-    if (inOrder)
-        return;
-    std::vector<SortEntry> entries;
-    entries.reserve(order.size());
-    size_t units = 0;
-    for (int storage : order)
-        units += size_t(keyOf(storage).size());
-    std::u16string buffer;
-    buffer.reserve(units);
-    for (int storage : order) {
-        const QString& key = keyOf(storage);
-        entries.push_back({keyPrefix(key), quint32(buffer.size()), quint32(key.size()), sequenceOf(storage), storage});
-        buffer.append(reinterpret_cast<const char16_t*>(key.utf16()), size_t(key.size()));
-    }
-    sortEntries(order, entries, buffer, direction);
-}
-
 // @p text with ASCII capitals made small, in @p lower; false (and @p lower
 // untouched) when the text holds anything beyond ASCII. Shares the text when
 // there is nothing to lower. Most service values are plain ASCII: those need
@@ -150,21 +110,108 @@ bool asciiLower(const QString& text, QString& lower)
     return true;
 }
 
-// Appends the key ListModel::keyOf() gives @p text to @p buffer, without a QString of its own when the text is ASCII.
-void appendKey(std::u16string& buffer, const QString& text)
+char16_t asciiLowered(char16_t unit)
 {
-    const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
-    const qsizetype size = text.size();
+    return char16_t(unit - u'A') < 26 ? char16_t(unit + 32) : unit;
+}
+
+// Appends the key ListModel::keyOf() gives @p text to @p buffer, without a QString of its own when the text is ASCII.
+void appendKey(std::u16string& buffer, QStringView text)
+{
+    const char16_t* units = text.utf16();
+    const size_t size = size_t(text.size());
+    const size_t at = buffer.size();
+    buffer.resize(at + size);
+    char16_t* out = buffer.data() + at;
     char16_t all = 0;
-    for (qsizetype i = 0; i < size; ++i)
+    for (size_t i = 0; i < size; ++i) {
         all |= units[i];
-    if (all < 0x80) {
-        for (qsizetype i = 0; i < size; ++i)
-            buffer.push_back(char16_t(units[i] - u'A') < 26 ? char16_t(units[i] + 32) : units[i]);
-        return;
+        out[i] = asciiLowered(units[i]);
     }
-    const QString folded = text.toCaseFolded();
+    if (all < 0x80)
+        return;
+    buffer.resize(at);
+    const QString folded = text.toString().toCaseFolded();
     buffer.append(reinterpret_cast<const char16_t*>(folded.constData()), size_t(folded.size()));
+}
+
+// @p a and @p b compared unit by unit, the capitals of each made small where @p lowerA / @p lowerB says.
+int compareUnits(QStringView a, bool lowerA, QStringView b, bool lowerB)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    const char16_t* x = a.utf16();
+    const char16_t* y = b.utf16();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (x[i] == y[i])
+            continue;
+        const char16_t u = lowerA ? asciiLowered(x[i]) : x[i];
+        const char16_t v = lowerB ? asciiLowered(y[i]) : y[i];
+        if (u != v)
+            return u < v ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+QStringView cellOf(const QStringList& cells, int column)
+{
+    return column < cells.size() ? QStringView(cells.at(column)) : QStringView();
+}
+
+// The sort keys of two rows by @p column compared unit by unit: < 0, 0 or > 0.
+int compareKeys(const ListModel::Row& a, const ListModel::Row& b, int column)
+{
+    const bool lowerA = a.key.isEmpty();
+    const bool lowerB = b.key.isEmpty();
+    if (!lowerA && !lowerB)
+        return QStringView(a.key).compare(QStringView(b.key), Qt::CaseSensitive);
+    return compareUnits(lowerA ? cellOf(a.cells, column) : QStringView(a.key), lowerA,
+                        lowerB ? cellOf(b.cells, column) : QStringView(b.key), lowerB);
+}
+
+// Whether @p a shows before @p b in a list sorting by @p column in @p order.
+bool rowBefore(const ListModel::Row& a, const ListModel::Row& b, int column, Qt::SortOrder order)
+{
+    // Keys compared unit by unit, then adding order (in both directions).
+    const int c = compareKeys(a, b, column);
+    if (c != 0)
+        return order == Qt::AscendingOrder ? c < 0 : c > 0;
+    return a.sequence < b.sequence;
+}
+
+// @p row during a sort, its key appended to @p buffer.
+SortEntry entryFor(std::u16string& buffer, const ListModel::Row& row, int column, int storage)
+{
+    const size_t offset = buffer.size();
+    if (row.key.isEmpty())
+        appendKey(buffer, cellOf(row.cells, column));
+    else
+        buffer.append(reinterpret_cast<const char16_t*>(row.key.utf16()), size_t(row.key.size()));
+    const std::u16string_view key(buffer.data() + offset, buffer.size() - offset);
+    return {unitsPrefix(key), quint32(offset), quint32(key.size()), row.sequence, storage};
+}
+
+// Room for the keys of the rows [@p first, @p last) in one buffer: a large list's would otherwise be copied as it grows.
+template <typename It, typename RowOf>
+size_t keyUnits(It first, It last, int column, RowOf rowOf)
+{
+    size_t units = 0;
+    for (; first != last; ++first) {
+        const ListModel::Row& row = rowOf(*first);
+        units += size_t(row.key.isEmpty() ? cellOf(row.cells, column).size() : row.key.size());
+    }
+    return units;
+}
+
+// Turns @p order round, then each run of rows with equal keys back: equal keys stay in adding order.
+template <typename SameKey>
+void reverseRuns(std::vector<int>& order, SameKey sameKey)
+{
+    std::reverse(order.begin(), order.end());
+    for (auto run = order.begin(); run != order.end();) {
+        auto end = std::find_if_not(run + 1, order.end(), [&](int row) { return sameKey(*run, row); });
+        std::reverse(run, end);
+        run = end;
+    }
 }
 
 } // namespace
@@ -229,15 +276,18 @@ QString ListModel::keyOf(const QStringList& cells, int column)
     return asciiLower(text, key) ? key : text.toCaseFolded();
 }
 
+QString ListModel::keptKeyOf(const QStringList& cells, int column)
+{
+    const QStringView text = cellOf(cells, column);
+    char16_t all = 0;
+    for (const QChar unit : text)
+        all |= unit.unicode();
+    return all < 0x80 ? QString() : text.toString().toCaseFolded();
+}
+
 bool ListModel::before(int storageA, int storageB) const
 {
-    // Same order as the sort: keys compared unit by unit, then adding order.
-    const Row& a = m_rows[storageA];
-    const Row& b = m_rows[storageB];
-    const int c = QString::compare(a.key, b.key, Qt::CaseSensitive);
-    if (c != 0)
-        return m_sortOrder == Qt::AscendingOrder ? c < 0 : c > 0;
-    return a.sequence < b.sequence;
+    return rowBefore(m_rows[size_t(storageA)], m_rows[size_t(storageB)], m_sortColumn, m_sortOrder);
 }
 
 int ListModel::placeFor(int storage) const
@@ -319,36 +369,53 @@ int ListModel::append(std::vector<QStringList>& rows, std::vector<QString>* keys
 
 ListModel::Prepared ListModel::prepare(std::vector<QStringList> cells, int column, Qt::SortOrder order)
 {
+    std::vector<Row> rows;
+    rows.reserve(cells.size());
+    for (QStringList& row : cells)
+        rows.push_back({std::move(row), QString(), 0});
+    std::vector<QStringList>().swap(cells);
+    return prepare(std::move(rows), column, order);
+}
+
+ListModel::Prepared ListModel::prepare(std::vector<Row> cells, int column, Qt::SortOrder order)
+{
     Prepared prepared;
     prepared.column = std::max(0, column);
     prepared.sortOrder = order;
-    prepared.rows.reserve(cells.size());
-    for (QStringList& row : cells)
-        prepared.rows.push_back({std::move(row), QString(), quint64(prepared.rows.size())});
-    std::vector<QStringList>().swap(cells);
     std::vector<Row>& rows = prepared.rows;
-    {
-        // A large list sorts on the keys written straight into one buffer; the rows' own
-        // key texts are made once the buffer and the entries are given back, so the two
-        // never take room together.
-        std::vector<SortEntry> entries;
-        entries.reserve(rows.size());
-        size_t units = 0;
-        for (const Row& row : rows)
-            units += row.cells.size() > prepared.column ? size_t(row.cells.at(prepared.column).size()) : 0;
-        std::u16string buffer;
-        buffer.reserve(units);
-        for (size_t i = 0; i < rows.size(); ++i) {
-            const size_t offset = buffer.size();
-            if (rows[i].cells.size() > prepared.column)
-                appendKey(buffer, rows[i].cells.at(prepared.column));
-            const std::u16string_view key(buffer.data() + offset, buffer.size() - offset);
-            entries.push_back({unitsPrefix(key), quint32(offset), quint32(key.size()), rows[i].sequence, int(i)});
-        }
-        sortEntries(prepared.order, entries, buffer, order);
+    rows = std::move(cells);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        // A large list read aside: its ASCII texts are not held twice.
+        rows[i].key = keptKeyOf(rows[i].cells, prepared.column);
+        rows[i].sequence = i;
     }
-    for (Row& row : rows)
-        row.key = keyOf(row.cells, prepared.column);
+    prepared.order.resize(rows.size());
+    std::iota(prepared.order.begin(), prepared.order.end(), 0);
+    // Rows often arrive in order already (the service lists vendors by name): one pass tells.
+    const auto before = [&](int a, int b) {
+        return rowBefore(rows[size_t(a)], rows[size_t(b)], prepared.column, order);
+    };
+    if (std::is_sorted(prepared.order.begin(), prepared.order.end(), before))
+        return prepared;
+    // In the opposite order (a second opening asks for the other direction): turned round,
+    // each run of equal keys back into its adding order.
+    const auto ascending = [&](int a, int b) {
+        return rowBefore(rows[size_t(a)], rows[size_t(b)], prepared.column, Qt::AscendingOrder);
+    };
+    if (order == Qt::DescendingOrder && std::is_sorted(prepared.order.begin(), prepared.order.end(), ascending)) {
+        reverseRuns(prepared.order, [&](int a, int b) {
+            return compareKeys(rows[size_t(a)], rows[size_t(b)], prepared.column) == 0;
+        });
+        return prepared;
+    }
+    // Else sorted on the keys written straight into one buffer.
+    std::vector<SortEntry> entries;
+    entries.reserve(rows.size());
+    std::u16string buffer;
+    buffer.reserve(keyUnits(rows.begin(), rows.end(), prepared.column, [](const Row& row) -> const Row& { return row; }));
+    for (size_t i = 0; i < rows.size(); ++i)
+        entries.push_back(entryFor(buffer, rows[i], prepared.column, int(i)));
+    sortEntries(prepared.order, entries, buffer, order);
     return prepared;
 }
 
@@ -639,8 +706,18 @@ void ListModel::reorder(bool directionOnly)
 
 void ListModel::resort()
 {
-    sortRows(m_order, m_sortOrder, [this](int storage) -> const QString& { return m_rows[storage].key; },
-             [this](int storage) { return m_rows[storage].sequence; });
+    // Rows often arrive in order already (the service lists vendors by name): told
+    // in one pass over the keys as they lie, without a copy of them.
+    if (std::is_sorted(m_order.begin(), m_order.end(), [this](int a, int b) { return before(a, b); }))
+        return;
+    std::vector<SortEntry> entries;
+    entries.reserve(m_order.size());
+    std::u16string buffer;
+    buffer.reserve(keyUnits(m_order.begin(), m_order.end(), m_sortColumn,
+                            [this](int storage) -> const Row& { return m_rows[size_t(storage)]; }));
+    for (const int storage : m_order)
+        entries.push_back(entryFor(buffer, m_rows[size_t(storage)], m_sortColumn, storage));
+    sortEntries(m_order, entries, buffer, m_sortOrder);
 }
 
 void ListModel::reverseDirection()
@@ -648,16 +725,7 @@ void ListModel::reverseDirection()
     // The rows are already sorted by this column the other way: turning the
     // order round and then each run of equal keys back keeps equal keys in
     // adding order.
-    std::reverse(m_order.begin(), m_order.end());
-    auto run = m_order.begin();
-    while (run != m_order.end()) {
-        const QString& key = m_rows[*run].key;
-        auto end = run + 1;
-        while (end != m_order.end() && m_rows[*end].key == key)
-            ++end;
-        std::reverse(run, end);
-        run = end;
-    }
+    reverseRuns(m_order, [this](int a, int b) { return compareKeys(m_rows[size_t(a)], m_rows[size_t(b)], m_sortColumn) == 0; });
 }
 
 QModelIndex ListModel::index(int row, int column, const QModelIndex& parent) const

@@ -57,7 +57,9 @@ public:
     struct Row
     {
         QStringList cells;
-        QString key;      ///< case-folded text of the sort column
+        /// Case-folded text of the sort column; empty in rows a list took read aside whose
+        /// text is ASCII: the key is then that text with its capitals made small, read as it is compared.
+        QString key;
         quint64 sequence; ///< when the row was added: keeps equal keys in adding order
     };
     /// Rows read and sorted away from the screen, for a list to take in one move.
@@ -70,6 +72,8 @@ public:
     };
     /// @p cells sorted as a list sorting by @p column / @p order shows them. Touches no model: safe on any thread.
     static Prepared prepare(std::vector<QStringList> cells, int column, Qt::SortOrder order);
+    /// As above, the rows' cells made straight into @p rows (their keys and sequences are made here).
+    static Prepared prepare(std::vector<Row> rows, int column, Qt::SortOrder order);
     /// Replaces every row and the sort by @p prepared, with one reset; returns the display row of its first row (-1: none).
     int adopt(Prepared prepared);
 
@@ -116,6 +120,8 @@ private:
 
     QString keyFor(const QStringList& cells) const;
     static QString keyOf(const QStringList& cells, int column);
+    /// keyOf(), or empty where the key is read from the text itself (ASCII).
+    static QString keptKeyOf(const QStringList& cells, int column);
     bool before(int storageA, int storageB) const;
     int placeFor(int storage) const;
     void resort();

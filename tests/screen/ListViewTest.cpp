@@ -72,8 +72,14 @@ TEST_F(ListViewTest, RowsPreparedAsideStandAsTheListSortsThemWithTheFirstReadCur
             EXPECT_EQ(modelRows(list), modelRows(oneByOne));
             EXPECT_EQ(list.sortOrder(), order);
             EXPECT_EQ(list.text(list.currentRow()), rows.front().front());
-            // The rows' own keys place a row added later as they placed the rows read.
+            // The rows' own keys place a row added later as they placed the rows read, after equal keys.
             EXPECT_EQ(list.addRow({"ÄA", "7"}), oneByOne.addRow({"ÄA", "7"}));
+            EXPECT_EQ(list.addRow({"b", "8"}), oneByOne.addRow({"b", "8"}));
+            // Turned round, equal keys keep their adding order.
+            const Qt::SortOrder other = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+            list.setSort(0, other);
+            oneByOne.setSort(0, other);
+            EXPECT_EQ(modelRows(list), modelRows(oneByOne));
         }
     }
 }
