@@ -791,6 +791,25 @@ int DataSetWalk::walk(const pugi::xml_document& document, const RowHandler& onRo
 
 int DataSetWalk::walk(Document& document, const RowHandler& onRow, const ColumnHandler& onColumn) const
 {
+    return walkDocument(document, onRow, onColumn);
+}
+
+int DataSetWalk::walkTaking(Document& document, const RowTaker& onRow) const
+{
+    return walkDocument(document, onRow, {});
+}
+
+int DataSetWalk::rowCount(const Document& document)
+{
+    if (!document.m_loaded)
+        return 0;
+    return int(std::count_if(document.m_cells.begin(), document.m_cells.end(),
+                             [](const Document::Cell& cell) { return cell.name == Document::RowStart; }));
+}
+
+template <typename Handler>
+int DataSetWalk::walkDocument(Document& document, const Handler& onRow, const ColumnHandler& onColumn) const
+{
     if (!document.m_loaded)
         return 0;
     // Each distinct name's column, once: first equal name wins.
@@ -812,6 +831,10 @@ int DataSetWalk::walk(Document& document, const RowHandler& onRow, const ColumnH
                 onRow(values);
             inRow = true;
             ++rows;
+            if (values.size() != columnCount()) {
+                values = QVector<QString>(columnCount()); // the handler took the row itself
+                continue;
+            }
             QString* valueSlots = values.data(); // after the handler: it may have kept a copy
             for (int c = 0; c < values.size(); ++c)
                 valueSlots[c] = QString();

@@ -137,7 +137,18 @@ public:
      */
     int walk(Document& document, const RowHandler& onRow, const ColumnHandler& onColumn = {}) const;
 
+    /// Called after the last column of a row, which it may take, or take the values of: the next row starts empty.
+    using RowTaker = std::function<void(QVector<QString>& row)>;
+    /// As walk(), handing each row over: a large answer's values move on without a copy.
+    int walkTaking(Document& document, const RowTaker& onRow) const;
+
+    /// How many rows a walk of @p document would see.
+    static int rowCount(const Document& document);
+
 private:
+    template <typename Handler>
+    int walkDocument(Document& document, const Handler& onRow, const ColumnHandler& onColumn) const;
+
     std::vector<const char*> m_columns;
 };
 

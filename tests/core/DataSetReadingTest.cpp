@@ -10,12 +10,41 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 using namespace palletry;
 
+namespace {
+
+// The rows alone, each handed over to the handler: taken whole, or value by value.
+DataSetWalkCalls rowsTaken(const DataSetWalk& walk, DataSetWalk::Document& document, bool whole)
+{
+    DataSetWalkCalls rows;
+    walk.walkTaking(document, [&](QVector<QString>& row) {
+        QStringList values;
+        if (whole) {
+            const QVector<QString> taken = std::move(row);
+            values = QStringList(taken.toList());
+        } else {
+            for (QString& value : row)
+                values << std::move(value);
+        }
+        rows.emplace_back(-1, values.join(QChar(0)));
+    });
+    return rows;
+}
+
+DataSetWalkCalls rowsOf(DataSetWalkCalls calls)
+{
+    calls.erase(std::remove_if(calls.begin(), calls.end(), [](const auto& call) { return call.first != -1; }),
+                calls.end());
+    return calls;
+}
+
+} // namespace
 
 TEST(DataSetReadingTest, ReadsRandomAnswersAsTheParserDoes)
 {
@@ -51,6 +80,10 @@ TEST(DataSetReadingTest, ReadsRandomAnswersAsTheParserDoes)
         if (wellFormed) {
             ++accepted;
             ASSERT_EQ(callsOf(walk, read), callsOf(walk, parsed)) << text;
+            // Rows handed over leave the next row to start empty.
+            DataSetWalk::Document again;
+            ASSERT_TRUE(again.load(utf8));
+            ASSERT_EQ(rowsTaken(walk, again, random() % 2), rowsOf(callsOf(walk, parsed))) << text;
         }
         // Escaped in a reply and read where it stands: where it reads, it reads alike. A
         // span that holds a "<" is no text of a reply: refused.
