@@ -115,12 +115,14 @@ Task<void> OpenLoad::LoadData(QString ptServerName, qint32 lLoadID)
         reading.start();
         m_state.HomeDeliverlyXML = co_await m_requests.read(Operation::GetVendorHomeDeliverly,
                                                             m_requests.GetVendorHomeDeliverlySOAPEnvelope(loadId));
+        // Read while the vendors may still be read aside: the screen takes both at once.
+        Loaders::OrderRows orders = Loaders::readOrdersOnLoad(m_state.HomeDeliverlyXML);
         co_await reading;
 
         m_screen.txtLoadID->setText(QString::number(m_state.LoadID));
         m_loaders.LoadVendorIncomingLoad(m_state.IncomingLoadXML);
         m_loaders.LoadVendors(std::move(*vendors));
-        m_loaders.LoadVendorHomeDeliverly(m_state.HomeDeliverlyXML);
+        m_loaders.LoadVendorHomeDeliverly(std::move(orders));
         m_screen.cmdViewAll->setEnabled(m_screen.lstAllSelectedPOs->count() > 0);
         // As the click on the name header leaves it, also when no vendor could be read.
         m_screen.lstVendors->setSort(column, order);

@@ -136,8 +136,13 @@ void Loaders::readVendors(VendorList& list, QByteArray xml, int column, Qt::Sort
         xml = QByteArray();
         read->compact();
         std::vector<QStringList> rows;
-        DataSetWalk({"VendorID", "Name"}).walk(*read, [&](const QVector<QString>& row) {
-            rows.push_back(QStringList{row[0], row[1]});
+        rows.reserve(size_t(DataSetWalk::rowCount(*read)));
+        DataSetWalk({"VendorID", "Name"}).walkTaking(*read, [&](QVector<QString>& row) {
+            QStringList cells;
+            cells.reserve(2);
+            cells.append(std::move(row[0]));
+            cells.append(std::move(row[1]));
+            rows.push_back(std::move(cells));
         });
         // The places of the rows go before their keys are made.
         read.reset();
@@ -159,7 +164,34 @@ void Loaders::LoadVendors(VendorList list)
     });
 }
 
+namespace {
+
+enum OrderColumn { CenterID, CenterName, FreightGroup, MemberID, NumberParcels, OrderID, PickupPostalCode, KLTV_OrderSegment, VendorID };
+
+} // namespace
+
+Loaders::OrderRows Loaders::readOrdersOnLoad(const QByteArray& xml)
+{
+    OrderRows read;
+    try {
+        DataSetWalk::Document doc;
+        read.parsed = doc.load(xml);
+        if (read.parsed)
+            DataSetWalk({"CenterID", "CenterName", "FreightGroup", "MemberID", "NumberParcels", "OrderID",
+                         "PickupPostalCode", "KLTV_OrderSegment", "VendorID"})
+                .walkTaking(doc, [&](QVector<QString>& row) { read.rows.push_back(std::move(row)); });
+    } catch (...) {
+        read.failure = std::current_exception();
+    }
+    return read;
+}
+
 void Loaders::LoadVendorHomeDeliverly(const QByteArray& xml)
+{
+    LoadVendorHomeDeliverly(readOrdersOnLoad(xml));
+}
+
+void Loaders::LoadVendorHomeDeliverly(OrderRows orders)
 {
     ListView& list = *m_screen.lstAllSelectedPOs;
     std::vector<QStringList> rows;
@@ -169,31 +201,31 @@ void Loaders::LoadVendorHomeDeliverly(const QByteArray& xml)
         rows.clear();
     };
     trap(m_errors, "LoadVendorHomeDeliverly", [&] {
-        DataSetWalk::Document doc;
-        const bool parsed = doc.load(xml);
         list.clear();
-        if (!parsed)
+        if (!orders.parsed) {
+            if (orders.failure)
+                std::rethrow_exception(orders.failure);
             return;
+        }
         m_state.OrdersOnLoad.clear();
-        enum { CenterID, CenterName, FreightGroup, MemberID, NumberParcels, OrderID, PickupPostalCode, KLTV_OrderSegment, VendorID };
         qint16 n = 0;
         try {
-            DataSetWalk({"CenterID", "CenterName", "FreightGroup", "MemberID", "NumberParcels", "OrderID",
-                         "PickupPostalCode", "KLTV_OrderSegment", "VendorID"})
-                .walk(doc, [&](const QVector<QString>& row) {
-                    n = nextInt16(n);
-                    auto& table = m_state.OrderSegmentTable;
-                    if (!table)
-                        table.emplace();
-                    table->resize(n + 1);
-                    HomeDelieveryUDT& entry = (*table)[n];
-                    entry.OrderID = row[OrderID];
-                    entry.OrderSegment = toInt16(row[KLTV_OrderSegment]);
-                    m_state.OrdersOnLoad.push_back(entry);
-                    rows.push_back(QStringList{row[OrderID], row[MemberID], row[CenterID], row[VendorID],
-                                               row[FreightGroup], row[PickupPostalCode], row[KLTV_OrderSegment],
-                                               row[NumberParcels], row[CenterName]});
-                });
+            for (const QVector<QString>& row : orders.rows) {
+                n = nextInt16(n);
+                auto& table = m_state.OrderSegmentTable;
+                if (!table)
+                    table.emplace();
+                table->resize(n + 1);
+                HomeDelieveryUDT& entry = (*table)[n];
+                entry.OrderID = row[OrderID];
+                entry.OrderSegment = toInt16(row[KLTV_OrderSegment]);
+                m_state.OrdersOnLoad.push_back(entry);
+                rows.push_back(QStringList{row[OrderID], row[MemberID], row[CenterID], row[VendorID],
+                                           row[FreightGroup], row[PickupPostalCode], row[KLTV_OrderSegment],
+                                           row[NumberParcels], row[CenterName]});
+            }
+            if (orders.failure)
+                std::rethrow_exception(orders.failure);
         } catch (...) {
             flush();
             throw;

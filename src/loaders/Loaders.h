@@ -11,6 +11,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace palletry {
 
@@ -51,6 +52,17 @@ public:
     void LoadVendors(VendorList list);
     /// Orders on the load: refills lstAllSelectedPOs and rebuilds OrderSegmentTable.
     void LoadVendorHomeDeliverly(const QByteArray& xml);
+    /// The orders on the load as read, before the list and the fields take them.
+    struct OrderRows
+    {
+        bool parsed = false;                ///< the text was well-formed: the rows replace the list's
+        std::vector<QVector<QString>> rows; ///< each order's values, in the reading's column order
+        std::exception_ptr failure;         ///< met while reading: the rows before it still load, then it is reported
+    };
+    /// Reads the orders of @p xml. Touches no widget and no field.
+    static OrderRows readOrdersOnLoad(const QByteArray& xml);
+    /// As LoadVendorHomeDeliverly(xml), from the orders read from it.
+    void LoadVendorHomeDeliverly(OrderRows orders);
     /// The selected vendor's orders on the load, taken from lstAllSelectedPOs.
     void RefreshSelectedPOs();
     /// A vendor's open orders into lstProspectivePOs (asks the service itself).
