@@ -139,6 +139,31 @@ void ActionRunner::runAside(std::function<void()> work, std::function<void()> en
         });
 }
 
+namespace {
+
+/// One thread at the lowest priority there is: what it runs takes a core only when nothing else wants it.
+struct IdlePool : QThreadPool
+{
+    IdlePool()
+    {
+        setMaxThreadCount(1);
+        setThreadPriority(QThread::IdlePriority);
+    }
+};
+
+Q_GLOBAL_STATIC(IdlePool, idlePool)
+
+} // namespace
+
+void ActionRunner::runWhenIdle(std::function<void()> work)
+{
+    // Waits for nothing of the control: the pool ends its work at exit on its own.
+    if (IdlePool* pool = idlePool())
+        pool->start(std::move(work));
+    else
+        work();
+}
+
 void ActionRunner::presentThenBegin()
 {
     present(&ActionRunner::beginTransfer);

@@ -81,6 +81,7 @@ public:
     void run(Transfer transfer, std::coroutine_handle<> waiting) override;
     void runAside(std::function<void()> work, std::function<void()> ended) override;
     void resumeAction(std::coroutine_handle<> waiting) override { resume(waiting); }
+    void runWhenIdle(std::function<void()> work) override;
 
     /// What the clerk reads while @p operation is awaited, e.g. "Reading the vendors…".
     static QString waitingFor(const QString& operation);

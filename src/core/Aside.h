@@ -32,7 +32,23 @@ public:
 
     /// Goes on with the action's step @p waiting, which awaited work aside (from an @p ended).
     virtual void resumeAction(std::coroutine_handle<> waiting) = 0;
+
+    /**
+     * Runs @p work, which nothing waits for (letting go of a large list), away from the
+     * calling thread and only while a core is otherwise idle, so that the action's calls
+     * and the screen go first. It must hold everything it uses.
+     */
+    virtual void runWhenIdle(std::function<void()> work) { runAside(std::move(work), [] {}); }
 };
+
+/// @p work run by @p runner when a core is idle, or at once when there is no runner.
+inline void runWhenIdle(AsideRunner* runner, std::function<void()> work)
+{
+    if (runner)
+        runner->runWhenIdle(std::move(work));
+    else
+        work();
+}
 
 /**
  * Work run by @p runner, or at once when there is no runner (the lower layers'
