@@ -50,10 +50,7 @@ void OpenLoad::forgetPreviousLoad()
     for (QLineEdit* box : {m_screen.txtLoadID, m_screen.txtTruckNumber, m_screen.txtLoadDate, m_screen.txtDriver})
         box->clear();
     // A vendor list that stayed from another server would send its ids to this one.
-    // Its rows are let go aside: a large list's take the time the first call could have.
-    Aside release(m_requests.asideRunner(), [rows = std::make_shared<ListModel::Prepared>(
-                                                 m_screen.lstVendors->takeAll())]() mutable { rows.reset(); });
-    release.start();
+    m_loaders.clearList(*m_screen.lstVendors);
     m_state.SelectedVendorID = 0;
     m_state.SelectedVendor.clear();
     m_screen.lstProspectivePOs->clear();

@@ -1,5 +1,6 @@
 #include "loaders/Loaders.h"
 
+#include "core/Aside.h"
 #include "core/ControlState.h"
 #include "core/Conversion.h"
 #include "core/DataSetWalk.h"
@@ -167,6 +168,8 @@ void Loaders::LoadVendors(VendorList list)
 namespace {
 
 enum OrderColumn { CenterID, CenterName, FreightGroup, MemberID, NumberParcels, OrderID, PickupPostalCode, KLTV_OrderSegment, VendorID };
+/// Where lstAllSelectedPOs shows an order's id and its segment.
+enum { ShownOrderID = 0, ShownSegment = 6 };
 
 } // namespace
 
@@ -179,7 +182,11 @@ Loaders::OrderRows Loaders::readOrdersOnLoad(const QByteArray& xml)
         if (read.parsed)
             DataSetWalk({"CenterID", "CenterName", "FreightGroup", "MemberID", "NumberParcels", "OrderID",
                          "PickupPostalCode", "KLTV_OrderSegment", "VendorID"})
-                .walkTaking(doc, [&](QVector<QString>& row) { read.rows.push_back(std::move(row)); });
+                .walkTaking(doc, [&](QVector<QString>& row) {
+                    read.rows.push_back(QStringList{row[OrderID], row[MemberID], row[CenterID], row[VendorID],
+                                                    row[FreightGroup], row[PickupPostalCode], row[KLTV_OrderSegment],
+                                                    row[NumberParcels], row[CenterName]});
+                });
     } catch (...) {
         read.failure = std::current_exception();
     }
@@ -194,14 +201,14 @@ void Loaders::LoadVendorHomeDeliverly(const QByteArray& xml)
 void Loaders::LoadVendorHomeDeliverly(OrderRows orders)
 {
     ListView& list = *m_screen.lstAllSelectedPOs;
-    std::vector<QStringList> rows;
+    std::size_t loaded = 0;
     // Rows read before a failure stay in the list, as the clerk would see them added one by one.
     auto flush = [&] {
-        list.addRows(std::move(rows));
-        rows.clear();
+        orders.rows.resize(loaded);
+        list.addRows(std::move(orders.rows));
     };
     trap(m_errors, "LoadVendorHomeDeliverly", [&] {
-        list.clear();
+        clearList(list);
         if (!orders.parsed) {
             if (orders.failure)
                 std::rethrow_exception(orders.failure);
@@ -210,19 +217,17 @@ void Loaders::LoadVendorHomeDeliverly(OrderRows orders)
         m_state.OrdersOnLoad.clear();
         qint16 n = 0;
         try {
-            for (const QVector<QString>& row : orders.rows) {
+            for (const QStringList& row : orders.rows) {
                 n = nextInt16(n);
                 auto& table = m_state.OrderSegmentTable;
                 if (!table)
                     table.emplace();
                 table->resize(n + 1);
                 HomeDelieveryUDT& entry = (*table)[n];
-                entry.OrderID = row[OrderID];
-                entry.OrderSegment = toInt16(row[KLTV_OrderSegment]);
+                entry.OrderID = row[ShownOrderID];
+                entry.OrderSegment = toInt16(row[ShownSegment]);
                 m_state.OrdersOnLoad.push_back(entry);
-                rows.push_back(QStringList{row[OrderID], row[MemberID], row[CenterID], row[VendorID],
-                                           row[FreightGroup], row[PickupPostalCode], row[KLTV_OrderSegment],
-                                           row[NumberParcels], row[CenterName]});
+                ++loaded;
             }
             if (orders.failure)
                 std::rethrow_exception(orders.failure);
@@ -232,6 +237,12 @@ void Loaders::LoadVendorHomeDeliverly(OrderRows orders)
         }
         flush();
     });
+}
+
+void Loaders::clearList(ListView& list)
+{
+    runWhenIdle(m_service.asideRunner(),
+                [rows = std::make_shared<ListModel::Prepared>(list.takeAll())]() mutable { rows.reset(); });
 }
 
 Task<void> Loaders::refreshOrdersOnLoad()

@@ -18,6 +18,7 @@ namespace palletry {
 struct ControlState;
 class ErrorSink;
 class FlexGrid;
+class ListView;
 class Screen;
 class ServiceRequests;
 
@@ -55,14 +56,16 @@ public:
     /// The orders on the load as read, before the list and the fields take them.
     struct OrderRows
     {
-        bool parsed = false;                ///< the text was well-formed: the rows replace the list's
-        std::vector<QVector<QString>> rows; ///< each order's values, in the reading's column order
-        std::exception_ptr failure;         ///< met while reading: the rows before it still load, then it is reported
+        bool parsed = false;           ///< the text was well-formed: the rows replace the list's
+        std::vector<QStringList> rows; ///< each order as lstAllSelectedPOs shows it
+        std::exception_ptr failure;    ///< met while reading: the rows before it still load, then it is reported
     };
     /// Reads the orders of @p xml. Touches no widget and no field.
     static OrderRows readOrdersOnLoad(const QByteArray& xml);
     /// As LoadVendorHomeDeliverly(xml), from the orders read from it.
     void LoadVendorHomeDeliverly(OrderRows orders);
+    /// Empties @p list; its rows are let go while a core is idle (a large list's take a while).
+    void clearList(ListView& list);
     /// The selected vendor's orders on the load, taken from lstAllSelectedPOs.
     void RefreshSelectedPOs();
     /// A vendor's open orders into lstProspectivePOs (asks the service itself).
