@@ -182,7 +182,7 @@ Loaders::OrderRows Loaders::readOrdersOnLoad(const QByteArray& xml)
         if (read.parsed)
             DataSetWalk({"CenterID", "CenterName", "FreightGroup", "MemberID", "NumberParcels", "OrderID",
                          "PickupPostalCode", "KLTV_OrderSegment", "VendorID"})
-                .walkTaking(doc, [&](QVector<QString>& row) {
+                .walk(doc, [&](const QVector<QString>& row) {
                     read.rows.push_back(QStringList{row[OrderID], row[MemberID], row[CenterID], row[VendorID],
                                                     row[FreightGroup], row[PickupPostalCode], row[KLTV_OrderSegment],
                                                     row[NumberParcels], row[CenterName]});

@@ -39,40 +39,6 @@ struct EntryBefore
     }
 };
 
-// Puts @p order into the order of @p entries (one for each row, their keys in
-// @p buffer) in direction @p direction, equal keys by their sequence.
-void sortEntries(std::vector<int>& order, std::vector<SortEntry>& entries, const std::u16string& buffer,
-                 Qt::SortOrder direction)
-{
-    // Rows often arrive in order already (the service lists vendors by name): a
-    // check is one pass, the sort many. Rows in the opposite order are turned round,
-    // each run of equal keys back into its sequence.
-    const EntryBefore<true> ascending{buffer.data()};
-    if (direction == Qt::AscendingOrder) {
-        if (!std::is_sorted(entries.begin(), entries.end(), ascending))
-            std::sort(entries.begin(), entries.end(), ascending);
-    } else if (std::is_sorted(entries.begin(), entries.end(), ascending)) {
-        std::reverse(entries.begin(), entries.end());
-        const auto sameKey = [&buffer](const SortEntry& a, const SortEntry& b) {
-            return a.prefix == b.prefix && a.size == b.size
-                && std::u16string_view(buffer.data() + a.offset, a.size)
-                       == std::u16string_view(buffer.data() + b.offset, b.size);
-        };
-        for (auto run = entries.begin(); run != entries.end();) {
-            auto end = std::find_if_not(run + 1, entries.end(), [&](const SortEntry& e) { return sameKey(*run, e); });
-            std::reverse(run, end);
-            run = end;
-        }
-    } else {
-        const EntryBefore<false> descending{buffer.data()};
-        if (!std::is_sorted(entries.begin(), entries.end(), descending))
-            std::sort(entries.begin(), entries.end(), descending);
-    }
-    order.resize(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i)
-        order[i] = entries[i].storage;
-}
-
 quint64 unitsPrefix(std::u16string_view key)
 {
     quint64 prefix = 0;
@@ -80,6 +46,11 @@ quint64 unitsPrefix(std::u16string_view key)
     for (size_t i = 0; i < n; ++i)
         prefix |= quint64(key[i]) << (48 - 16 * i);
     return prefix;
+}
+
+char16_t asciiLowered(char16_t unit)
+{
+    return char16_t(unit - u'A') < 26 ? char16_t(unit + 32) : unit;
 }
 
 // @p text with ASCII capitals made small, in @p lower; false (and @p lower
@@ -106,13 +77,8 @@ bool asciiLower(const QString& text, QString& lower)
     lower = QString(size, Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(lower.data());
     for (qsizetype i = 0; i < size; ++i)
-        out[i] = char16_t(units[i] - u'A') < 26 ? char16_t(units[i] + 32) : units[i];
+        out[i] = asciiLowered(units[i]);
     return true;
-}
-
-char16_t asciiLowered(char16_t unit)
-{
-    return char16_t(unit - u'A') < 26 ? char16_t(unit + 32) : unit;
 }
 
 // Appends the key ListModel::keyOf() gives @p text to @p buffer, without a QString of its own when the text is ASCII.
@@ -190,18 +156,6 @@ SortEntry entryFor(std::u16string& buffer, const ListModel::Row& row, int column
     return {unitsPrefix(key), quint32(offset), quint32(key.size()), row.sequence, storage};
 }
 
-// Room for the keys of the rows [@p first, @p last) in one buffer: a large list's would otherwise be copied as it grows.
-template <typename It, typename RowOf>
-size_t keyUnits(It first, It last, int column, RowOf rowOf)
-{
-    size_t units = 0;
-    for (; first != last; ++first) {
-        const ListModel::Row& row = rowOf(*first);
-        units += size_t(row.key.isEmpty() ? cellOf(row.cells, column).size() : row.key.size());
-    }
-    return units;
-}
-
 // Turns @p order round, then each run of rows with equal keys back: equal keys stay in adding order.
 template <typename SameKey>
 void reverseRuns(std::vector<int>& order, SameKey sameKey)
@@ -212,6 +166,42 @@ void reverseRuns(std::vector<int>& order, SameKey sameKey)
         std::reverse(run, end);
         run = end;
     }
+}
+
+// Puts @p order (rows, found by @p rowOf) into the order of their keys by @p column in
+// @p direction, equal keys in adding order.
+template <typename RowOf>
+void sortByKeys(std::vector<int>& order, int column, Qt::SortOrder direction, RowOf rowOf)
+{
+    // Rows often arrive in order already (the service lists vendors by name), or in the
+    // opposite order: one pass tells, and those are turned round, each run of equal keys back.
+    const auto before = [&](int a, int b) { return rowBefore(rowOf(a), rowOf(b), column, direction); };
+    if (std::is_sorted(order.begin(), order.end(), before))
+        return;
+    const auto ascending = [&](int a, int b) { return rowBefore(rowOf(a), rowOf(b), column, Qt::AscendingOrder); };
+    if (direction == Qt::DescendingOrder && std::is_sorted(order.begin(), order.end(), ascending)) {
+        reverseRuns(order, [&](int a, int b) { return compareKeys(rowOf(a), rowOf(b), column) == 0; });
+        return;
+    }
+    // Else sorted on the keys written straight into one buffer, given its room up front: a
+    // large list's would otherwise be copied as it grows.
+    size_t units = 0;
+    for (const int storage : order) {
+        const ListModel::Row& row = rowOf(storage);
+        units += size_t(row.key.isEmpty() ? cellOf(row.cells, column).size() : row.key.size());
+    }
+    std::u16string buffer;
+    buffer.reserve(units);
+    std::vector<SortEntry> entries;
+    entries.reserve(order.size());
+    for (const int storage : order)
+        entries.push_back(entryFor(buffer, rowOf(storage), column, storage));
+    if (direction == Qt::AscendingOrder)
+        std::sort(entries.begin(), entries.end(), EntryBefore<true>{buffer.data()});
+    else
+        std::sort(entries.begin(), entries.end(), EntryBefore<false>{buffer.data()});
+    for (size_t i = 0; i < entries.size(); ++i)
+        order[i] = entries[i].storage;
 }
 
 } // namespace
@@ -369,53 +359,20 @@ int ListModel::append(std::vector<QStringList>& rows, std::vector<QString>* keys
 
 ListModel::Prepared ListModel::prepare(std::vector<QStringList> cells, int column, Qt::SortOrder order)
 {
-    std::vector<Row> rows;
-    rows.reserve(cells.size());
-    for (QStringList& row : cells)
-        rows.push_back({std::move(row), QString(), 0});
-    std::vector<QStringList>().swap(cells);
-    return prepare(std::move(rows), column, order);
-}
-
-ListModel::Prepared ListModel::prepare(std::vector<Row> cells, int column, Qt::SortOrder order)
-{
     Prepared prepared;
     prepared.column = std::max(0, column);
     prepared.sortOrder = order;
     std::vector<Row>& rows = prepared.rows;
-    rows = std::move(cells);
-    for (size_t i = 0; i < rows.size(); ++i) {
+    rows.reserve(cells.size());
+    for (QStringList& row : cells) {
         // A large list read aside: its ASCII texts are not held twice.
-        rows[i].key = keptKeyOf(rows[i].cells, prepared.column);
-        rows[i].sequence = i;
+        QString key = keptKeyOf(row, prepared.column);
+        rows.push_back({std::move(row), std::move(key), quint64(rows.size())});
     }
+    std::vector<QStringList>().swap(cells);
     prepared.order.resize(rows.size());
     std::iota(prepared.order.begin(), prepared.order.end(), 0);
-    // Rows often arrive in order already (the service lists vendors by name): one pass tells.
-    const auto before = [&](int a, int b) {
-        return rowBefore(rows[size_t(a)], rows[size_t(b)], prepared.column, order);
-    };
-    if (std::is_sorted(prepared.order.begin(), prepared.order.end(), before))
-        return prepared;
-    // In the opposite order (a second opening asks for the other direction): turned round,
-    // each run of equal keys back into its adding order.
-    const auto ascending = [&](int a, int b) {
-        return rowBefore(rows[size_t(a)], rows[size_t(b)], prepared.column, Qt::AscendingOrder);
-    };
-    if (order == Qt::DescendingOrder && std::is_sorted(prepared.order.begin(), prepared.order.end(), ascending)) {
-        reverseRuns(prepared.order, [&](int a, int b) {
-            return compareKeys(rows[size_t(a)], rows[size_t(b)], prepared.column) == 0;
-        });
-        return prepared;
-    }
-    // Else sorted on the keys written straight into one buffer.
-    std::vector<SortEntry> entries;
-    entries.reserve(rows.size());
-    std::u16string buffer;
-    buffer.reserve(keyUnits(rows.begin(), rows.end(), prepared.column, [](const Row& row) -> const Row& { return row; }));
-    for (size_t i = 0; i < rows.size(); ++i)
-        entries.push_back(entryFor(buffer, rows[i], prepared.column, int(i)));
-    sortEntries(prepared.order, entries, buffer, order);
+    sortByKeys(prepared.order, prepared.column, order, [&rows](int row) -> const Row& { return rows[size_t(row)]; });
     return prepared;
 }
 
@@ -706,18 +663,7 @@ void ListModel::reorder(bool directionOnly)
 
 void ListModel::resort()
 {
-    // Rows often arrive in order already (the service lists vendors by name): told
-    // in one pass over the keys as they lie, without a copy of them.
-    if (std::is_sorted(m_order.begin(), m_order.end(), [this](int a, int b) { return before(a, b); }))
-        return;
-    std::vector<SortEntry> entries;
-    entries.reserve(m_order.size());
-    std::u16string buffer;
-    buffer.reserve(keyUnits(m_order.begin(), m_order.end(), m_sortColumn,
-                            [this](int storage) -> const Row& { return m_rows[size_t(storage)]; }));
-    for (const int storage : m_order)
-        entries.push_back(entryFor(buffer, m_rows[size_t(storage)], m_sortColumn, storage));
-    sortEntries(m_order, entries, buffer, m_sortOrder);
+    sortByKeys(m_order, m_sortColumn, m_sortOrder, [this](int storage) -> const Row& { return m_rows[size_t(storage)]; });
 }
 
 void ListModel::reverseDirection()

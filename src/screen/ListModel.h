@@ -72,8 +72,6 @@ public:
     };
     /// @p cells sorted as a list sorting by @p column / @p order shows them. Touches no model: safe on any thread.
     static Prepared prepare(std::vector<QStringList> cells, int column, Qt::SortOrder order);
-    /// As above, the rows' cells made straight into @p rows (their keys and sequences are made here).
-    static Prepared prepare(std::vector<Row> rows, int column, Qt::SortOrder order);
     /// Replaces every row and the sort by @p prepared, with one reset; returns the display row of its first row (-1: none).
     int adopt(Prepared prepared);
 
