@@ -31,6 +31,18 @@ bool isText(const pugi::xml_node& node)
     return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
 }
 
+// The text run from @p from on as the text made of it reads it. Markup ends any character: where
+// a run's bytes are no UTF-8, they must not join the next run's into a character they never formed.
+void keepRunValid(std::string& gathered, std::size_t from)
+{
+    const QByteArrayView run(gathered.data() + from, qsizetype(gathered.size() - from));
+    if (run.isValidUtf8())
+        return;
+    const QByteArray valid = QString::fromUtf8(run).toUtf8();
+    gathered.resize(from);
+    gathered.append(valid.constData(), std::size_t(valid.size()));
+}
+
 // The element's whole text content: every text and CDATA descendant, in order.
 // An element's first text may be held as its own value (loadInPlaceForReading);
 // it comes before all of the element's children. @p scratch holds a value
@@ -628,13 +640,17 @@ bool DataSetWalk::Document::read(const char* const textBegin, const char* const 
         }
         if (cellText != Gathered) {
             const std::size_t at = m_gathered.size();
-            if (cellText == InPlace)
+            if (cellText == InPlace) {
                 m_gathered.append(begin + cell.at, cell.size);
+                keepRunValid(m_gathered, at);
+            }
             cell.at = at | InGathered;
             cellText = Gathered;
         }
+        const std::size_t run = m_gathered.size();
         if (!Source::appendText(m_gathered, b, e, scratch))
             return false;
+        keepRunValid(m_gathered, run);
         cell.size = std::uint32_t(m_gathered.size() - (cell.at & ~InGathered));
         return true;
     };
@@ -727,10 +743,13 @@ bool DataSetWalk::Document::read(const char* const textBegin, const char* const 
 
 bool DataSetWalk::Document::loadWithNodes()
 {
+    // Bytes that are no UTF-8 read as in the text made of them: each a replacement character,
+    // never joined with bytes beyond markup between them into a character they did not form.
+    const QByteArray text = m_text.isValidUtf8() ? m_text : QString::fromUtf8(m_text).toUtf8();
     // Parsed in place in a copy of our own; the nodes go as soon as the rows are noted.
-    const auto size = static_cast<std::size_t>(m_text.size());
+    const auto size = static_cast<std::size_t>(text.size());
     m_copy.reset(new char[size + 1]);
-    std::memcpy(m_copy.get(), m_text.constData(), size);
+    std::memcpy(m_copy.get(), text.constData(), size);
     m_copy[size] = '\0';
     m_text = QByteArray();
     pugi::xml_document document;
