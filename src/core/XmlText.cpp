@@ -10,7 +10,6 @@
 
 #include <cstring>
 
-
 namespace palletry {
 namespace {
 
@@ -184,10 +183,14 @@ namespace {
  * Only a guess, tested by the parse of the reply with a stand-in there; an empty span
  * where there is none, or where the encoding's declaration does not end before it.
  */
+bool blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
 std::pair<std::size_t, std::size_t> longText(const char* data, std::size_t size)
 {
     constexpr int MostTags = 32;
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
     // Forward: each "<" up to its ">", while another "<" follows (white space between).
     std::size_t from = 0;
     int tags = 0;
@@ -261,10 +264,7 @@ bool XmlText::loadSettingTextAside(pugi::xml_document& document, QByteArray& byt
         const pugi::xml_node node = result && result.encoding == pugi::encoding_utf8 && isWellFormedDocument(document)
                                         ? nodeWithValue(document, standIn)
                                         : pugi::xml_node();
-        const bool blank = std::all_of(data + from, data + to, [](char c) {
-            return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-        });
-        if (node && std::strcmp(node.value(), "x") == 0 && !blank) {
+        if (node && std::strcmp(node.value(), "x") == 0 && !std::all_of(data + from, data + to, blank)) {
             aside.standIn = standIn;
             aside.from = from;
             aside.to = to;
